@@ -1,0 +1,20 @@
+# Strict warnings for our own targets only (Qt's generated code is left alone).
+function(korvana_warnings target)
+    # Designated initialisers leave defaulted members out on purpose.
+    target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Werror
+        -Wno-missing-field-initializers)
+endfunction()
+
+# Registers a Qt Test executable with CTest, with a timeout and the headless environment.
+function(korvana_add_test name)
+    cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE Qt6::Test ${ARG_LIBS})
+    korvana_warnings(${name})
+    if(NOT ARG_TIMEOUT)
+        set(ARG_TIMEOUT 120)
+    endif()
+    add_test(NAME ${name} COMMAND ${name})
+    set_tests_properties(${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT}
+        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_LOGGING_RULES=qt.qpa.*=false")
+endfunction()

@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Debian packages Korvana needs to build, test and play. Sourced by scripts/play and scripts/test.
+KORVANA_PACKAGES=(
+  build-essential cmake ninja-build pkg-config clang-format
+  qt6-base-dev qt6-base-dev-tools qt6-declarative-dev qt6-declarative-dev-tools
+  qt6-httpserver-dev qt6-websockets-dev qt6-multimedia-dev qt6-5compat-dev qt6-shadertools-dev
+  qt6-translations-l10n qt6-qpa-plugins libqt6sql6-sqlite libqt6network6
+  qml6-module-qtqml qml6-module-qtqml-models qml6-module-qtqml-workerscript
+  qml6-module-qtquick qml6-module-qtquick-controls qml6-module-qtquick-templates
+  qml6-module-qtquick-layouts qml6-module-qtquick-window qml6-module-qtquick-shapes
+  qml6-module-qttest qml6-module-qt5compat-graphicaleffects qml6-module-qtcore
+  qml6-module-qtmultimedia
+  qcoro-qt6-dev libsimdjson-dev libsodium-dev libbenchmark-dev
+  fonts-material-design-icons-iconfont fonts-noto-color-emoji
+)
+
+korvana_install_packages() {
+  local missing=()
+  for p in "${KORVANA_PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing: ${missing[*]}"
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  export DEBIAN_FRONTEND=noninteractive
+  $sudo apt-get update -qq
+  $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <optional>
+#include <string_view>
+
+namespace korvana::json {
+
+class Writer;
+
+template <class T>
+concept WritableRecord = requires(const T &record, Writer &writer) { record.write(writer); };
+
+// Compact JSON with members in the order they are written (QJsonObject would sort them).
+class Writer
+{
+public:
+    void beginObject();
+    void endObject();
+    void beginArray();
+    void endArray();
+    void key(std::string_view name);
+
+    void value(qint64 number);
+    void value(int number) { value(qint64(number)); }
+    void value(bool flag);
+    void value(const QString &text);
+    template <WritableRecord T> void value(const T &record) { record.write(*this); }
+    template <class T> void value(const QList<T> &list)
+    {
+        beginArray();
+        for (const T &item : list)
+            value(item);
+        endArray();
+    }
+
+    template <class T> void field(std::string_view name, const T &v)
+    {
+        key(name);
+        value(v);
+    }
+    // An absent optional is left out, never written as null.
+    template <class T> void field(std::string_view name, const std::optional<T> &v)
+    {
+        if (v)
+            field(name, *v);
+    }
+
+    [[nodiscard]] QByteArray take() { return std::move(m_out); }
+    [[nodiscard]] const QByteArray &bytes() const { return m_out; }
+
+private:
+    void separate();
+    void appendString(const QString &text);
+
+    QByteArray m_out;
+    bool m_needsComma = false;
+};
+
+template <WritableRecord T> QByteArray toJson(const T &record)
+{
+    Writer writer;
+    record.write(writer);
+    return writer.take();
+}
+
+} // namespace korvana::json
