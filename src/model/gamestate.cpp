@@ -149,8 +149,8 @@ std::expected<GamePiece, DecodeError> GamePiece::read(const json::Value &v)
     r.lenient("position", p.position);
     r.withDefault("rotation", p.rotation, qint64(0));
     if (r.ok() && p.squares.isEmpty() && p.size > 0)
-        diag(QStringLiteral("⚠️ Klocek ") + p.id + QStringLiteral(" ma puste squares, ale size=") +
-             QString::number(p.size));
+        diag(QStringLiteral("⚠️ Klocek ") + p.id +
+             QStringLiteral(" ma puste squares, ale size=") + QString::number(p.size));
     return r.finish(std::move(p));
 }
 

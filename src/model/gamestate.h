@@ -8,7 +8,10 @@
 namespace korvana {
 
 using Board = QList<QList<qint64>>;
-using Squares = QList<QList<qint64>>;
+// One unit square as [row offset, column offset]; kept as sent, so a malformed square may hold
+// fewer or more numbers. Two numbers live inline: a game state carries hundreds of squares.
+using Square = QVarLengthArray<qint64, 2>;
+using Squares = QList<Square>;
 
 // Board of 20 x 20 empty cells: what a game state without a readable board shows.
 Board emptyBoard();

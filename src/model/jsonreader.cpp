@@ -48,8 +48,8 @@ QString jsonTypeName(simdjson::dom::element_type type)
 
 DecodeError Value::typeMismatch(const QString &expected) const
 {
-    return {DecodeError::Kind::TypeMismatch, expected, {}, renderPath(m_path),
-            jsonTypeName(type())};
+    return {
+        DecodeError::Kind::TypeMismatch, expected, {}, renderPath(m_path), jsonTypeName(type())};
 }
 
 DecodeError Value::valueMissing(const QString &expected) const
@@ -90,8 +90,10 @@ std::optional<DecodeError> readValue(const Value &v, bool &out)
 ObjectReader::ObjectReader(const Value &value, const char *typeName)
     : m_value(value)
 {
-    if (value.element().get_object().get(m_object) == simdjson::SUCCESS)
+    if (value.element().get_object().get(m_object) == simdjson::SUCCESS) {
+        m_cursor = m_object.begin();
         return;
+    }
     const QString name = QString::fromLatin1(typeName);
     m_error = value.isNull() ? value.valueMissing(name) : value.typeMismatch(name);
 }
@@ -100,16 +102,31 @@ std::optional<simdjson::dom::element> ObjectReader::find(std::string_view key) c
 {
     if (!ok())
         return std::nullopt;
-    simdjson::dom::element element;
-    if (m_object.at_key(key).get(element) != simdjson::SUCCESS)
-        return std::nullopt;
-    return element;
+    const auto end = m_object.end();
+    for (auto it = m_cursor; it != end; ++it) {
+        if (it.key_equals(key)) {
+            m_cursor = it;
+            ++m_cursor;
+            return it.value();
+        }
+    }
+    for (auto it = m_object.begin(); it != m_cursor; ++it) {
+        if (it.key_equals(key)) {
+            m_cursor = it;
+            ++m_cursor;
+            return it.value();
+        }
+    }
+    return std::nullopt;
 }
 
 DecodeError ObjectReader::keyMissing(std::string_view key) const
 {
-    return {DecodeError::Kind::KeyMissing, {}, QString::fromUtf8(key.data(), qsizetype(key.size())),
-            renderPath(path()), {}};
+    return {DecodeError::Kind::KeyMissing,
+            {},
+            QString::fromUtf8(key.data(), qsizetype(key.size())),
+            renderPath(path()),
+            {}};
 }
 
 namespace {
@@ -189,9 +206,9 @@ QByteArray withUnholdableNumbersReplaced(QByteArrayView bytes)
                                       bytes[end] == 'e' || bytes[end] == 'E' || bytes[end] == '+'))
             ++end;
         const std::string_view token(bytes.data() + i, size_t(end - i));
-        const bool holdable = !isJsonNumber(token) || fitsInt64(token) ||
-                              (token.find_first_of(".eE-") == std::string_view::npos &&
-                               token.size() < 20);
+        const bool holdable =
+            !isJsonNumber(token) || fitsInt64(token) ||
+            (token.find_first_of(".eE-") == std::string_view::npos && token.size() < 20);
         if (holdable)
             out.append(token.data(), qsizetype(token.size()));
         else
@@ -214,7 +231,10 @@ std::optional<DecodeError> parseAndRead(QByteArrayView bytes, ParseCallback read
         status = parser.parse(rewritten.constData(), size_t(rewritten.size()), true).get(root);
     }
     if (status != simdjson::SUCCESS)
-        return DecodeError{DecodeError::Kind::DataCorrupted, {}, {}, {},
+        return DecodeError{DecodeError::Kind::DataCorrupted,
+                           {},
+                           {},
+                           {},
                            QString::fromUtf8(simdjson::error_message(status))};
     return read(Value(root, nullptr), context);
 }

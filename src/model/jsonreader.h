@@ -5,6 +5,7 @@
 #include <QByteArrayView>
 #include <QList>
 #include <QString>
+#include <QVarLengthArray>
 
 #include <simdjson.h>
 
@@ -34,7 +35,8 @@ public:
     Value(simdjson::dom::element element, const PathNode *path)
         : m_element(element)
         , m_path(path)
-    {}
+    {
+    }
 
     [[nodiscard]] simdjson::dom::element element() const { return m_element; }
     [[nodiscard]] const PathNode *path() const { return m_path; }
@@ -50,9 +52,14 @@ private:
 };
 
 template <class T>
-concept Record = requires(const Value &v) {
-    { T::read(v) } -> std::same_as<std::expected<T, DecodeError>>;
-    { T::typeName } -> std::convertible_to<const char *>;
+concept Record = requires(const Value &v)
+{
+    {
+        T::read(v)
+        } -> std::same_as<std::expected<T, DecodeError>>;
+    {
+        T::typeName
+        } -> std::convertible_to<const char *>;
 };
 
 template <class T> struct TypeName;
@@ -71,6 +78,10 @@ template <> struct TypeName<bool>
 template <class T> struct TypeName<QList<T>>
 {
     static QString get() { return QStringLiteral("Array<") + TypeName<T>::get() + u'>'; }
+};
+template <class T, qsizetype N> struct TypeName<QVarLengthArray<T, N>>
+{
+    static QString get() { return TypeName<QList<T>>::get(); }
 };
 template <Record T> struct TypeName<T>
 {
@@ -91,13 +102,14 @@ template <Record T> std::optional<DecodeError> readValue(const Value &v, T &out)
     return std::nullopt;
 }
 
-template <class T> std::optional<DecodeError> readValue(const Value &v, QList<T> &out)
+template <class List> std::optional<DecodeError> readList(const Value &v, List &out)
 {
+    using T = typename List::value_type;
     if (v.isNull())
-        return v.valueMissing(TypeName<QList<T>>::get());
+        return v.valueMissing(TypeName<List>::get());
     simdjson::dom::array array;
     if (v.element().get_array().get(array) != simdjson::SUCCESS)
-        return v.typeMismatch(TypeName<QList<T>>::get());
+        return v.typeMismatch(TypeName<List>::get());
     out.clear();
     out.reserve(qsizetype(array.size()));
     qsizetype index = 0;
@@ -109,6 +121,17 @@ template <class T> std::optional<DecodeError> readValue(const Value &v, QList<T>
         out.append(std::move(value));
     }
     return std::nullopt;
+}
+
+template <class T> std::optional<DecodeError> readValue(const Value &v, QList<T> &out)
+{
+    return readList(v, out);
+}
+
+template <class T, qsizetype N>
+std::optional<DecodeError> readValue(const Value &v, QVarLengthArray<T, N> &out)
+{
+    return readList(v, out);
 }
 
 // Reads the members of one JSON object under the reading rules. The first failure is kept and
@@ -193,6 +216,9 @@ private:
 
     Value m_value;
     simdjson::dom::object m_object;
+    // Records read their members in the order they are usually written, so each lookup starts
+    // where the last one ended and wraps around: one key comparison per member in the usual case.
+    mutable simdjson::dom::object::iterator m_cursor;
     std::optional<DecodeError> m_error;
 };
 

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QVarLengthArray>
 
 #include <optional>
 #include <string_view>
@@ -12,7 +13,10 @@ namespace korvana::json {
 class Writer;
 
 template <class T>
-concept WritableRecord = requires(const T &record, Writer &writer) { record.write(writer); };
+concept WritableRecord = requires(const T &record, Writer &writer)
+{
+    record.write(writer);
+};
 
 // Compact JSON with members in the order they are written (QJsonObject would sort them).
 class Writer
@@ -29,10 +33,12 @@ public:
     void value(bool flag);
     void value(const QString &text);
     template <WritableRecord T> void value(const T &record) { record.write(*this); }
-    template <class T> void value(const QList<T> &list)
+    template <class T> void value(const QList<T> &list) { array(list); }
+    template <class T, qsizetype N> void value(const QVarLengthArray<T, N> &list) { array(list); }
+    template <class List> void array(const List &list)
     {
         beginArray();
-        for (const T &item : list)
+        for (const auto &item : list)
             value(item);
         endArray();
     }

@@ -80,42 +80,89 @@ void TestWireReading::outcomes_data()
     QTest::addColumn<QByteArray>("json");
     QTest::addColumn<QString>("expected");
 
-    QTest::addRow("user id as string") << "User" << QByteArray(R"({"id":"1","username":"a","email":"e"})") << "type:Int@id";
-    QTest::addRow("login with string user id") << "LoginResponse"
-        << QByteArray(R"({"message":"m","token":"t","user":{"id":"1","username":"a","email":"e"}})") << "type:Int@user.id";
-    QTest::addRow("login without token") << "LoginResponse" << QByteArray(R"({"message":"m","user":)" + kUser + "}") << "key:token@";
-    QTest::addRow("extra members ignored") << "User" << QByteArray(R"({"id":1,"username":"a","email":"e","x":[1,{}]})") << "ok";
-    QTest::addRow("error body with only message") << "ErrorResponse" << QByteArray(R"({"message":"x"})") << "key:error@";
-    QTest::addRow("required null") << "User" << QByteArray(R"({"id":null,"username":"a","email":"e"})") << "null:Int@id";
-    QTest::addRow("optional wrong type") << "User" << QByteArray(R"({"id":1,"username":"a","email":"e","role":5})") << "type:String@role";
-    QTest::addRow("int with fraction") << "User" << QByteArray(R"({"id":1.0,"username":"a","email":"e"})") << "type:Int@id";
-    QTest::addRow("int with exponent") << "User" << QByteArray(R"({"id":1e3,"username":"a","email":"e"})") << "type:Int@id";
-    QTest::addRow("int just above 63 bits") << "User" << QByteArray(R"({"id":9223372036854775808,"username":"a","email":"e"})") << "type:Int@id";
-    QTest::addRow("int beyond 64 bits") << "User" << QByteArray(R"({"id":123456789012345678901234,"username":"a","email":"e"})") << "type:Int@id";
-    QTest::addRow("negative beyond 64 bits") << "GameState" << QByteArray(R"({"roomId":"r","gameStatus":"w","turnNumber":-99999999999999999999})") << "type:Int@turnNumber";
-    QTest::addRow("int64 max is fine") << "User" << QByteArray(R"({"id":9223372036854775807,"username":"a","email":"e"})") << "ok";
-    QTest::addRow("bool as number") << "GameActionResponse" << QByteArray(R"({"success":1})") << "type:Bool@success";
-    QTest::addRow("action without success") << "GameActionResponse" << QByteArray(R"({"error":"x"})") << "key:success@";
-    QTest::addRow("refused action") << "GameActionResponse" << QByteArray(R"({"success":false,"error":"Nie twoja tura"})") << "ok";
+    QTest::addRow("user id as string")
+        << "User" << QByteArray(R"({"id":"1","username":"a","email":"e"})") << "type:Int@id";
+    QTest::addRow("login with string user id")
+        << "LoginResponse"
+        << QByteArray(R"({"message":"m","token":"t","user":{"id":"1","username":"a","email":"e"}})")
+        << "type:Int@user.id";
+    QTest::addRow("login without token")
+        << "LoginResponse" << QByteArray(R"({"message":"m","user":)" + kUser + "}") << "key:token@";
+    QTest::addRow("extra members ignored")
+        << "User" << QByteArray(R"({"id":1,"username":"a","email":"e","x":[1,{}]})") << "ok";
+    QTest::addRow("error body with only message")
+        << "ErrorResponse" << QByteArray(R"({"message":"x"})") << "key:error@";
+    QTest::addRow("required null")
+        << "User" << QByteArray(R"({"id":null,"username":"a","email":"e"})") << "null:Int@id";
+    QTest::addRow("optional wrong type")
+        << "User" << QByteArray(R"({"id":1,"username":"a","email":"e","role":5})")
+        << "type:String@role";
+    QTest::addRow("int with fraction")
+        << "User" << QByteArray(R"({"id":1.0,"username":"a","email":"e"})") << "type:Int@id";
+    QTest::addRow("int with exponent")
+        << "User" << QByteArray(R"({"id":1e3,"username":"a","email":"e"})") << "type:Int@id";
+    QTest::addRow("int just above 63 bits")
+        << "User" << QByteArray(R"({"id":9223372036854775808,"username":"a","email":"e"})")
+        << "type:Int@id";
+    QTest::addRow("int beyond 64 bits")
+        << "User" << QByteArray(R"({"id":123456789012345678901234,"username":"a","email":"e"})")
+        << "type:Int@id";
+    QTest::addRow("negative beyond 64 bits")
+        << "GameState"
+        << QByteArray(R"({"roomId":"r","gameStatus":"w","turnNumber":-99999999999999999999})")
+        << "type:Int@turnNumber";
+    QTest::addRow("int64 max is fine")
+        << "User" << QByteArray(R"({"id":9223372036854775807,"username":"a","email":"e"})") << "ok";
+    QTest::addRow("bool as number")
+        << "GameActionResponse" << QByteArray(R"({"success":1})") << "type:Bool@success";
+    QTest::addRow("action without success")
+        << "GameActionResponse" << QByteArray(R"({"error":"x"})") << "key:success@";
+    QTest::addRow("refused action")
+        << "GameActionResponse" << QByteArray(R"({"success":false,"error":"Nie twoja tura"})")
+        << "ok";
     QTest::addRow("not json") << "User" << QByteArray("{id:1}") << "corrupted";
-    QTest::addRow("malformed number stays corrupted") << "User" << QByteArray(R"({"id":1,"username":"a","email":"e","x":1.2.3})") << "corrupted";
+    QTest::addRow("malformed number stays corrupted")
+        << "User" << QByteArray(R"({"id":1,"username":"a","email":"e","x":1.2.3})") << "corrupted";
     QTest::addRow("root is array") << "User" << QByteArray("[1]") << "type:User@";
-    QTest::addRow("turnNumber as string") << "GameState" << QByteArray(R"({"roomId":"r","gameStatus":"w","turnNumber":"2"})") << "type:Int@turnNumber";
-    QTest::addRow("state without gameStatus") << "GameState" << QByteArray(R"({"roomId":"r"})") << "key:gameStatus@";
-    QTest::addRow("player without playerId") << "GameState"
-        << QByteArray(R"({"roomId":"r","gameStatus":"w","players":[{"id":"p1","name":"n","color":"red"}]})") << "key:playerId@players[0]";
-    QTest::addRow("deep path") << "SessionWrapper"
-        << QByteArray(R"({"session":{"sessionId":"s","userId":"1","playerId":"p","roomId":"r","color":"red"},"gameState":{"roomId":"r","gameStatus":"w","players":[{"playerId":"p","name":"n","color":"red","pieces":[{"id":"a","name":"A"},{"id":"b","name":"B"},{"id":"c","name":"C"},{"id":"d","name":"D","size":"5"}]}]}})")
+    QTest::addRow("turnNumber as string")
+        << "GameState" << QByteArray(R"({"roomId":"r","gameStatus":"w","turnNumber":"2"})")
+        << "type:Int@turnNumber";
+    QTest::addRow("state without gameStatus")
+        << "GameState" << QByteArray(R"({"roomId":"r"})") << "key:gameStatus@";
+    QTest::addRow("player without playerId")
+        << "GameState"
+        << QByteArray(
+               R"({"roomId":"r","gameStatus":"w","players":[{"id":"p1","name":"n","color":"red"}]})")
+        << "key:playerId@players[0]";
+    QTest::addRow("deep path")
+        << "SessionWrapper"
+        << QByteArray(
+               R"({"session":{"sessionId":"s","userId":"1","playerId":"p","roomId":"r","color":"red"},"gameState":{"roomId":"r","gameStatus":"w","players":[{"playerId":"p","name":"n","color":"red","pieces":[{"id":"a","name":"A"},{"id":"b","name":"B"},{"id":"c","name":"C"},{"id":"d","name":"D","size":"5"}]}]}})")
         << "type:Int@gameState.players[0].pieces[3].size";
-    QTest::addRow("session without color") << "SessionWrapper"
-        << QByteArray(R"({"session":{"sessionId":"s","userId":"1","playerId":"p","roomId":"r"},"gameState":)" + kState + "}") << "key:color@session";
-    QTest::addRow("server with id but no roomId") << "ServerListResponse" << QByteArray(R"({"servers":[{"id":"x"}]})") << "key:roomId@servers[0]";
-    QTest::addRow("time option with id not value") << "TimeOption" << QByteArray(R"({"id":1,"label":"l","seconds":60})") << "key:value@";
-    QTest::addRow("rejoin without message") << "RejoinResponse"
-        << QByteArray(R"({"sessionId":"s","roomId":"r","playerId":"p","playerName":"n","color":"red","gameState":)" + kState + "}") << "key:message@";
-    QTest::addRow("session response, state lacks status") << "GameSessionResponse"
-        << QByteArray(R"({"sessionId":"s","roomId":"r","playerId":"p","playerName":"n","color":"red","gameState":{"roomId":"r"}})") << "key:gameStatus@gameState";
-    QTest::addRow("active games count mismatch") << "ActiveGamesResponse" << QByteArray(R"({"activeGames":[],"count":3})") << "ok";
+    QTest::addRow("session without color")
+        << "SessionWrapper"
+        << QByteArray(
+               R"({"session":{"sessionId":"s","userId":"1","playerId":"p","roomId":"r"},"gameState":)" +
+               kState + "}")
+        << "key:color@session";
+    QTest::addRow("server with id but no roomId")
+        << "ServerListResponse" << QByteArray(R"({"servers":[{"id":"x"}]})")
+        << "key:roomId@servers[0]";
+    QTest::addRow("time option with id not value")
+        << "TimeOption" << QByteArray(R"({"id":1,"label":"l","seconds":60})") << "key:value@";
+    QTest::addRow("rejoin without message")
+        << "RejoinResponse"
+        << QByteArray(
+               R"({"sessionId":"s","roomId":"r","playerId":"p","playerName":"n","color":"red","gameState":)" +
+               kState + "}")
+        << "key:message@";
+    QTest::addRow("session response, state lacks status")
+        << "GameSessionResponse"
+        << QByteArray(
+               R"({"sessionId":"s","roomId":"r","playerId":"p","playerName":"n","color":"red","gameState":{"roomId":"r"}})")
+        << "key:gameStatus@gameState";
+    QTest::addRow("active games count mismatch")
+        << "ActiveGamesResponse" << QByteArray(R"({"activeGames":[],"count":3})") << "ok";
     QTest::addRow("empty body") << "User" << QByteArray() << "corrupted";
 }
 
@@ -138,7 +185,8 @@ void TestWireReading::userOptionalsAbsent()
 
 void TestWireReading::minimalGameStateDefaults()
 {
-    const auto state = json::decode<GameState>(R"({"roomId":"r","gameStatus":"waiting","board":[]})");
+    const auto state =
+        json::decode<GameState>(R"({"roomId":"r","gameStatus":"waiting","board":[]})");
     QVERIFY(state);
     QVERIFY(state->players.isEmpty());
     QCOMPARE(state->turnNumber, 1);
@@ -182,12 +230,18 @@ void TestWireReading::board_data()
     QTest::addRow("missing") << QByteArray() << 20 << twentyZeros;
     QTest::addRow("null") << QByteArray(R"(,"board":null)") << 20 << twentyZeros;
     QTest::addRow("string") << QByteArray(R"(,"board":"x")") << 20 << twentyZeros;
-    QTest::addRow("cell objects") << QByteArray(R"(,"board":[[{"color":"Blue"},{"color":null},{"color":"RED","pieceId":"x"},{"color":"purple"}]])")
-                                  << 1 << QList<qint64>{1, 0, 3, 0};
-    QTest::addRow("empty row kept") << QByteArray(R"(,"board":[[],[{"color":"green"}]])") << 2 << QList<qint64>{};
-    QTest::addRow("numbers kept as sent") << QByteArray(R"(,"board":[[0,7,-1]])") << 1 << QList<qint64>{0, 7, -1};
-    QTest::addRow("mixed shapes fall back") << QByteArray(R"(,"board":[[1,{"color":"red"}]])") << 20 << twentyZeros;
-    QTest::addRow("bad cell colour type") << QByteArray(R"(,"board":[[{"color":1}]])") << 20 << twentyZeros;
+    QTest::addRow("cell objects")
+        << QByteArray(
+               R"(,"board":[[{"color":"Blue"},{"color":null},{"color":"RED","pieceId":"x"},{"color":"purple"}]])")
+        << 1 << QList<qint64>{1, 0, 3, 0};
+    QTest::addRow("empty row kept")
+        << QByteArray(R"(,"board":[[],[{"color":"green"}]])") << 2 << QList<qint64>{};
+    QTest::addRow("numbers kept as sent")
+        << QByteArray(R"(,"board":[[0,7,-1]])") << 1 << QList<qint64>{0, 7, -1};
+    QTest::addRow("mixed shapes fall back")
+        << QByteArray(R"(,"board":[[1,{"color":"red"}]])") << 20 << twentyZeros;
+    QTest::addRow("bad cell colour type")
+        << QByteArray(R"(,"board":[[{"color":1}]])") << 20 << twentyZeros;
 
     QByteArray fourteen = ",\"board\":[";
     for (int r = 0; r < 14; ++r)
@@ -212,18 +266,27 @@ void TestWireReading::pieceConsoleLines_data()
     QTest::addColumn<QStringList>("lines");
     QTest::addColumn<bool>("positionPresent");
 
-    const QString cannot = QStringLiteral("⚠️ Nie można zdekodować squares dla klocka X, używam pustej tablicy");
-    QTest::addRow("no squares, size 5") << QByteArray(R"({"id":"X","name":"n","size":5})")
-                                        << QStringList{cannot, "⚠️ Klocek X ma puste squares, ale size=5"} << false;
-    QTest::addRow("no squares, size 0") << QByteArray(R"({"id":"X","name":"n"})") << QStringList{cannot} << false;
-    QTest::addRow("squares null") << QByteArray(R"({"id":"X","name":"n","squares":null})") << QStringList{cannot} << false;
-    QTest::addRow("empty squares, size 3") << QByteArray(R"({"id":"X","name":"n","size":3,"squares":[]})")
-                                           << QStringList{"⚠️ Klocek X ma puste squares, ale size=3"} << false;
-    QTest::addRow("squares of strings") << QByteArray(R"({"id":"X","name":"n","squares":[["a"]]})") << QStringList{cannot} << false;
-    QTest::addRow("position without col") << QByteArray(R"({"id":"X","name":"n","squares":[[0,0]],"position":{"row":1}})")
-                                          << QStringList{} << false;
-    QTest::addRow("full piece") << QByteArray(R"({"id":"X","name":"n","size":1,"squares":[[0,0]],"placed":true,"position":{"row":1,"col":2}})")
-                                << QStringList{} << true;
+    const QString cannot = QStringLiteral(
+        "⚠️ Nie można zdekodować squares dla klocka X, używam pustej tablicy");
+    QTest::addRow("no squares, size 5")
+        << QByteArray(R"({"id":"X","name":"n","size":5})")
+        << QStringList{cannot, "⚠️ Klocek X ma puste squares, ale size=5"} << false;
+    QTest::addRow("no squares, size 0")
+        << QByteArray(R"({"id":"X","name":"n"})") << QStringList{cannot} << false;
+    QTest::addRow("squares null") << QByteArray(R"({"id":"X","name":"n","squares":null})")
+                                  << QStringList{cannot} << false;
+    QTest::addRow("empty squares, size 3")
+        << QByteArray(R"({"id":"X","name":"n","size":3,"squares":[]})")
+        << QStringList{"⚠️ Klocek X ma puste squares, ale size=3"} << false;
+    QTest::addRow("squares of strings")
+        << QByteArray(R"({"id":"X","name":"n","squares":[["a"]]})") << QStringList{cannot} << false;
+    QTest::addRow("position without col")
+        << QByteArray(R"({"id":"X","name":"n","squares":[[0,0]],"position":{"row":1}})")
+        << QStringList{} << false;
+    QTest::addRow("full piece")
+        << QByteArray(
+               R"({"id":"X","name":"n","size":1,"squares":[[0,0]],"placed":true,"position":{"row":1,"col":2}})")
+        << QStringList{} << true;
 }
 
 void TestWireReading::pieceConsoleLines()
@@ -233,7 +296,8 @@ void TestWireReading::pieceConsoleLines()
     QFETCH(bool, positionPresent);
     DiagCapture capture;
     const auto state = json::decode<GameState>(
-        R"({"roomId":"r","gameStatus":"w","players":[{"playerId":"p","name":"n","color":"red","pieces":[)" + piece + "]}]}");
+        R"({"roomId":"r","gameStatus":"w","players":[{"playerId":"p","name":"n","color":"red","pieces":[)" +
+        piece + "]}]}");
     QVERIFY(state);
     QCOMPARE(capture.lines, lines);
     QCOMPARE(state->players.at(0).pieces.at(0).position.has_value(), positionPresent);
@@ -296,14 +360,17 @@ void TestWireReading::errorDescriptionsNameThePath()
     const auto state = json::decode<GameState>(
         R"({"roomId":"r","gameStatus":"w","players":[{"playerId":"p","name":"n","color":"red","pieces":[{"id":"a","name":"A","placed":null,"rotation":"x"}]}]})");
     QVERIFY(!state);
-    QCOMPARE(state.error().kindLine(),
-             QStringLiteral("   ❌ Nieprawidłowy typ: Int w ścieżce: players[0].pieces[0].rotation"));
+    QCOMPARE(
+        state.error().kindLine(),
+        QStringLiteral("   ❌ Nieprawidłowy typ: Int w ścieżce: players[0].pieces[0].rotation"));
     QVERIFY(state.error().description().contains("players[0].pieces[0].rotation"));
 
     const auto missing = json::decode<User>(R"({"id":1,"email":"e"})");
-    QCOMPARE(missing.error().kindLine(), QStringLiteral("   ❌ Brak klucza: 'username' w ścieżce: (korzeń)"));
+    QCOMPARE(missing.error().kindLine(),
+             QStringLiteral("   ❌ Brak klucza: 'username' w ścieżce: (korzeń)"));
     const auto null = json::decode<User>(R"({"id":1,"username":null,"email":"e"})");
-    QCOMPARE(null.error().kindLine(), QStringLiteral("   ❌ Brak wartości: String w ścieżce: username"));
+    QCOMPARE(null.error().kindLine(),
+             QStringLiteral("   ❌ Brak wartości: String w ścieżce: username"));
     const auto broken = json::decode<User>("{");
     QVERIFY(broken.error().kindLine().startsWith(QStringLiteral("   ❌ Uszkodzone dane: ")));
 }

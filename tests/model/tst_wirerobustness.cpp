@@ -22,9 +22,15 @@ QByteArray sampleSession()
     state.board[0][0] = 1;
     state.board[19][19] = 3;
     for (int i = 0; i < 2; ++i) {
-        Player p{.id = QStringLiteral("p%1").arg(i + 1), .name = "Gracz", .color = i ? "red" : "blue"};
-        p.pieces.append(GamePiece{.id = "V3", .name = "V", .size = 3, .squares = {{0, 0}, {1, 0}, {1, 1}}});
-        p.pieces.append(GamePiece{.id = "I1", .name = "I", .size = 1, .squares = {{0, 0}}, .placed = true,
+        Player p{
+            .id = QStringLiteral("p%1").arg(i + 1), .name = "Gracz", .color = i ? "red" : "blue"};
+        p.pieces.append(
+            GamePiece{.id = "V3", .name = "V", .size = 3, .squares = {{0, 0}, {1, 0}, {1, 1}}});
+        p.pieces.append(GamePiece{.id = "I1",
+                                  .name = "I",
+                                  .size = 1,
+                                  .squares = {{0, 0}},
+                                  .placed = true,
                                   .position = PiecePosition{0, 0}});
         p.lastMove = Move{"I1", 0, 0, 0};
         state.players.append(p);
@@ -36,11 +42,13 @@ QByteArray sampleSession()
 QByteArray sampleServers()
 {
     GameServer server{.id = "r", .playerCount = 1, .serverName = QString("Pokój Anny")};
-    server.players.append(ServerPlayer{.playerId = "p", .userId = "7", .name = "Anna", .color = "blue", .score = 3});
+    server.players.append(
+        ServerPlayer{.playerId = "p", .userId = "7", .name = "Anna", .color = "blue", .score = 3});
     return json::toJson(ServerListResponse{{server, server}});
 }
 
-const QByteArray kSpecial[] = {"null", "true", "0", "-1", "1.5", "\"\"", "[]", "{}", "99999999999999999999999", "\"\xff\""};
+const QByteArray kSpecial[] = {
+    "null", "true", "0", "-1", "1.5", "\"\"", "[]", "{}", "99999999999999999999999", "\"\xff\""};
 
 // Deterministic damage: flip, delete, duplicate, truncate, or splice a special token in.
 QByteArray mutate(QByteArray bytes, QRandomGenerator &random)
@@ -98,10 +106,17 @@ void TestWireRobustness::mutatedMessagesNeverCrash()
     DiagCapture quiet; // piece lines of damaged pieces are expected here
     hammer<SessionWrapper>(sampleSession(), 1, 3000);
     hammer<ServerListResponse>(sampleServers(), 2, 2000);
-    hammer<LoginResponse>(R"({"message":"ok","token":"abc","user":{"id":1,"username":"a","email":"e","stats":{"gamesPlayed":1,"gamesWon":0,"totalScore":5,"bestScore":5}}})", 3, 2000);
-    hammer<GameActionResponse>(R"({"success":true,"started":true,"gameState":{"roomId":"r","gameStatus":"waiting"}})", 4, 1000);
-    hammer<ActiveGamesResponse>(R"({"count":1,"activeGames":[{"roomId":"r","gameStatus":"waiting","playerId":"p","playerName":"n","color":"red","currentScore":0,"playersCount":1,"maxPlayers":4,"source":"db"}]})", 5, 1000);
-    hammer<PiecesResponse>(R"({"pieces":[{"id":"a","name":"A","size":2,"squares":[[0,0],[0,1]]}]})", 6, 1000);
+    hammer<LoginResponse>(
+        R"({"message":"ok","token":"abc","user":{"id":1,"username":"a","email":"e","stats":{"gamesPlayed":1,"gamesWon":0,"totalScore":5,"bestScore":5}}})",
+        3, 2000);
+    hammer<GameActionResponse>(
+        R"({"success":true,"started":true,"gameState":{"roomId":"r","gameStatus":"waiting"}})", 4,
+        1000);
+    hammer<ActiveGamesResponse>(
+        R"({"count":1,"activeGames":[{"roomId":"r","gameStatus":"waiting","playerId":"p","playerName":"n","color":"red","currentScore":0,"playersCount":1,"maxPlayers":4,"source":"db"}]})",
+        5, 1000);
+    hammer<PiecesResponse>(R"({"pieces":[{"id":"a","name":"A","size":2,"squares":[[0,0],[0,1]]}]})",
+                           6, 1000);
 }
 
 QTEST_GUILESS_MAIN(TestWireRobustness)

@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QString>
+
+namespace korvana {
+
+// Replaces the value of every "token" member so bearer tokens never reach a log line.
+QString maskTokens(const QString &body);
+
+} // namespace korvana

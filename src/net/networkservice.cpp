@@ -1,0 +1,207 @@
+#include "networkservice.h"
+
+#include "bodymask.h"
+#include "diagnostics.h"
+
+#include <QCoroNetworkReply>
+#include <QNetworkRequest>
+#include <QStringDecoder>
+#include <QUrl>
+
+namespace korvana {
+namespace {
+
+std::optional<QString> utf8Text(const QByteArray &bytes)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = decoder(bytes);
+    if (decoder.hasError())
+        return std::nullopt;
+    return text;
+}
+
+// Errors of the connection itself (refused, closed mid-reply, timed out, TLS, proxy). A reply
+// that carries an HTTP status otherwise goes through the status rules, even though Qt flags
+// statuses such as 400 or 418 with errors of its own.
+bool isTransportFailure(QNetworkReply::NetworkError code)
+{
+    const int value = int(code);
+    return value >= 1 && value <= 199;
+}
+
+NetworkError failureForStatus(int status, const QByteArray &body)
+{
+    if (auto error = json::decode<ErrorResponse>(body)) {
+        const QString text = error->error;
+        const QString lower = text.toLower();
+        if (status == 401 || lower.contains(u"token") || lower.contains(u"autoryz"))
+            return NetworkError::unauthorized(text);
+        return NetworkError::serverError(text);
+    }
+    if (status == 401)
+        return NetworkError::unauthorized(QStringLiteral("Brak tokenu autoryzacyjnego"));
+    if (status == 503)
+        return NetworkError::serverError(QStringLiteral("Baza danych jest niedostępna"));
+    return NetworkError::httpError(status);
+}
+
+template <class T, class U, class F> Result<U> mapResult(Result<T> &&result, F &&transform)
+{
+    if (!result)
+        return std::unexpected(std::move(result.error()));
+    return transform(std::move(*result));
+}
+
+} // namespace
+
+NetworkService::NetworkService(QString baseUrl, QObject *parent)
+    : QObject(parent)
+    , m_baseUrl(std::move(baseUrl))
+{
+    // No cache is installed: every final status outside 2xx, 304 included, is a failure.
+    m_network.setCache(nullptr);
+}
+
+QCoro::Task<RawReply> NetworkService::exchange(QString url, QByteArray method,
+                                               std::optional<QByteArray> body)
+{
+    const QUrl target(url, QUrl::StrictMode);
+    if (!target.isValid())
+        co_return RawReply{NetworkError::invalidURL(), 0, {}};
+
+    QNetworkRequest request(target);
+    request.setTransferTimeout(m_timeoutMs);
+    request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/json"));
+    if (m_authToken)
+        request.setRawHeader("Authorization", "Bearer " + m_authToken->toUtf8());
+
+    QNetworkReply *reply =
+        m_network.sendCustomRequest(request, method, body.value_or(QByteArray()));
+    co_await reply;
+    // deleteLater, not delete: the reply may still be inside its own finished() emission.
+    reply->deleteLater();
+
+    const QVariant statusAttribute = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    if (reply->error() != QNetworkReply::NoError &&
+        (isTransportFailure(reply->error()) || !statusAttribute.isValid()))
+        co_return RawReply{TransportError{reply->error(), reply->errorString()}, 0, {}};
+    if (!statusAttribute.isValid())
+        co_return RawReply{NetworkError::invalidResponse(), 0, {}};
+
+    const int status = statusAttribute.toInt();
+    QByteArray bytes = reply->readAll();
+    if (status < 200 || status > 299)
+        co_return RawReply{failureForStatus(status, bytes), status, {}};
+    if (bytes.isEmpty())
+        co_return RawReply{NetworkError::decodingError(), status, {}};
+    if (url.contains(u"/game/servers")) {
+        if (const auto text = utf8Text(bytes))
+            diag(QStringLiteral("📥 Surowa odpowiedź z /game/servers: ") + maskTokens(*text));
+    }
+    co_return RawReply{std::nullopt, status, std::move(bytes)};
+}
+
+void NetworkService::reportUnreadable(const QByteArray &body, const DecodeError &error)
+{
+    const auto text = utf8Text(body);
+    if (!text)
+        return;
+    if (text->trimmed().isEmpty()) {
+        diag(QStringLiteral("⚠️ Pusta odpowiedź z serwera"));
+        return;
+    }
+    diag(QStringLiteral("⚠️ Błąd dekodowania JSON: ") + error.description());
+    diag(QStringLiteral("⚠️ Otrzymane dane: ") + maskTokens(*text));
+    diag(error.kindLine());
+}
+
+QCoro::Task<Result<LoginResponse>> NetworkService::login(QString email, QString password)
+{
+    // GCC 12 destroys temporaries of a co_await expression twice: build the task first.
+    auto task = request<LoginResponse>(url(QStringLiteral("/api/auth/login")), "POST",
+                                       LoginRequest{email, password});
+    auto result = co_await std::move(task);
+    if (result)
+        m_authToken = result->token;
+    co_return result;
+}
+
+QCoro::Task<Result<LoginResponse>> NetworkService::registerUser(QString username, QString email,
+                                                                QString password)
+{
+    auto task = request<LoginResponse>(url(QStringLiteral("/api/auth/register")), "POST",
+                                       RegisterRequest{username, email, password});
+    auto result = co_await std::move(task);
+    if (result)
+        m_authToken = result->token;
+    co_return result;
+}
+
+QCoro::Task<Result<User>> NetworkService::getCurrentUser()
+{
+    auto task = request<UserResponse>(url(QStringLiteral("/api/auth/me")), "GET");
+    auto result = co_await std::move(task);
+    co_return mapResult<UserResponse, User>(std::move(result),
+                                            [](UserResponse &&r) { return std::move(r.user); });
+}
+
+QCoro::Task<Result<GameSessionResponse>>
+NetworkService::createSession(std::optional<qint64> timeLimit)
+{
+    return request<GameSessionResponse>(url(QStringLiteral("/api/game/session")), "POST",
+                                        CreateSessionRequest{timeLimit});
+}
+
+QCoro::Task<Result<GameSessionResponse>> NetworkService::getSession(QString sessionId)
+{
+    // The id is appended as it is: one that is not valid in a URL fails as invalidURL.
+    auto task =
+        request<SessionWrapper>(url(QStringLiteral("/api/game/session/")) + sessionId, "GET");
+    auto result = co_await std::move(task);
+    co_return mapResult<SessionWrapper, GameSessionResponse>(
+        std::move(result), [](SessionWrapper &&w) {
+            return GameSessionResponse{w.session.sessionId, w.session.roomId,
+                                       w.session.playerId,  QString(),
+                                       w.session.color,     std::move(w.gameState)};
+        });
+}
+
+QCoro::Task<Result<GameSessionResponse>> NetworkService::joinGame(QString roomId)
+{
+    return request<GameSessionResponse>(url(QStringLiteral("/api/game/join")), "POST",
+                                        JoinGameRequest{roomId});
+}
+
+QCoro::Task<Result<RejoinResponse>> NetworkService::rejoinGame(QString roomId)
+{
+    return request<RejoinResponse>(url(QStringLiteral("/api/game/rejoin")), "POST",
+                                   RejoinRequest{roomId});
+}
+
+QCoro::Task<Result<GameActionResponse>> NetworkService::placePiece(PlacePieceRequest body)
+{
+    return request<GameActionResponse>(url(QStringLiteral("/api/game/place")), "POST", body);
+}
+
+QCoro::Task<Result<GameActionResponse>> NetworkService::passTurn(QString sessionId)
+{
+    return request<GameActionResponse>(url(QStringLiteral("/api/game/pass")), "POST",
+                                       PassTurnRequest{sessionId});
+}
+
+QCoro::Task<Result<GameActionResponse>> NetworkService::voteToStart(QString sessionId,
+                                                                    std::optional<bool> enableBots)
+{
+    return request<GameActionResponse>(url(QStringLiteral("/api/game/vote-to-start")), "POST",
+                                       VoteToStartRequest{sessionId, enableBots});
+}
+
+QCoro::Task<Result<QList<GameServer>>> NetworkService::getServers()
+{
+    auto task = request<ServerListResponse>(url(QStringLiteral("/api/game/servers")), "GET");
+    auto result = co_await std::move(task);
+    co_return mapResult<ServerListResponse, QList<GameServer>>(
+        std::move(result), [](ServerListResponse &&r) { return std::move(r.servers); });
+}
+
+} // namespace korvana

@@ -1,0 +1,92 @@
+#pragma once
+
+#include "accountmessages.h"
+#include "networkerror.h"
+
+#include <QCoroTask>
+#include <QNetworkAccessManager>
+#include <QObject>
+
+#include <expected>
+#include <optional>
+
+namespace korvana {
+
+template <class T> using Result = std::expected<T, RequestError>;
+
+// What came back from one HTTP exchange, before it is read as a message.
+struct RawReply
+{
+    std::optional<RequestError> error;
+    int status = 0;
+    QByteArray body;
+};
+
+// The one object every request to the game server goes through. It holds the bearer token and
+// turns every failure into a NetworkError or passes a transport failure through.
+class NetworkService : public QObject
+{
+    Q_OBJECT
+public:
+    explicit NetworkService(QString baseUrl, QObject *parent = nullptr);
+
+    [[nodiscard]] const QString &baseUrl() const { return m_baseUrl; }
+    [[nodiscard]] QString url(const QString &path) const { return m_baseUrl + path; }
+
+    [[nodiscard]] const std::optional<QString> &authToken() const { return m_authToken; }
+    void setAuthToken(std::optional<QString> token) { m_authToken = std::move(token); }
+
+    // 60 s as on a phone; tests shorten it.
+    void setTimeoutMs(int ms) { m_timeoutMs = ms; }
+
+    template <json::Record T>
+    QCoro::Task<Result<T>> request(QString url, QByteArray method,
+                                   std::optional<QByteArray> body = std::nullopt)
+    {
+        auto exchanged = exchange(std::move(url), std::move(method), std::move(body));
+        const RawReply raw = co_await std::move(exchanged);
+        if (raw.error)
+            co_return std::unexpected(*raw.error);
+        auto decoded = json::decode<T>(raw.body);
+        if (!decoded) {
+            reportUnreadable(raw.body, decoded.error());
+            co_return std::unexpected(RequestError(NetworkError::decodingError()));
+        }
+        co_return std::move(*decoded);
+    }
+
+    template <json::Record T, json::WritableRecord Body>
+    QCoro::Task<Result<T>> request(QString url, QByteArray method, Body body)
+    {
+        return request<T>(std::move(url), std::move(method), json::toJson(body));
+    }
+
+    // Account.
+    QCoro::Task<Result<LoginResponse>> login(QString email, QString password);
+    QCoro::Task<Result<LoginResponse>> registerUser(QString username, QString email,
+                                                    QString password);
+    QCoro::Task<Result<User>> getCurrentUser();
+
+    // Game.
+    QCoro::Task<Result<GameSessionResponse>> createSession(std::optional<qint64> timeLimit);
+    QCoro::Task<Result<GameSessionResponse>> getSession(QString sessionId);
+    QCoro::Task<Result<GameSessionResponse>> joinGame(QString roomId);
+    QCoro::Task<Result<RejoinResponse>> rejoinGame(QString roomId);
+    QCoro::Task<Result<GameActionResponse>> placePiece(PlacePieceRequest request);
+    QCoro::Task<Result<GameActionResponse>> passTurn(QString sessionId);
+    QCoro::Task<Result<GameActionResponse>> voteToStart(QString sessionId,
+                                                        std::optional<bool> enableBots);
+    QCoro::Task<Result<QList<GameServer>>> getServers();
+
+private:
+    // Sends one request and applies the status rules; a 2xx body is checked but not yet read.
+    QCoro::Task<RawReply> exchange(QString url, QByteArray method, std::optional<QByteArray> body);
+    static void reportUnreadable(const QByteArray &body, const DecodeError &error);
+
+    QString m_baseUrl;
+    std::optional<QString> m_authToken;
+    int m_timeoutMs = 60'000;
+    QNetworkAccessManager m_network;
+};
+
+} // namespace korvana
