@@ -1,0 +1,120 @@
+#pragma once
+
+#include <QHash>
+#include <QObject>
+#include <QString>
+
+#include <expected>
+#include <optional>
+
+class QSoundEffect;
+
+namespace korvana {
+
+namespace feedback {
+Q_NAMESPACE
+
+// The system sounds by their platform numbers. (Not a Q_ENUM: QML sees the enumerators of a
+// namespace unscoped, and these names would clash with Event's.)
+enum class SystemSound {
+    Refused = 1073,
+    Placed = 1104,
+    MyTurn = 1315,
+    GameFinished = 1335,
+    Selected = 1519,
+    Rotated = 1520,
+};
+
+enum class Haptic {
+    LightImpact,
+    MediumImpact,
+    SuccessNotification,
+    ErrorNotification,
+};
+
+// The game's feedback events, each one sound and at most one haptic. Registered for QML with
+// the namespace (e.g. as "Feedback": soundManager.play(Feedback.Rotated)).
+enum class Event {
+    Placed,
+    Refused,
+    Selected,
+    SelectedShortDrag,
+    Rotated,
+    GameFinished,
+    MyTurn,
+};
+Q_ENUM_NS(Event)
+
+struct Recipe
+{
+    SystemSound sound;
+    std::optional<Haptic> haptic;
+};
+
+[[nodiscard]] constexpr Recipe recipe(Event event)
+{
+    switch (event) {
+    case Event::Placed:
+        return {SystemSound::Placed, Haptic::MediumImpact};
+    case Event::Refused:
+        return {SystemSound::Refused, Haptic::ErrorNotification};
+    case Event::Selected:
+        return {SystemSound::Selected, Haptic::LightImpact};
+    case Event::SelectedShortDrag:
+        return {SystemSound::Selected, std::nullopt};
+    case Event::Rotated:
+        return {SystemSound::Rotated, Haptic::LightImpact};
+    case Event::GameFinished:
+        return {SystemSound::GameFinished, Haptic::SuccessNotification};
+    case Event::MyTurn:
+        return {SystemSound::MyTurn, Haptic::MediumImpact};
+    }
+    return {SystemSound::Selected, std::nullopt};
+}
+
+} // namespace feedback
+
+// Plays system sounds and haptics. Calls never fail and never block; without an audio output
+// the sounds are simply not heard.
+class SystemFeedback : public QObject
+{
+    Q_OBJECT
+public:
+    using QObject::QObject;
+
+    virtual void playSound(feedback::SystemSound sound) = 0;
+    virtual void haptic(feedback::Haptic haptic) = 0;
+    // Checks that sounds can be heard; the error says why not.
+    virtual std::expected<void, QString> configureAudio() = 0;
+
+    // The event's sound, then its haptic if it has one.
+    void play(feedback::Event event);
+
+    // The process-wide feedback: a DesktopFeedback unless a test installed another.
+    static SystemFeedback &shared();
+    // Installs a replacement for shared() (not owned); nullptr goes back to the desktop one.
+    static void setShared(SystemFeedback *feedback);
+};
+
+// Short bundled WAV sounds through QSoundEffect; haptics do nothing on a desktop.
+class DesktopFeedback final : public SystemFeedback
+{
+    Q_OBJECT
+public:
+    explicit DesktopFeedback(QObject *parent = nullptr);
+    ~DesktopFeedback() override;
+
+    void playSound(feedback::SystemSound sound) override;
+    void haptic(feedback::Haptic haptic) override;
+    std::expected<void, QString> configureAudio() override;
+
+    // The bundled sound of a system sound number.
+    [[nodiscard]] static QString resourcePath(feedback::SystemSound sound);
+
+private:
+    bool ensureLoaded();
+
+    QHash<feedback::SystemSound, QSoundEffect *> m_effects;
+};
+
+} // namespace korvana

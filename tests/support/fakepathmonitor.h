@@ -1,0 +1,36 @@
+#pragma once
+
+#include "pathmonitor.h"
+
+namespace korvana::test {
+
+// A path monitor whose reports the test makes: report(true) or report(false) emits pathChanged
+// at once. Reports made while stopped are dropped, as a stopped monitor reports nothing.
+class FakePathMonitor final : public PathMonitor
+{
+    Q_OBJECT
+public:
+    using PathMonitor::PathMonitor;
+
+    void start() override
+    {
+        m_running = true;
+        ++m_starts;
+    }
+    void stop() override { m_running = false; }
+
+    void report(bool usable)
+    {
+        if (m_running)
+            Q_EMIT pathChanged(usable);
+    }
+
+    [[nodiscard]] bool isRunning() const { return m_running; }
+    [[nodiscard]] int startCount() const { return m_starts; }
+
+private:
+    bool m_running = false;
+    int m_starts = 0;
+};
+
+} // namespace korvana::test

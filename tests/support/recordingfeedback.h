@@ -1,0 +1,56 @@
+#pragma once
+
+#include "systemfeedback.h"
+
+#include <QList>
+
+#include <optional>
+#include <variant>
+
+namespace korvana::test {
+
+// One call that reached the feedback seam.
+struct FeedbackCall
+{
+    std::variant<feedback::SystemSound, feedback::Haptic> what;
+
+    friend bool operator==(const FeedbackCall &, const FeedbackCall &) = default;
+};
+
+[[nodiscard]] inline FeedbackCall sound(feedback::SystemSound s)
+{
+    return {s};
+}
+[[nodiscard]] inline FeedbackCall haptic(feedback::Haptic h)
+{
+    return {h};
+}
+
+// For QCOMPARE messages: "sound 1104", "haptic MediumImpact".
+char *toString(const FeedbackCall &call);
+
+// Records every sound and haptic in order, and plays nothing. configureAudio() succeeds unless
+// a test set an error.
+class RecordingFeedback final : public SystemFeedback
+{
+    Q_OBJECT
+public:
+    using SystemFeedback::SystemFeedback;
+
+    void playSound(feedback::SystemSound s) override { m_calls.append(sound(s)); }
+    void haptic(feedback::Haptic h) override { m_calls.append(test::haptic(h)); }
+    std::expected<void, QString> configureAudio() override;
+
+    [[nodiscard]] const QList<FeedbackCall> &calls() const { return m_calls; }
+    void clear() { m_calls.clear(); }
+
+    void setAudioError(std::optional<QString> error) { m_audioError = std::move(error); }
+    [[nodiscard]] int configureCount() const { return m_configureCount; }
+
+private:
+    QList<FeedbackCall> m_calls;
+    std::optional<QString> m_audioError;
+    int m_configureCount = 0;
+};
+
+} // namespace korvana::test
