@@ -1,0 +1,130 @@
+#include "authmanager.h"
+
+#include "keyvaluestore.h"
+
+#include <QPointer>
+
+namespace korvana {
+namespace {
+QVariantMap userMap(const User &user)
+{
+    QVariantMap map{{"id", user.id}, {"username", user.username}, {"email", user.email}};
+    if (user.role)
+        map.insert("role", *user.role);
+    if (user.stats)
+        map.insert("stats", QVariantMap{{"gamesPlayed", user.stats->gamesPlayed},
+                                        {"gamesWon", user.stats->gamesWon},
+                                        {"totalScore", user.stats->totalScore},
+                                        {"bestScore", user.stats->bestScore}});
+    return map;
+}
+} // namespace
+
+AuthManager::AuthManager(NetworkService &network, KeyValueStore &store, QObject *parent)
+    : QObject(parent)
+    , m_network(network)
+    , m_store(store)
+{
+    const auto token = m_store.string(storekeys::authToken);
+    if (!token)
+        return;
+    m_network.setAuthToken(*token);
+    loadCurrentUser();
+}
+
+QVariant AuthManager::currentUserValue() const
+{
+    return m_currentUser ? QVariant(userMap(*m_currentUser)) : QVariant();
+}
+
+QCoro::Task<> AuthManager::loadCurrentUser()
+{
+    QPointer self(this);
+    const quint64 epoch = m_signInEpoch;
+    auto request = m_network.getCurrentUser();
+    auto result = co_await std::move(request);
+    if (!self || epoch != m_signInEpoch)
+        co_return;
+    if (result) {
+        setCurrentUser(std::move(*result));
+        setAuthenticated(true);
+    } else {
+        setAuthenticated(false);
+        m_store.remove(storekeys::authToken);
+    }
+}
+
+QCoro::Task<> AuthManager::loginTask(QString email, QString password)
+{
+    return signIn([this, email, password] { return m_network.login(email, password); });
+}
+
+QCoro::Task<> AuthManager::registerTask(QString username, QString email, QString password)
+{
+    return signIn([this, username, email, password] {
+        return m_network.registerUser(username, email, password);
+    });
+}
+
+QCoro::Task<> AuthManager::signIn(std::function<QCoro::Task<Result<LoginResponse>>()> send)
+{
+    QPointer self(this);
+    ++m_signInEpoch;
+    setLoading(true);
+    setErrorMessage(std::nullopt);
+    auto request = send();
+    auto result = co_await std::move(request);
+    if (!self)
+        co_return;
+    if (result) {
+        setCurrentUser(std::move(result->user));
+        setAuthenticated(true);
+        m_store.setString(storekeys::authToken, result->token);
+    } else {
+        setErrorMessage(describe(result.error()));
+    }
+    setLoading(false);
+}
+
+void AuthManager::logout()
+{
+    ++m_signInEpoch;
+    setAuthenticated(false);
+    setCurrentUser(std::nullopt);
+    m_store.remove(storekeys::authToken);
+    m_network.setAuthToken(std::nullopt);
+}
+
+void AuthManager::setAuthenticated(bool value)
+{
+    if (m_isAuthenticated == value)
+        return;
+    m_isAuthenticated = value;
+    Q_EMIT isAuthenticatedChanged();
+}
+
+void AuthManager::setCurrentUser(std::optional<User> user)
+{
+    if (m_currentUser == user)
+        return;
+    m_currentUser = std::move(user);
+    Q_EMIT currentUserChanged();
+}
+
+void AuthManager::setErrorMessage(std::optional<QString> message)
+{
+    if (m_errorMessage == message)
+        return;
+    m_errorMessage = std::move(message);
+    Q_EMIT errorMessageChanged();
+}
+
+void AuthManager::setLoading(bool value)
+{
+    if (m_isLoading == value)
+        return;
+    m_isLoading = value;
+    Q_EMIT isLoadingChanged();
+}
+
+} // namespace korvana
