@@ -1,0 +1,606 @@
+#include "gamemanager.h"
+
+#include "diagnostics.h"
+#include "variantconversion.h"
+
+#include <QCoroTimer>
+#include <QPointer>
+
+using namespace std::chrono_literals;
+
+namespace korvana {
+namespace {
+
+bool mentionsAlreadyInGame(const QString &text)
+{
+    const QString lower = text.toLower();
+    return lower.contains(u"already in game") || lower.contains(u"już jest w grze");
+}
+
+bool containsAny(const QString &lower, std::initializer_list<const char16_t *> words)
+{
+    for (const char16_t *word : words)
+        if (lower.contains(QStringView(word)))
+            return true;
+    return false;
+}
+
+const QString kGameNotFound = QStringLiteral(
+    "Gra nie została znaleziona. Może została już zakończona. Odśwież listę serwerów.");
+const QString kGameStarted =
+    QStringLiteral("Gra już się rozpoczęła. Nie można dołączyć do gry w trakcie.");
+
+QString serverErrorText(int code)
+{
+    return QStringLiteral("Błąd serwera (HTTP %1). Spróbuj ponownie.").arg(code);
+}
+
+} // namespace
+
+GameManager::GameManager(NetworkService &network, QObject *parent)
+    : QObject(parent)
+    , m_network(network)
+{
+    // Each tick starts its own task; the timers are children, so they die with the manager and
+    // a task checks the manager is still there after every wait.
+    m_serverListTimer.setInterval(3000);
+    connect(&m_serverListTimer, &QTimer::timeout, this, [this] { loadServersTask(); });
+    connect(&m_updateTimer, &QTimer::timeout, this, [this] { refreshGameState(); });
+}
+
+QList<TimeOption> GameManager::builtInTimeOptions()
+{
+    return {{0, QStringLiteral("Bez limitu"), 0},  {1, QStringLiteral("5 minut"), 300},
+            {2, QStringLiteral("10 minut"), 600},  {3, QStringLiteral("15 minut"), 900},
+            {4, QStringLiteral("30 minut"), 1800}, {5, QStringLiteral("1 godzina"), 3600}};
+}
+
+QVariant GameManager::gameStateValue() const
+{
+    if (!m_gameStateValue.isValid() && m_gameState)
+        m_gameStateValue = toVariant(*m_gameState);
+    return m_gameStateValue;
+}
+
+QVariantList GameManager::serversValue() const
+{
+    return toVariantList(m_servers);
+}
+
+QVariantList GameManager::piecesValue() const
+{
+    return toVariantList(m_pieces);
+}
+
+QVariantList GameManager::timeOptionsValue() const
+{
+    return toVariantList(m_timeOptions);
+}
+
+void GameManager::startServerListTimer()
+{
+    m_serverListTimer.start();
+}
+
+void GameManager::stopServerListTimer()
+{
+    m_serverListTimer.stop();
+}
+
+QCoro::Task<> GameManager::loadServersTask()
+{
+    QPointer self(this);
+    auto request = m_network.getServers();
+    auto result = co_await std::move(request);
+    if (!self)
+        co_return;
+    if (result) {
+        const auto count = result->size();
+        setServers(std::move(*result));
+        setErrorMessage(std::nullopt);
+        diag(QStringLiteral("✅ Załadowano %1 serwerów z API").arg(count));
+        co_return;
+    }
+    const auto *error = asNetworkError(result.error());
+    if (!error) {
+        diag(QStringLiteral("❌ Nieoczekiwany błąd przy ładowaniu serwerów: ") +
+             printed(result.error()));
+        setServers({});
+        setErrorMessage(describe(result.error()));
+        co_return;
+    }
+    diag(QStringLiteral("❌ Błąd sieci przy ładowaniu serwerów: ") + error->printed());
+    setServers({});
+    switch (error->kind) {
+    case NetworkError::Case::Unauthorized:
+        setErrorMessage(QStringLiteral("Musisz się zalogować, aby zobaczyć listę serwerów"));
+        break;
+    case NetworkError::Case::DecodingError:
+        diag(QStringLiteral("❌ Błąd dekodowania odpowiedzi serwera"));
+        setErrorMessage(QStringLiteral("Błąd parsowania danych z serwera"));
+        break;
+    case NetworkError::Case::HttpError:
+        diag(QStringLiteral("❌ Błąd HTTP %1").arg(error->statusCode));
+        setErrorMessage(QStringLiteral("Błąd serwera (HTTP %1)").arg(error->statusCode));
+        break;
+    case NetworkError::Case::ServerError:
+        diag(QStringLiteral("❌ Błąd serwera: ") + error->message);
+        setErrorMessage(QStringLiteral("Błąd serwera: ") + error->message);
+        break;
+    case NetworkError::Case::InvalidURL:
+    case NetworkError::Case::InvalidResponse:
+        setErrorMessage(error->description());
+        break;
+    }
+}
+
+QCoro::Task<> GameManager::loadTimeOptionsTask()
+{
+    QPointer self(this);
+    auto request = m_network.request<TimeOptionsResponse>(
+        m_network.url(QStringLiteral("/api/game/time-options")), "GET");
+    auto result = co_await std::move(request);
+    if (!self)
+        co_return;
+    if (result) {
+        if (result->options.isEmpty()) {
+            diag(QStringLiteral(
+                "⚠️ Serwer zwrócił pustą listę opcji czasu, używam domyślnych"));
+            setTimeOptions(builtInTimeOptions());
+        } else {
+            diag(QStringLiteral("✅ Załadowano %1 opcji czasu z serwera")
+                     .arg(result->options.size()));
+            setTimeOptions(std::move(result->options));
+        }
+        co_return;
+    }
+    if (const auto *error = asNetworkError(result.error())) {
+        switch (error->kind) {
+        case NetworkError::Case::Unauthorized:
+            diag(QStringLiteral("⚠️ Brak autoryzacji przy ładowaniu opcji czasu (endpoint "
+                                "powinien być publiczny)"));
+            break;
+        case NetworkError::Case::DecodingError:
+            diag(QStringLiteral("⚠️ Błąd dekodowania przy ładowaniu opcji czasu"));
+            break;
+        case NetworkError::Case::HttpError:
+            diag(QStringLiteral("⚠️ Błąd HTTP %1 przy ładowaniu opcji czasu")
+                     .arg(error->statusCode));
+            break;
+        case NetworkError::Case::ServerError:
+            diag(QStringLiteral("⚠️ Błąd serwera przy ładowaniu opcji czasu: ") +
+                 error->message);
+            break;
+        case NetworkError::Case::InvalidURL:
+        case NetworkError::Case::InvalidResponse:
+            diag(QStringLiteral("⚠️ Nie udało się załadować opcji czasu: ") +
+                 error->description());
+            break;
+        }
+    } else {
+        diag(QStringLiteral("⚠️ Nie udało się załadować opcji czasu: ") +
+             describe(result.error()));
+        diag(QStringLiteral("⚠️ Używam domyślnych opcji czasu"));
+    }
+    setTimeOptions(builtInTimeOptions());
+}
+
+QCoro::Task<> GameManager::loadPiecesTask()
+{
+    QPointer self(this);
+    auto request =
+        m_network.request<PiecesResponse>(m_network.url(QStringLiteral("/api/game/pieces")), "GET");
+    auto result = co_await std::move(request);
+    if (!self)
+        co_return;
+    if (!result) {
+        diag(QStringLiteral("⚠️ Nie udało się załadować definicji klocków: ") +
+             describe(result.error()));
+        co_return;
+    }
+    const auto count = result->pieces.size();
+    setPieces(std::move(result->pieces));
+    diag(QStringLiteral("✅ Załadowano %1 definicji klocków").arg(count));
+}
+
+QCoro::Task<Result<QList<ActiveGame>>> GameManager::loadActiveGames()
+{
+    auto request = m_network.request<ActiveGamesResponse>(
+        m_network.url(QStringLiteral("/api/game/active-games")), "GET");
+    auto result = co_await std::move(request);
+    if (!result)
+        co_return std::unexpected(std::move(result.error()));
+    co_return std::move(result->activeGames);
+}
+
+QCoro::Task<> GameManager::reloadActiveGamesTask()
+{
+    QPointer self(this);
+    auto request = loadActiveGames();
+    auto result = co_await std::move(request);
+    if (!self)
+        co_return;
+    Q_EMIT activeGamesLoaded(result ? toVariantList(*result) : QVariantList());
+}
+
+GameState GameManager::fillMissingSquares(GameState state) const
+{
+    for (Player &player : state.players) {
+        for (GamePiece &piece : player.pieces) {
+            if (!piece.squares.isEmpty() || piece.placed)
+                continue;
+            const auto definition =
+                std::find_if(m_pieces.cbegin(), m_pieces.cend(),
+                             [&](const PieceDefinition &d) { return d.id == piece.id; });
+            if (definition == m_pieces.cend()) {
+                diag(QStringLiteral("⚠️ Nie znaleziono definicji klocka ") + piece.id +
+                     QStringLiteral(" w pieces list"));
+                continue;
+            }
+            piece.squares = definition->squares;
+            diag(QStringLiteral("✅ Uzupełniono squares dla klocka %1 (%2) z pieces list")
+                     .arg(piece.id, piece.name));
+        }
+    }
+    return state;
+}
+
+void GameManager::createSession(const QVariant &timeLimit)
+{
+    std::optional<qint64> seconds;
+    if (timeLimit.isValid() && !timeLimit.isNull())
+        seconds = timeLimit.toLongLong();
+    createSessionTask(seconds);
+}
+
+QCoro::Task<> GameManager::enterPrelude()
+{
+    setLoading(true);
+    setErrorMessage(std::nullopt);
+    if (m_isInGame)
+        leaveGame();
+    if (m_pieces.isEmpty()) {
+        auto load = loadPiecesTask();
+        co_await std::move(load);
+    }
+}
+
+QCoro::Task<Result<GameManager::Seat>>
+GameManager::sendEntry(Entry entry, std::optional<qint64> timeLimit, QString roomId)
+{
+    switch (entry) {
+    case Entry::Create: {
+        auto request = m_network.createSession(timeLimit);
+        auto result = co_await std::move(request);
+        if (!result)
+            co_return std::unexpected(std::move(result.error()));
+        co_return Seat{result->sessionId, result->playerId, result->color,
+                       std::move(result->gameState)};
+    }
+    case Entry::Join: {
+        auto request = m_network.joinGame(roomId);
+        auto result = co_await std::move(request);
+        if (!result)
+            co_return std::unexpected(std::move(result.error()));
+        co_return Seat{result->sessionId, result->playerId, result->color,
+                       std::move(result->gameState)};
+    }
+    case Entry::Rejoin:
+        break;
+    }
+    auto request = m_network.rejoinGame(roomId);
+    auto result = co_await std::move(request);
+    if (!result)
+        co_return std::unexpected(std::move(result.error()));
+    co_return Seat{result->sessionId, result->playerId, result->color,
+                   std::move(result->gameState)};
+}
+
+void GameManager::takeSeat(Seat seat, bool finishedCountsAsInGame)
+{
+    // A new game: answers about any earlier one no longer apply.
+    ++m_gameEpoch;
+    m_appliedSequence = m_lastSequence;
+    m_finishHandled = false;
+    setSessionId(seat.sessionId);
+    setMyPlayerId(seat.playerId);
+    setMyColor(seat.color);
+    const QString status = seat.gameState.gameStatus;
+    setGameState(fillMissingSquares(std::move(seat.gameState)));
+    const bool playing = status == u"waiting" || status == u"in_progress";
+    const bool inGame = playing || (finishedCountsAsInGame && status == u"finished");
+    setInGame(inGame);
+    if (inGame)
+        startUpdateTimer();
+}
+
+QCoro::Task<> GameManager::applySessionResponse(Seat seat)
+{
+    QPointer self(this);
+    takeSeat(std::move(seat), true);
+    auto reload = loadServersTask();
+    co_await std::move(reload);
+    if (self)
+        setLoading(false);
+}
+
+QCoro::Task<> GameManager::retryEntry(Entry entry, std::optional<qint64> timeLimit, QString roomId)
+{
+    QPointer self(this);
+    leaveGame();
+    auto wait = QCoro::sleepFor(500ms);
+    co_await std::move(wait);
+    if (!self)
+        co_return;
+    if (m_pieces.isEmpty()) {
+        auto load = loadPiecesTask();
+        co_await std::move(load);
+        if (!self)
+            co_return;
+    }
+    auto request = sendEntry(entry, timeLimit, roomId);
+    auto result = co_await std::move(request);
+    if (!self)
+        co_return;
+    if (result) {
+        // A retried create only counts a game that is still open; a retried join any game.
+        takeSeat(std::move(*result), entry == Entry::Join);
+    } else {
+        setErrorMessage(
+            entry == Entry::Create
+                ? QStringLiteral("Nie udało się utworzyć nowej sesji. Spróbuj ponownie za chwilę.")
+                : QStringLiteral("Nie udało się dołączyć do serwera. Spróbuj ponownie za chwilę."));
+    }
+    setLoading(false);
+}
+
+QCoro::Task<> GameManager::createSessionTask(std::optional<qint64> timeLimit)
+{
+    QPointer self(this);
+    auto prelude = enterPrelude();
+    co_await std::move(prelude);
+    if (!self)
+        co_return;
+    auto request = sendEntry(Entry::Create, timeLimit, {});
+    auto result = co_await std::move(request);
+    if (!self)
+        co_return;
+    if (result) {
+        auto apply = applySessionResponse(std::move(*result));
+        co_await std::move(apply);
+        co_return;
+    }
+    if (const auto *error = asNetworkError(result.error())) {
+        setErrorMessage(error->kind == NetworkError::Case::Unauthorized
+                            ? QStringLiteral("Musisz się zalogować, aby utworzyć sesję gry")
+                            : error->description());
+    } else if (mentionsAlreadyInGame(describe(result.error()))) {
+        auto retry = retryEntry(Entry::Create, timeLimit, {});
+        co_await std::move(retry);
+        co_return;
+    } else {
+        setErrorMessage(describe(result.error()));
+    }
+    setLoading(false);
+}
+
+QCoro::Task<> GameManager::joinGameTask(QString roomId)
+{
+    QPointer self(this);
+    auto prelude = enterPrelude();
+    co_await std::move(prelude);
+    if (!self)
+        co_return;
+    auto request = sendEntry(Entry::Join, std::nullopt, roomId);
+    auto result = co_await std::move(request);
+    if (!self)
+        co_return;
+    if (result) {
+        auto apply = applySessionResponse(std::move(*result));
+        co_await std::move(apply);
+        co_return;
+    }
+
+    enum class Reaction { Message, NotFound, Started, Retry };
+    Reaction reaction = Reaction::Message;
+    QString message = describe(result.error());
+    if (const auto *error = asNetworkError(result.error())) {
+        switch (error->kind) {
+        case NetworkError::Case::ServerError: {
+            const QString lower = error->message.toLower();
+            if (containsAny(lower, {u"not found", u"nie znaleziona", u"gra nie znaleziona"}))
+                reaction = Reaction::NotFound;
+            else if (containsAny(lower, {u"not accepting", u"nie przyjmuje", u"już się rozpoczęła",
+                                         u"already started"}))
+                reaction = Reaction::Started;
+            else if (containsAny(lower, {u"already in game", u"już jest w grze"}))
+                reaction = Reaction::Retry;
+            break;
+        }
+        case NetworkError::Case::Unauthorized:
+            message = QStringLiteral("Musisz się zalogować, aby dołączyć do gry");
+            break;
+        case NetworkError::Case::HttpError:
+            if (error->statusCode == 404)
+                reaction = Reaction::NotFound;
+            else
+                message = serverErrorText(error->statusCode);
+            break;
+        case NetworkError::Case::InvalidURL:
+        case NetworkError::Case::InvalidResponse:
+        case NetworkError::Case::DecodingError:
+            break;
+        }
+    } else if (mentionsAlreadyInGame(message)) {
+        reaction = Reaction::Retry;
+    }
+
+    switch (reaction) {
+    case Reaction::Retry: {
+        auto retry = retryEntry(Entry::Join, std::nullopt, roomId);
+        co_await std::move(retry);
+        co_return;
+    }
+    case Reaction::NotFound:
+    case Reaction::Started: {
+        const QString &text = reaction == Reaction::NotFound ? kGameNotFound : kGameStarted;
+        setErrorMessage(text);
+        auto reload = loadServersTask();
+        co_await std::move(reload);
+        if (!self)
+            co_return;
+        // A successful reload clears errorMessage; the player must still learn why the join
+        // failed.
+        setErrorMessage(text);
+        break;
+    }
+    case Reaction::Message:
+        setErrorMessage(message);
+        break;
+    }
+    setLoading(false);
+}
+
+QCoro::Task<> GameManager::rejoinGameTask(QString roomId)
+{
+    QPointer self(this);
+    auto prelude = enterPrelude();
+    co_await std::move(prelude);
+    if (!self)
+        co_return;
+    auto request = sendEntry(Entry::Rejoin, std::nullopt, roomId);
+    auto result = co_await std::move(request);
+    if (!self)
+        co_return;
+    if (result) {
+        auto apply = applySessionResponse(std::move(*result));
+        co_await std::move(apply);
+        co_return;
+    }
+    QString message = describe(result.error());
+    if (const auto *error = asNetworkError(result.error())) {
+        if (error->kind == NetworkError::Case::Unauthorized) {
+            message = QStringLiteral("Musisz się zalogować, aby powrócić do gry");
+        } else if (error->kind == NetworkError::Case::HttpError) {
+            if (error->statusCode == 400)
+                message = QStringLiteral("Gra już się zakończyła lub nieprawidłowe dane");
+            else if (error->statusCode == 404)
+                message =
+                    QStringLiteral("Gra nie została znaleziona lub nie jesteś jej uczestnikiem");
+            else
+                message = serverErrorText(error->statusCode);
+        }
+    }
+    setErrorMessage(message);
+    setLoading(false);
+}
+
+void GameManager::setGameState(std::optional<GameState> state)
+{
+    // Most polls bring the same state again: nothing to redraw then.
+    if (m_gameState == state)
+        return;
+    m_gameState = std::move(state);
+    m_gameStateValue = QVariant();
+    Q_EMIT gameStateChanged();
+}
+
+void GameManager::setSessionId(std::optional<QString> id)
+{
+    if (m_sessionId == id)
+        return;
+    m_sessionId = std::move(id);
+    Q_EMIT sessionIdChanged();
+}
+
+void GameManager::setMyPlayerId(std::optional<QString> id)
+{
+    if (m_myPlayerId == id)
+        return;
+    m_myPlayerId = std::move(id);
+    Q_EMIT myPlayerIdChanged();
+}
+
+void GameManager::setMyColor(std::optional<QString> color)
+{
+    if (m_myColor == color)
+        return;
+    m_myColor = std::move(color);
+    Q_EMIT myColorChanged();
+}
+
+void GameManager::setSelectedPieceId(std::optional<QString> id)
+{
+    if (m_selectedPieceId == id)
+        return;
+    m_selectedPieceId = std::move(id);
+    Q_EMIT selectedPieceIdChanged();
+}
+
+void GameManager::setSelectedPieceIdText(const QString &id)
+{
+    setSelectedPieceId(id.isEmpty() ? std::nullopt : std::optional<QString>(id));
+}
+
+void GameManager::setSelectedRotation(int degrees)
+{
+    if (m_selectedRotation == degrees)
+        return;
+    m_selectedRotation = degrees;
+    Q_EMIT selectedRotationChanged();
+}
+
+void GameManager::setServers(QList<GameServer> servers)
+{
+    if (m_servers == servers)
+        return;
+    m_servers = std::move(servers);
+    Q_EMIT serversChanged();
+}
+
+void GameManager::setPieces(QList<PieceDefinition> pieces)
+{
+    if (m_pieces == pieces)
+        return;
+    m_pieces = std::move(pieces);
+    Q_EMIT piecesChanged();
+}
+
+void GameManager::setTimeOptions(QList<TimeOption> options)
+{
+    if (m_timeOptions == options)
+        return;
+    m_timeOptions = std::move(options);
+    Q_EMIT timeOptionsChanged();
+}
+
+void GameManager::setLoading(bool value)
+{
+    if (m_isLoading == value)
+        return;
+    m_isLoading = value;
+    Q_EMIT isLoadingChanged();
+}
+
+void GameManager::setErrorMessage(std::optional<QString> message)
+{
+    if (m_errorMessage == message)
+        return;
+    m_errorMessage = std::move(message);
+    Q_EMIT errorMessageChanged();
+}
+
+void GameManager::setErrorMessageText(const QString &message)
+{
+    setErrorMessage(message.isEmpty() ? std::nullopt : std::optional<QString>(message));
+}
+
+void GameManager::setInGame(bool value)
+{
+    if (m_isInGame == value)
+        return;
+    m_isInGame = value;
+    Q_EMIT isInGameChanged();
+}
+
+} // namespace korvana

@@ -1,0 +1,185 @@
+// The running game: polling, the three game actions, leaving, and saving the result.
+#include "gamemanager.h"
+
+#include "diagnostics.h"
+
+#include <QPointer>
+
+namespace korvana {
+
+void GameManager::startUpdateTimer()
+{
+    m_updateTimer.stop();
+    const bool waiting = m_gameState && m_gameState->gameStatus == u"waiting";
+    m_updateTimer.setInterval(waiting ? 1000 : 2000);
+    m_updateTimer.start();
+}
+
+bool GameManager::tryApply(const Ticket &ticket, GameState state)
+{
+    // Answers can overtake each other; the state of a request sent earlier than the one whose
+    // answer is already on screen would roll the board back.
+    if (!isCurrent(ticket) || ticket.sequence < m_appliedSequence)
+        return false;
+    m_appliedSequence = ticket.sequence;
+    setGameState(fillMissingSquares(std::move(state)));
+    return true;
+}
+
+QCoro::Task<> GameManager::refreshGameState()
+{
+    if (!m_sessionId)
+        co_return;
+    QPointer self(this);
+    const Ticket ticket = issueTicket();
+    auto request = m_network.getSession(*m_sessionId);
+    auto result = co_await std::move(request);
+    if (!self || !result || !isCurrent(ticket))
+        co_return;
+
+    const std::optional<QString> oldStatus =
+        m_gameState ? std::optional<QString>(m_gameState->gameStatus) : std::nullopt;
+    if (!result->playerId.isEmpty())
+        setMyPlayerId(result->playerId);
+    if (!result->color.isEmpty())
+        setMyColor(result->color);
+    const QString status = result->gameState.gameStatus;
+    if (!tryApply(ticket, std::move(result->gameState)))
+        co_return;
+
+    const bool playing = status == u"waiting" || status == u"in_progress";
+    if (playing || status == u"finished")
+        setInGame(true);
+    if ((!oldStatus || *oldStatus != status) && playing)
+        startUpdateTimer();
+    if (status == u"finished" && !m_finishHandled) {
+        m_finishHandled = true;
+        auto finish = finishGame();
+        co_await std::move(finish);
+    }
+}
+
+QCoro::Task<> GameManager::finishGame()
+{
+    QPointer self(this);
+    const quint64 epoch = m_gameEpoch;
+    m_updateTimer.stop();
+    auto reload = loadServersTask();
+    co_await std::move(reload);
+    if (!self || epoch != m_gameEpoch || !m_gameState || !m_myPlayerId)
+        co_return;
+
+    const QList<Player> &players = m_gameState->players;
+    const auto me = std::find_if(players.cbegin(), players.cend(),
+                                 [&](const Player &p) { return p.id == *m_myPlayerId; });
+    if (me == players.cend())
+        co_return;
+    QList<Player> ranked = players;
+    std::stable_sort(ranked.begin(), ranked.end(),
+                     [](const Player &a, const Player &b) { return a.score > b.score; });
+    const auto position = std::find_if(ranked.cbegin(), ranked.cend(),
+                                       [&](const Player &p) { return p.id == *m_myPlayerId; }) -
+                          ranked.cbegin() + 1;
+    // Fire and forget: the screen shows the results whatever the save does.
+    saveScore(m_gameState->roomId, me->score, position, players.size());
+}
+
+QCoro::Task<> GameManager::saveScore(QString roomId, qint64 score, qint64 position,
+                                     qint64 playersCount)
+{
+    QPointer self(this);
+    setLoading(true);
+    setErrorMessage(std::nullopt);
+    auto request = m_network.request<SaveScoreResponse>(
+        m_network.url(QStringLiteral("/api/scores")), "POST",
+        SaveScoreRequest{roomId, score, position, playersCount});
+    auto result = co_await std::move(request);
+    if (!self)
+        co_return;
+    if (!result)
+        setErrorMessage(QStringLiteral("Nie udało się zapisać wyniku: ") +
+                        describe(result.error()));
+    setLoading(false);
+}
+
+QCoro::Task<> GameManager::runGameAction(
+    std::function<QCoro::Task<Result<GameActionResponse>>(const QString &sessionId)> send,
+    std::function<void(const GameActionResponse &, bool applied)> onSuccess)
+{
+    if (!m_sessionId)
+        co_return;
+    QPointer self(this);
+    const Ticket ticket = issueTicket();
+    setLoading(true);
+    setErrorMessage(std::nullopt);
+    auto request = send(*m_sessionId);
+    auto result = co_await std::move(request);
+    if (!self)
+        co_return;
+    // An answer about a game that was left, or replaced by another, changes nothing of it.
+    if (isCurrent(ticket)) {
+        if (!result) {
+            setErrorMessage(describe(result.error()));
+        } else if (result->success && result->gameState) {
+            const bool applied = tryApply(ticket, std::move(*result->gameState));
+            onSuccess(*result, applied);
+        } else if (result->error) {
+            setErrorMessage(*result->error);
+        }
+    }
+    setLoading(false);
+}
+
+QCoro::Task<> GameManager::voteToStartTask(bool enableBots)
+{
+    auto action = runGameAction(
+        [this, enableBots](const QString &sessionId) {
+            return m_network.voteToStart(sessionId, enableBots);
+        },
+        [this](const GameActionResponse &response, bool) {
+            setInGame(true);
+            diag(response.started.value_or(false)
+                     ? QStringLiteral("✅ Gra rozpoczęta po głosowaniu")
+                     : QStringLiteral("✅ Zagłosowano za rozpoczęciem. Czekam na innych graczy..."));
+            startUpdateTimer();
+        });
+    co_await std::move(action);
+}
+
+QCoro::Task<> GameManager::placePieceTask(QString pieceId, qint64 row, qint64 col, qint64 rotation)
+{
+    QPointer self(this);
+    auto action = runGameAction(
+        [this, pieceId, row, col, rotation](const QString &sessionId) {
+            return m_network.placePiece(PlacePieceRequest{sessionId, pieceId, row, col, rotation});
+        },
+        [this](const GameActionResponse &, bool) {
+            setSelectedPieceId(std::nullopt);
+            setSelectedRotation(0);
+        });
+    co_await std::move(action);
+    if (self)
+        Q_EMIT placePieceFinished();
+}
+
+QCoro::Task<> GameManager::passTurnTask()
+{
+    auto action =
+        runGameAction([this](const QString &sessionId) { return m_network.passTurn(sessionId); },
+                      [](const GameActionResponse &, bool) {});
+    co_await std::move(action);
+}
+
+void GameManager::leaveGame()
+{
+    m_updateTimer.stop();
+    ++m_gameEpoch;
+    setInGame(false);
+    setGameState(std::nullopt);
+    setSessionId(std::nullopt);
+    setMyPlayerId(std::nullopt);
+    setMyColor(std::nullopt);
+    setSelectedPieceId(std::nullopt);
+}
+
+} // namespace korvana
