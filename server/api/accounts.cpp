@@ -1,0 +1,178 @@
+#include "accounts.h"
+
+#include "store/database.h"
+#include "store/passwords.h"
+#include "store/scores.h"
+#include "store/tokens.h"
+#include "store/users.h"
+#include "texts.h"
+
+#include <QPointer>
+#include <QRegularExpression>
+
+namespace korvana::api {
+namespace {
+
+qsizetype characters(const QString &text)
+{
+    qsizetype n = 0;
+    for (auto it = text.cbegin(); it != text.cend(); ++it) {
+        if (it->isHighSurrogate() && it + 1 != text.cend() && (it + 1)->isLowSurrogate())
+            ++it;
+        ++n;
+    }
+    return n;
+}
+
+QFuture<AuthResult> ready(AuthResult result)
+{
+    return QtFuture::makeReadyFuture(std::move(result));
+}
+
+AuthError failed()
+{
+    return {AuthError::Kind::Failed, texts::serverFailure()};
+}
+
+} // namespace
+
+std::optional<QString> registrationProblem(const RegisterRequest &request)
+{
+    const QString name = request.username.trimmed();
+    if (characters(name) < 3 || characters(name) > 20)
+        return texts::usernameLength();
+    for (const QChar c : name)
+        if (!c.isPrint() && !c.isSurrogate())
+            return texts::usernameCharacters();
+    static const QRegularExpression emailShape(
+        QStringLiteral(R"(^[^@\s]+@[^@\s.]+(\.[^@\s.]+)+$)"));
+    const QString email = request.email.trimmed();
+    if (email.size() > 254 || !emailShape.match(email).hasMatch())
+        return texts::emailShape();
+    if (characters(request.password) < 6)
+        return texts::passwordShort();
+    if (characters(request.password) > 128)
+        return texts::passwordLong();
+    return std::nullopt;
+}
+
+Accounts::Accounts(store::Database &db, store::PasswordHasher &hasher, const Clock &clock,
+                   Options options, QObject *parent)
+    : QObject(parent)
+    , m_db(db)
+    , m_hasher(hasher)
+    , m_clock(clock)
+    , m_options(std::move(options))
+    , m_users(std::make_unique<store::UserStore>(db))
+    , m_tokens(std::make_unique<store::TokenStore>(db))
+    , m_scores(std::make_unique<store::ScoreStore>(db))
+{
+}
+
+Accounts::~Accounts() = default;
+
+std::expected<Account, Accounts::TokenProblem> Accounts::authenticate(QByteArrayView authorization)
+{
+    constexpr QByteArrayView scheme("Bearer ");
+    const QByteArrayView header = authorization.trimmed();
+    if (header.isEmpty())
+        return std::unexpected(TokenProblem::Missing);
+    if (header.size() <= scheme.size() ||
+        header.first(scheme.size()).compare(scheme, Qt::CaseInsensitive) != 0)
+        return std::unexpected(TokenProblem::Unknown);
+    const auto userId = m_tokens->userFor(header.sliced(scheme.size()).trimmed(), m_clock.nowMs());
+    if (!userId)
+        return std::unexpected(userId.error() == store::TokenStore::Refusal::Expired
+                                   ? TokenProblem::Expired
+                                   : TokenProblem::Unknown);
+    auto name = m_usernames.constFind(*userId);
+    if (name == m_usernames.cend()) {
+        const auto record = m_users->byId(*userId);
+        if (!record)
+            return std::unexpected(TokenProblem::Unknown);
+        name = m_usernames.insert(record->id, record->username);
+    }
+    return Account{*userId, *name};
+}
+
+User Accounts::userView(const store::UserRecord &record)
+{
+    const store::UserTotals totals = m_scores->totals(record.id);
+    const bool admin = !m_options.adminEmail.isEmpty() &&
+                       store::UserStore::emailKey(m_options.adminEmail) == record.email;
+    return User{
+        record.id, record.username, record.email,
+        admin ? QStringLiteral("admin") : QStringLiteral("player"),
+        UserStats{totals.gamesPlayed, totals.gamesWon, totals.totalScore, totals.bestScore}};
+}
+
+std::optional<User> Accounts::user(qint64 userId)
+{
+    const auto record = m_users->byId(userId);
+    if (!record)
+        return std::nullopt;
+    return userView(*record);
+}
+
+QFuture<AuthResult> Accounts::registerUser(const RegisterRequest &request)
+{
+    if (const auto problem = registrationProblem(request))
+        return ready(std::unexpected(AuthError{AuthError::Kind::Invalid, *problem}));
+    if (m_users->emailTaken(request.email))
+        return ready(std::unexpected(AuthError{AuthError::Kind::Taken, texts::emailTaken()}));
+    if (m_users->usernameTaken(request.username))
+        return ready(std::unexpected(AuthError{AuthError::Kind::Taken, texts::usernameTaken()}));
+    QPointer<Accounts> self(this);
+    return m_hasher.hash(request.password).then(this, [self, request](const QString &hash) {
+        if (!self || hash.isEmpty())
+            return AuthResult(std::unexpected(failed()));
+        const auto created =
+            self->m_users->create(request.username, request.email, hash, self->m_clock.nowMs());
+        if (!created) {
+            switch (created.error()) {
+            case store::UserStore::Conflict::Email:
+                return AuthResult(
+                    std::unexpected(AuthError{AuthError::Kind::Taken, texts::emailTaken()}));
+            case store::UserStore::Conflict::Username:
+                return AuthResult(
+                    std::unexpected(AuthError{AuthError::Kind::Taken, texts::usernameTaken()}));
+            case store::UserStore::Conflict::Failed:
+                break;
+            }
+            return AuthResult(std::unexpected(failed()));
+        }
+        const QString token =
+            self->m_tokens->issue(created->id, self->m_clock.nowMs(), self->m_options.tokenTtlMs);
+        if (token.isEmpty())
+            return AuthResult(std::unexpected(failed()));
+        return AuthResult(SignedIn{token, self->userView(*created)});
+    });
+}
+
+QFuture<AuthResult> Accounts::login(const LoginRequest &request)
+{
+    const QString email = store::UserStore::emailKey(request.email);
+    if (const auto wait = m_limiter.retryAfterSeconds(email, m_clock.nowMs()))
+        return ready(std::unexpected(
+            AuthError{AuthError::Kind::TooManyFailures, texts::tooManyLogins(*wait), *wait}));
+    const auto record = email.size() <= 254 ? m_users->byEmail(email) : std::nullopt;
+    QPointer<Accounts> self(this);
+    return m_hasher.verify(record ? record->passwordHash : QString(), request.password)
+        .then(this, [self, record, email](bool ok) {
+            if (!self)
+                return AuthResult(std::unexpected(failed()));
+            if (!ok || !record) {
+                self->m_limiter.recordFailure(email, self->m_clock.nowMs());
+                return AuthResult(std::unexpected(
+                    AuthError{AuthError::Kind::BadCredentials, texts::badCredentials()}));
+            }
+            self->m_limiter.recordSuccess(email);
+            const QString token = self->m_tokens->issue(record->id, self->m_clock.nowMs(),
+                                                        self->m_options.tokenTtlMs);
+            if (token.isEmpty())
+                return AuthResult(std::unexpected(failed()));
+            return AuthResult(SignedIn{token, self->userView(*record)});
+        });
+}
+
+} // namespace korvana::api

@@ -1,0 +1,85 @@
+#pragma once
+
+#include "account.h"
+#include "clock.h"
+#include "loginlimiter.h"
+#include "rooms.h"
+
+#include <QFuture>
+#include <QHash>
+#include <QObject>
+
+#include <expected>
+#include <memory>
+#include <optional>
+
+namespace korvana::store {
+class Database;
+class PasswordHasher;
+class ScoreStore;
+class TokenStore;
+class UserStore;
+struct UserRecord;
+} // namespace korvana::store
+
+namespace korvana::api {
+
+struct AuthError
+{
+    enum class Kind { Invalid, Taken, BadCredentials, TooManyFailures, Failed };
+    Kind kind;
+    QString message;
+    qint64 retryAfterSeconds = 0;
+};
+
+struct SignedIn
+{
+    QString token;
+    User user;
+};
+using AuthResult = std::expected<SignedIn, AuthError>;
+
+// The rules of registration; the Polish reason of the first one broken, or none.
+[[nodiscard]] std::optional<QString> registrationProblem(const RegisterRequest &request);
+
+// Accounts, sign-in and bearer tokens. Password hashing runs on the hasher's threads; every
+// database access stays on the thread of this object.
+class Accounts : public QObject
+{
+    Q_OBJECT
+
+public:
+    struct Options
+    {
+        qint64 tokenTtlMs = 30LL * 24 * 3600 * 1000;
+        QString adminEmail;
+    };
+
+    Accounts(store::Database &db, store::PasswordHasher &hasher, const Clock &clock,
+             Options options, QObject *parent = nullptr);
+    ~Accounts() override;
+
+    enum class TokenProblem { Missing, Unknown, Expired };
+    // Reads "Bearer <token>" and finds its user.
+    std::expected<Account, TokenProblem> authenticate(QByteArrayView authorization);
+
+    QFuture<AuthResult> registerUser(const RegisterRequest &request);
+    QFuture<AuthResult> login(const LoginRequest &request);
+    // The user with totals from the saved scores and the role.
+    [[nodiscard]] std::optional<User> user(qint64 userId);
+
+private:
+    User userView(const store::UserRecord &record);
+
+    store::Database &m_db;
+    store::PasswordHasher &m_hasher;
+    const Clock &m_clock;
+    Options m_options;
+    std::unique_ptr<store::UserStore> m_users;
+    std::unique_ptr<store::TokenStore> m_tokens;
+    std::unique_ptr<store::ScoreStore> m_scores;
+    LoginLimiter m_limiter;
+    QHash<qint64, QString> m_usernames; // names never change: read once per user
+};
+
+} // namespace korvana::api

@@ -1,0 +1,235 @@
+#include "handlers.h"
+
+#include "accounts.h"
+#include "gameview.h"
+#include "store/database.h"
+#include "store/scores.h"
+#include "texts.h"
+
+namespace korvana::api {
+namespace {
+
+// The health probe's body, {"status":"ok"}; not one of the client's records.
+struct HealthResponse
+{
+    QString status;
+    void write(json::Writer &w) const
+    {
+        w.beginObject();
+        w.field("status", status);
+        w.endObject();
+    }
+};
+
+ApiResponse authFailure(const AuthError &error)
+{
+    switch (error.kind) {
+    case AuthError::Kind::Invalid:
+        return errorResponse(400, error.message);
+    case AuthError::Kind::Taken:
+        return errorResponse(409, error.message);
+    case AuthError::Kind::BadCredentials:
+        return errorResponse(401, error.message);
+    case AuthError::Kind::TooManyFailures: {
+        ApiResponse r = errorResponse(429, error.message);
+        r.headers.append({"Retry-After", QByteArray::number(error.retryAfterSeconds)});
+        return r;
+    }
+    case AuthError::Kind::Failed:
+        break;
+    }
+    return errorResponse(500, error.message);
+}
+
+QFuture<ApiResponse> signedInResponse(QFuture<AuthResult> future, int status, QString message)
+{
+    return future.then([status, message](const AuthResult &result) {
+        if (!result)
+            return authFailure(result.error());
+        return jsonResponse(status, LoginResponse{message, result->token, result->user});
+    });
+}
+
+GameSessionResponse sessionResponse(const SeatView &seat)
+{
+    return {seat.sessionId, seat.roomId, seat.playerId, seat.playerName, seat.color, seat.state};
+}
+
+ApiResponse actionResponse(const std::expected<ActionOutcome, RoomRefusal> &outcome,
+                           bool withStarted)
+{
+    if (!outcome)
+        return refusalResponse(outcome.error());
+    GameActionResponse r;
+    r.success = outcome->success;
+    r.gameState = outcome->state;
+    if (!outcome->success)
+        r.error = outcome->error;
+    if (withStarted)
+        r.started = outcome->started;
+    return jsonResponse(200, r);
+}
+
+} // namespace
+
+ApiResponse refusalResponse(RoomRefusal refusal)
+{
+    switch (refusal) {
+    case RoomRefusal::NoSuchRoom:
+        return errorResponse(404, texts::roomNotFound());
+    case RoomRefusal::RoomFinished:
+        return errorResponse(404, texts::roomFinished());
+    case RoomRefusal::GameUnderWay:
+        return errorResponse(400, texts::gameUnderWay());
+    case RoomRefusal::RoomFull:
+        return errorResponse(400, texts::roomFull());
+    case RoomRefusal::SeatHeldElsewhere:
+        return errorResponse(409, texts::seatHeldElsewhere());
+    case RoomRefusal::RejoinFinished:
+        return errorResponse(400, texts::rejoinFinished());
+    case RoomRefusal::NotParticipant:
+        return errorResponse(404, texts::notParticipant());
+    case RoomRefusal::NoSuchSession:
+        return errorResponse(404, texts::sessionNotFound());
+    case RoomRefusal::NotYourSeat:
+        return errorResponse(403, texts::notYourSeat());
+    case RoomRefusal::BadTimeLimit:
+        return errorResponse(400, texts::badTimeLimit());
+    case RoomRefusal::NotFinished:
+        return errorResponse(400, texts::gameNotFinished());
+    }
+    return errorResponse(500, texts::serverFailure());
+}
+
+Handlers::Handlers(Accounts &accounts, Rooms &rooms, store::Database &db)
+    : m_accounts(accounts)
+    , m_rooms(rooms)
+    , m_db(db)
+{
+}
+
+ApiResponse Handlers::health()
+{
+    if (!m_db.isHealthy())
+        return errorResponse(503, texts::storeUnavailable());
+    return jsonResponse(200, HealthResponse{QStringLiteral("ok")});
+}
+
+QFuture<ApiResponse> Handlers::registerUser(const RegisterRequest &request)
+{
+    return signedInResponse(m_accounts.registerUser(request), 201, texts::registered());
+}
+
+QFuture<ApiResponse> Handlers::login(const LoginRequest &request)
+{
+    return signedInResponse(m_accounts.login(request), 200, texts::loggedIn());
+}
+
+ApiResponse Handlers::me(const Account &account)
+{
+    const auto user = m_accounts.user(account.id);
+    if (!user)
+        return errorResponse(401, texts::tokenUnknown());
+    return jsonResponse(200, UserResponse{*user});
+}
+
+ApiResponse Handlers::servers(const Account &)
+{
+    return jsonResponse(200, ServerListResponse{m_rooms.servers()});
+}
+
+ApiResponse Handlers::createSession(const Account &account, const CreateSessionRequest &request)
+{
+    const auto seat = m_rooms.create(account, request.timeLimit);
+    if (!seat)
+        return refusalResponse(seat.error());
+    return jsonResponse(201, sessionResponse(*seat));
+}
+
+ApiResponse Handlers::session(const Account &account, const QString &sessionId)
+{
+    const auto bytes = m_rooms.sessionBytes(account, sessionId);
+    if (!bytes)
+        return refusalResponse(bytes.error());
+    return {200, *bytes, {}};
+}
+
+ApiResponse Handlers::join(const Account &account, const JoinGameRequest &request)
+{
+    const auto seat = m_rooms.join(account, request.roomId);
+    if (!seat)
+        return refusalResponse(seat.error());
+    return jsonResponse(200, sessionResponse(*seat));
+}
+
+ApiResponse Handlers::rejoin(const Account &account, const RejoinRequest &request)
+{
+    const auto seat = m_rooms.rejoin(account, request.roomId);
+    if (!seat)
+        return refusalResponse(seat.error());
+    return jsonResponse(200, RejoinResponse{seat->sessionId, seat->roomId, seat->playerId,
+                                            seat->playerName, seat->color, seat->state,
+                                            texts::rejoined()});
+}
+
+ApiResponse Handlers::place(const Account &account, const PlacePieceRequest &request)
+{
+    return actionResponse(m_rooms.place(account, request), false);
+}
+
+ApiResponse Handlers::pass(const Account &account, const PassTurnRequest &request)
+{
+    return actionResponse(m_rooms.pass(account, request.sessionId), false);
+}
+
+ApiResponse Handlers::vote(const Account &account, const VoteToStartRequest &request)
+{
+    return actionResponse(m_rooms.vote(account, request), true);
+}
+
+ApiResponse Handlers::pieces()
+{
+    return jsonResponse(200, PiecesResponse{pieceDefinitions()});
+}
+
+ApiResponse Handlers::timeOptions()
+{
+    static const QList<TimeOption> options{
+        {0, QStringLiteral("Bez limitu"), 0},  {1, QStringLiteral("5 minut"), 300},
+        {2, QStringLiteral("10 minut"), 600},  {3, QStringLiteral("15 minut"), 900},
+        {4, QStringLiteral("30 minut"), 1800}, {5, QStringLiteral("1 godzina"), 3600},
+    };
+    return jsonResponse(200, TimeOptionsResponse{options});
+}
+
+ApiResponse Handlers::activeGames(const Account &account)
+{
+    const QList<ActiveGame> games = m_rooms.activeGames(account);
+    return jsonResponse(200, ActiveGamesResponse{games, games.size()});
+}
+
+ApiResponse Handlers::saveScore(const Account &account, const SaveScoreRequest &request)
+{
+    const auto seat = m_rooms.finishedSeat(account, request.roomId);
+    if (!seat) {
+        if (seat.error() == RoomRefusal::NotParticipant)
+            return errorResponse(403, texts::notParticipantOfScore());
+        return refusalResponse(seat.error());
+    }
+    if (request.score != seat->score || request.position != seat->position ||
+        request.playersCount != seat->playersCount)
+        return errorResponse(400, texts::scoreMismatch());
+    store::ScoreStore scores(m_db);
+    const auto existing = scores.find(account.id, request.roomId);
+    const auto saved = existing ? existing
+                                : scores.saveOnce({0, account.id, request.roomId, request.score,
+                                                   request.position, request.playersCount});
+    if (!saved)
+        return errorResponse(503, texts::storeUnavailable());
+    return jsonResponse(
+        existing ? 200 : 201,
+        SaveScoreResponse{existing ? texts::scoreAlreadySaved() : texts::scoreSaved(),
+                          Score{saved->id, saved->userId, saved->score, saved->position}});
+}
+
+} // namespace korvana::api

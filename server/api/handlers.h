@@ -1,0 +1,53 @@
+#pragma once
+
+#include "account.h"
+#include "actions.h"
+#include "apiresponse.h"
+#include "lobby.h"
+#include "rooms.h"
+
+#include <QFuture>
+
+namespace korvana::store {
+class Database;
+}
+
+namespace korvana::api {
+
+class Accounts;
+
+// One small function per endpoint: parsed input in, response out. Authentication and body
+// reading happen in the routes before these run.
+class Handlers
+{
+public:
+    Handlers(Accounts &accounts, Rooms &rooms, store::Database &db);
+
+    ApiResponse health();
+    QFuture<ApiResponse> registerUser(const RegisterRequest &request);
+    QFuture<ApiResponse> login(const LoginRequest &request);
+    ApiResponse me(const Account &account);
+
+    ApiResponse servers(const Account &account);
+    ApiResponse createSession(const Account &account, const CreateSessionRequest &request);
+    ApiResponse session(const Account &account, const QString &sessionId);
+    ApiResponse join(const Account &account, const JoinGameRequest &request);
+    ApiResponse rejoin(const Account &account, const RejoinRequest &request);
+    ApiResponse place(const Account &account, const PlacePieceRequest &request);
+    ApiResponse pass(const Account &account, const PassTurnRequest &request);
+    ApiResponse vote(const Account &account, const VoteToStartRequest &request);
+    ApiResponse pieces();
+    ApiResponse timeOptions();
+    ApiResponse activeGames(const Account &account);
+    ApiResponse saveScore(const Account &account, const SaveScoreRequest &request);
+
+private:
+    Accounts &m_accounts;
+    Rooms &m_rooms;
+    store::Database &m_db;
+};
+
+// The status and Polish text of each refusal of a room operation.
+[[nodiscard]] ApiResponse refusalResponse(RoomRefusal refusal);
+
+} // namespace korvana::api

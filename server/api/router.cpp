@@ -1,0 +1,158 @@
+#include "router.h"
+
+#include "accounts.h"
+#include "handlers.h"
+#include "texts.h"
+
+#include <optional>
+
+namespace korvana::api {
+namespace {
+
+constexpr qsizetype maxBodyBytes = 64 * 1024;
+using Method = ApiRequest::Method;
+
+ApiResponse methodNotAllowed(const QByteArray &allowed)
+{
+    ApiResponse r = errorResponse(405, texts::wrongMethod());
+    r.headers.append({"Allow", allowed});
+    return r;
+}
+
+template <typename T> std::optional<T> readBody(const ApiRequest &request, const Respond &respond)
+{
+    auto decoded = json::decode<T>(request.body);
+    if (!decoded) {
+        respond(errorResponse(400, texts::badRequest(decoded.error().description())));
+        return std::nullopt;
+    }
+    return std::move(*decoded);
+}
+
+std::optional<Account> signedIn(Accounts &accounts, const ApiRequest &request,
+                                const Respond &respond)
+{
+    const auto account = accounts.authenticate(request.authorization);
+    if (account)
+        return *account;
+    switch (account.error()) {
+    case Accounts::TokenProblem::Missing:
+        respond(errorResponse(401, texts::tokenMissing()));
+        break;
+    case Accounts::TokenProblem::Unknown:
+        respond(errorResponse(401, texts::tokenUnknown()));
+        break;
+    case Accounts::TokenProblem::Expired:
+        respond(errorResponse(401, texts::tokenExpired()));
+        break;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+void Router::add(Method method, const QString &path, Route route)
+{
+    Entry &entry = m_exact[path];
+    (method == Method::Get ? entry.get : entry.post) = std::move(route);
+}
+
+void Router::addPrefix(Method method, const QString &prefix, Route route)
+{
+    for (auto &[p, entry] : m_prefixes)
+        if (p == prefix) {
+            (method == Method::Get ? entry.get : entry.post) = std::move(route);
+            return;
+        }
+    Entry entry;
+    (method == Method::Get ? entry.get : entry.post) = std::move(route);
+    m_prefixes.append({prefix, std::move(entry)});
+}
+
+void Router::dispatch(const ApiRequest &request, const Respond &respond) const
+{
+    const Entry *entry = nullptr;
+    if (auto it = m_exact.constFind(request.path); it != m_exact.cend()) {
+        entry = &*it;
+    } else {
+        for (const auto &[prefix, e] : m_prefixes)
+            if (request.path.size() > prefix.size() && request.path.startsWith(prefix)) {
+                entry = &e;
+                break;
+            }
+    }
+    if (!entry)
+        return respond(errorResponse(404, texts::unknownPath()));
+    const Route &route = request.method == Method::Get    ? entry->get
+                         : request.method == Method::Post ? entry->post
+                                                          : Route();
+    if (!route)
+        return respond(methodNotAllowed(entry->get && entry->post ? "GET, POST"
+                                        : entry->get              ? "GET"
+                                                                  : "POST"));
+    if (request.body.size() > maxBodyBytes)
+        return respond(errorResponse(413, texts::bodyTooLarge()));
+    route(request, respond);
+}
+
+void wireRoutes(Router &router, Handlers &h, Accounts &accounts)
+{
+    // Public: no token needed.
+    router.add(Method::Get, QStringLiteral("/api/health"),
+               [&h](const ApiRequest &, const Respond &respond) { respond(h.health()); });
+    router.add(Method::Get, QStringLiteral("/api/game/time-options"),
+               [&h](const ApiRequest &, const Respond &respond) { respond(h.timeOptions()); });
+    router.add(Method::Get, QStringLiteral("/api/game/pieces"),
+               [&h](const ApiRequest &, const Respond &respond) { respond(h.pieces()); });
+
+    // Sign-in hashes passwords off the event loop; the answer comes back on this thread.
+    router.add(Method::Post, QStringLiteral("/api/auth/register"),
+               [&h, &accounts](const ApiRequest &request, const Respond &respond) {
+                   if (const auto body = readBody<RegisterRequest>(request, respond))
+                       h.registerUser(*body).then(&accounts, respond);
+               });
+    router.add(Method::Post, QStringLiteral("/api/auth/login"),
+               [&h, &accounts](const ApiRequest &request, const Respond &respond) {
+                   if (const auto body = readBody<LoginRequest>(request, respond))
+                       h.login(*body).then(&accounts, respond);
+               });
+
+    // Signed in, no body.
+    const auto get = [&](const QString &path, ApiResponse (Handlers::*handler)(const Account &)) {
+        router.add(Method::Get, path,
+                   [&h, &accounts, handler](const ApiRequest &request, const Respond &respond) {
+                       if (const auto account = signedIn(accounts, request, respond))
+                           respond((h.*handler)(*account));
+                   });
+    };
+    get(QStringLiteral("/api/auth/me"), &Handlers::me);
+    get(QStringLiteral("/api/game/servers"), &Handlers::servers);
+    get(QStringLiteral("/api/game/active-games"), &Handlers::activeGames);
+    router.addPrefix(Method::Get, QStringLiteral("/api/game/session/"),
+                     [&h, &accounts](const ApiRequest &request, const Respond &respond) {
+                         if (const auto account = signedIn(accounts, request, respond))
+                             respond(h.session(*account, request.path.sliced(18)));
+                     });
+
+    // Signed in, with a body read by the wire records.
+    const auto post = [&]<typename T>(const QString &path, ApiResponse (Handlers::*handler)(
+                                                               const Account &, const T &)) {
+        router.add(Method::Post, path,
+                   [&h, &accounts, handler](const ApiRequest &request, const Respond &respond) {
+                       const auto account = signedIn(accounts, request, respond);
+                       if (!account)
+                           return;
+                       if (const auto body = readBody<T>(request, respond))
+                           respond((h.*handler)(*account, *body));
+                   });
+    };
+    post(QStringLiteral("/api/game/session"), &Handlers::createSession);
+    post(QStringLiteral("/api/game/join"), &Handlers::join);
+    post(QStringLiteral("/api/game/rejoin"), &Handlers::rejoin);
+    post(QStringLiteral("/api/game/place"), &Handlers::place);
+    post(QStringLiteral("/api/game/pass"), &Handlers::pass);
+    post(QStringLiteral("/api/game/vote-to-start"), &Handlers::vote);
+    post(QStringLiteral("/api/scores"), &Handlers::saveScore);
+}
+
+} // namespace korvana::api

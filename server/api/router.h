@@ -1,0 +1,51 @@
+#pragma once
+
+#include "apiresponse.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+
+#include <functional>
+
+namespace korvana::api {
+
+class Accounts;
+class Handlers;
+
+// A request as the routes see it: no sockets, no framing.
+struct ApiRequest
+{
+    enum class Method { Get, Post, Other };
+    Method method = Method::Get;
+    QString path;
+    QByteArray authorization;
+    QByteArray body;
+};
+
+using Respond = std::function<void(ApiResponse)>;
+using Route = std::function<void(const ApiRequest &, const Respond &)>;
+
+// Paths to handlers, by method; a path with a trailing "{id}" matches by prefix.
+class Router
+{
+public:
+    void add(ApiRequest::Method method, const QString &path, Route route);
+    void addPrefix(ApiRequest::Method method, const QString &prefix, Route route);
+    // Answers through `respond`, at once or later; unknown paths 404, other methods 405.
+    void dispatch(const ApiRequest &request, const Respond &respond) const;
+
+private:
+    struct Entry
+    {
+        Route get;
+        Route post;
+    };
+    QHash<QString, Entry> m_exact;
+    QList<QPair<QString, Entry>> m_prefixes;
+};
+
+// Every endpoint of the server, wired in one place.
+void wireRoutes(Router &router, Handlers &handlers, Accounts &accounts);
+
+} // namespace korvana::api

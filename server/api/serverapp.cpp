@@ -1,0 +1,143 @@
+#include "serverapp.h"
+
+#include "accounts.h"
+#include "clock.h"
+#include "connectionguard.h"
+#include "handlers.h"
+#include "httpserver.h"
+#include "rooms.h"
+#include "router.h"
+#include "store/database.h"
+#include "store/passwords.h"
+
+#include <QFile>
+#include <QHostInfo>
+#include <QRandomGenerator>
+#include <QSslKey>
+#include <QSslSocket>
+
+namespace korvana::api {
+namespace {
+
+std::optional<QHostAddress> resolve(const QString &host)
+{
+    QHostAddress address;
+    if (address.setAddress(host))
+        return address;
+    if (host == u"localhost")
+        return QHostAddress(QHostAddress::LocalHost);
+    const QHostInfo info = QHostInfo::fromName(host);
+    if (info.error() != QHostInfo::NoError || info.addresses().isEmpty())
+        return std::nullopt;
+    return info.addresses().constFirst();
+}
+
+std::expected<QSslConfiguration, QString> tlsConfiguration(const ServerOptions &options)
+{
+    if (!QSslSocket::supportsSsl())
+        return std::unexpected(QStringLiteral("TLS is not available in this Qt build"));
+    const auto chain = QSslCertificate::fromPath(options.certificatePath, QSsl::Pem);
+    if (chain.isEmpty())
+        return std::unexpected(QStringLiteral("no certificate in ") + options.certificatePath);
+    QFile keyFile(options.keyPath);
+    if (!keyFile.open(QIODevice::ReadOnly))
+        return std::unexpected(QStringLiteral("cannot read ") + options.keyPath);
+    const QByteArray pem = keyFile.readAll();
+    QSslKey key;
+    for (const auto algorithm : {QSsl::Rsa, QSsl::Ec, QSsl::Dsa}) {
+        key = QSslKey(pem, algorithm, QSsl::Pem);
+        if (!key.isNull())
+            break;
+    }
+    if (key.isNull())
+        return std::unexpected(QStringLiteral("no usable private key in ") + options.keyPath);
+    QSslConfiguration conf = QSslConfiguration::defaultConfiguration();
+    conf.setLocalCertificateChain(chain);
+    conf.setPrivateKey(key);
+    conf.setPeerVerifyMode(QSslSocket::VerifyNone);
+    return conf;
+}
+
+} // namespace
+
+ServerApp::ServerApp(ServerOptions options, QObject *parent)
+    : QObject(parent)
+    , m_options(std::move(options))
+{
+}
+
+ServerApp::~ServerApp()
+{
+    shutdown();
+}
+
+std::expected<QUrl, QString> ServerApp::start()
+{
+    const auto address = resolve(m_options.host);
+    if (!address)
+        return std::unexpected(QStringLiteral("cannot resolve host ") + m_options.host);
+    GuardSettings guard;
+    guard.idleTimeoutMs = m_options.idleTimeoutMs;
+    if (!m_options.certificatePath.isEmpty()) {
+        auto conf = tlsConfiguration(m_options);
+        if (!conf)
+            return std::unexpected(conf.error());
+        guard.tls = *conf;
+    }
+
+    m_clock = std::make_unique<SystemClock>();
+    m_db = std::make_unique<store::Database>();
+    if (!m_db->open(m_options.databasePath))
+        return std::unexpected(QStringLiteral("cannot open database %1: %2")
+                                   .arg(m_options.databasePath, m_db->errorString()));
+    m_hasher = std::make_unique<store::PasswordHasher>();
+    m_accounts = std::make_unique<Accounts>(
+        *m_db, *m_hasher, *m_clock,
+        Accounts::Options{m_options.tokenTtlSeconds * 1000, m_options.adminEmail});
+    const quint64 seed = m_options.seed.value_or(QRandomGenerator::system()->generate64());
+    m_rooms = std::make_unique<Rooms>(*m_db, *m_clock, Rooms::Options{m_options.botDelayMs, seed});
+    m_rooms->load();
+    m_handlers = std::make_unique<Handlers>(*m_accounts, *m_rooms, *m_db);
+    m_router = std::make_unique<Router>();
+    wireRoutes(*m_router, *m_handlers, *m_accounts);
+    m_http = std::make_unique<HttpServer>(*m_router);
+
+    auto *listener = new GuardedServer(guard);
+    if (!listener->listen(*address, m_options.port)) {
+        const QString error = listener->errorString();
+        delete listener;
+        return std::unexpected(QStringLiteral("cannot listen on %1:%2: %3")
+                                   .arg(m_options.host)
+                                   .arg(m_options.port)
+                                   .arg(error));
+    }
+    m_http->bind(listener);
+
+    QUrl url;
+    url.setScheme(guard.tls ? QStringLiteral("https") : QStringLiteral("http"));
+    url.setHost(m_options.host);
+    url.setPort(listener->serverPort());
+    return url;
+}
+
+void ServerApp::shutdown()
+{
+    if (m_http) {
+        for (QTcpServer *server : m_http->servers())
+            server->close();
+    }
+    if (m_rooms)
+        m_rooms->writeHeartbeat();
+    // Every change was saved when it happened; what is left is to stop cleanly.
+    m_http.reset();
+    m_router.reset();
+    m_handlers.reset();
+    m_rooms.reset();
+    m_accounts.reset();
+    m_hasher.reset();
+    if (m_db)
+        m_db->close();
+    m_db.reset();
+}
+
+} // namespace korvana::api

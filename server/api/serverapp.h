@@ -1,0 +1,52 @@
+#pragma once
+
+#include "serveroptions.h"
+
+#include <QObject>
+#include <QUrl>
+
+#include <expected>
+#include <memory>
+
+namespace korvana::store {
+class Database;
+class PasswordHasher;
+} // namespace korvana::store
+
+namespace korvana::api {
+
+class Accounts;
+class GuardedServer;
+class Handlers;
+class HttpServer;
+class Rooms;
+class Router;
+class SystemClock;
+
+// korvana-server put together: storage, accounts, rooms, routes and the listening socket.
+class ServerApp : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit ServerApp(ServerOptions options, QObject *parent = nullptr);
+    ~ServerApp() override;
+
+    // Opens the database, loads the saved rooms and listens; the base URL or why not.
+    std::expected<QUrl, QString> start();
+    // Stops accepting connections and leaves the database closed and consistent.
+    void shutdown();
+
+private:
+    ServerOptions m_options;
+    std::unique_ptr<SystemClock> m_clock;
+    std::unique_ptr<store::Database> m_db;
+    std::unique_ptr<store::PasswordHasher> m_hasher;
+    std::unique_ptr<Accounts> m_accounts;
+    std::unique_ptr<Rooms> m_rooms;
+    std::unique_ptr<Handlers> m_handlers;
+    std::unique_ptr<Router> m_router;
+    std::unique_ptr<HttpServer> m_http;
+};
+
+} // namespace korvana::api

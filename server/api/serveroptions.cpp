@@ -1,0 +1,107 @@
+#include "serveroptions.h"
+
+#include <QCommandLineParser>
+#include <QStandardPaths>
+
+namespace korvana::api {
+
+QString defaultDatabasePath()
+{
+    // GenericDataLocation honours $XDG_DATA_HOME and falls back to ~/.local/share.
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+           QStringLiteral("/korvana/server.sqlite");
+}
+
+std::expected<ServerOptions, QString> parseServerOptions(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Korvana game server"));
+    parser.addHelpOption();
+    const QCommandLineOption host(QStringLiteral("host"), QStringLiteral("Address to listen on."),
+                                  QStringLiteral("address"), QStringLiteral("127.0.0.1"));
+    const QCommandLineOption port(QStringLiteral("port"),
+                                  QStringLiteral("Port to listen on; 0 picks a free one."),
+                                  QStringLiteral("port"), QStringLiteral("8765"));
+    const QCommandLineOption db(QStringLiteral("db"), QStringLiteral("SQLite database file."),
+                                QStringLiteral("path"));
+    const QCommandLineOption botDelay(QStringLiteral("bot-delay-ms"),
+                                      QStringLiteral("Pause before each bot move."),
+                                      QStringLiteral("ms"), QStringLiteral("600"));
+    const QCommandLineOption seed(QStringLiteral("seed"),
+                                  QStringLiteral("Seed of the bots' choices."),
+                                  QStringLiteral("number"));
+    const QCommandLineOption cert(QStringLiteral("cert"),
+                                  QStringLiteral("PEM certificate: serve HTTPS."),
+                                  QStringLiteral("path"));
+    const QCommandLineOption key(QStringLiteral("key"), QStringLiteral("PEM private key."),
+                                 QStringLiteral("path"));
+    const QCommandLineOption admin(QStringLiteral("admin"),
+                                   QStringLiteral("E-mail of the account with the admin role."),
+                                   QStringLiteral("email"));
+    QCommandLineOption tokenTtl(QStringLiteral("token-ttl-seconds"), {}, QStringLiteral("s"));
+    tokenTtl.setFlags(QCommandLineOption::HiddenFromHelp);
+    QCommandLineOption idle(QStringLiteral("idle-timeout-ms"), {}, QStringLiteral("ms"));
+    idle.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOptions({host, port, db, botDelay, seed, cert, key, admin, tokenTtl, idle});
+    if (!parser.parse(arguments))
+        return std::unexpected(parser.errorText());
+    if (parser.isSet(QStringLiteral("help")))
+        return std::unexpected(parser.helpText());
+
+    const auto last = [&](const QCommandLineOption &o) { return parser.values(o).constLast(); };
+    const auto number = [&](const QCommandLineOption &o, qint64 low,
+                            qint64 high) -> std::optional<qint64> {
+        bool ok = false;
+        const qint64 v = last(o).toLongLong(&ok);
+        return ok && v >= low && v <= high ? std::optional(v) : std::nullopt;
+    };
+
+    ServerOptions options;
+    if (parser.isSet(host))
+        options.host = last(host);
+    if (parser.isSet(port)) {
+        const auto v = number(port, 0, 65535);
+        if (!v)
+            return std::unexpected(QStringLiteral("--port must be 0..65535"));
+        options.port = quint16(*v);
+    }
+    options.databasePath = parser.isSet(db) ? last(db) : defaultDatabasePath();
+    if (parser.isSet(botDelay)) {
+        const auto v = number(botDelay, 0, 600'000);
+        if (!v)
+            return std::unexpected(QStringLiteral("--bot-delay-ms must be 0..600000"));
+        options.botDelayMs = int(*v);
+    }
+    if (parser.isSet(seed)) {
+        bool ok = false;
+        options.seed = last(seed).toULongLong(&ok);
+        if (!ok)
+            return std::unexpected(QStringLiteral("--seed must be a non-negative number"));
+    }
+    if (parser.isSet(cert) != parser.isSet(key))
+        return std::unexpected(QStringLiteral("--cert and --key go together"));
+    if (parser.isSet(cert)) {
+        options.certificatePath = last(cert);
+        options.keyPath = last(key);
+    }
+    if (parser.isSet(admin))
+        options.adminEmail = last(admin);
+    if (parser.isSet(tokenTtl)) {
+        const auto v = number(tokenTtl, 0, 10LL * 365 * 24 * 3600);
+        if (!v)
+            return std::unexpected(QStringLiteral("--token-ttl-seconds out of range"));
+        options.tokenTtlSeconds = *v;
+    }
+    if (parser.isSet(idle)) {
+        const auto v = number(idle, 100, 3'600'000);
+        if (!v)
+            return std::unexpected(QStringLiteral("--idle-timeout-ms out of range"));
+        options.idleTimeoutMs = int(*v);
+    }
+    if (!parser.positionalArguments().isEmpty())
+        return std::unexpected(QStringLiteral("unexpected argument: ") +
+                               parser.positionalArguments().constFirst());
+    return options;
+}
+
+} // namespace korvana::api

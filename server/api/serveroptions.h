@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <expected>
+#include <optional>
+
+namespace korvana::api {
+
+struct ServerOptions
+{
+    QString host = QStringLiteral("127.0.0.1");
+    quint16 port = 8765;
+    QString databasePath; // empty: $XDG_DATA_HOME/korvana/server.sqlite
+    int botDelayMs = 600;
+    std::optional<quint64> seed;
+    QString certificatePath;
+    QString keyPath;
+    QString adminEmail;
+    qint64 tokenTtlSeconds = 30LL * 24 * 3600;
+    int idleTimeoutMs = 10'000;
+};
+
+// Reads the command line (the program name first); a repeated option takes its last value.
+// The error is a line for standard error.
+[[nodiscard]] std::expected<ServerOptions, QString>
+parseServerOptions(const QStringList &arguments);
+[[nodiscard]] QString defaultDatabasePath();
+
+} // namespace korvana::api

@@ -1,0 +1,293 @@
+#include "room.h"
+
+#include "jsonreader.h"
+#include "jsonwriter.h"
+
+#include <optional>
+
+namespace korvana::store {
+namespace {
+
+constexpr qint64 formatVersion = 1;
+
+struct StoredMove
+{
+    static constexpr const char *typeName = "StoredMove";
+    QString pieceId;
+    qint64 row = 0;
+    qint64 col = 0;
+    qint64 rotation = 0;
+
+    static std::expected<StoredMove, DecodeError> read(const json::Value &v)
+    {
+        json::ObjectReader r(v, typeName);
+        StoredMove m;
+        r.required("pieceId", m.pieceId);
+        r.required("row", m.row);
+        r.required("col", m.col);
+        r.required("rotation", m.rotation);
+        return r.finish(std::move(m));
+    }
+    void write(json::Writer &w) const
+    {
+        w.beginObject();
+        w.field("pieceId", pieceId);
+        w.field("row", row);
+        w.field("col", col);
+        w.field("rotation", rotation);
+        w.endObject();
+    }
+};
+
+struct StoredPlayer
+{
+    static constexpr const char *typeName = "StoredPlayer";
+    QString id;
+    QString name;
+    bool isBot = false;
+    bool hasPassed = false;
+    qint64 score = 0;
+    qint64 clockMs = 0;
+    QList<QList<qint64>> pieces; // [] in hand, [row, col, rotation] placed
+    std::optional<StoredMove> lastMove;
+    QString sessionId;
+    qint64 userId = 0;
+    bool voted = false;
+
+    static std::expected<StoredPlayer, DecodeError> read(const json::Value &v)
+    {
+        json::ObjectReader r(v, typeName);
+        StoredPlayer p;
+        r.required("id", p.id);
+        r.required("name", p.name);
+        r.required("isBot", p.isBot);
+        r.required("hasPassed", p.hasPassed);
+        r.required("score", p.score);
+        r.required("clockMs", p.clockMs);
+        r.required("pieces", p.pieces);
+        r.optional("lastMove", p.lastMove);
+        r.required("sessionId", p.sessionId);
+        r.required("userId", p.userId);
+        r.required("voted", p.voted);
+        return r.finish(std::move(p));
+    }
+    void write(json::Writer &w) const
+    {
+        w.beginObject();
+        w.field("id", id);
+        w.field("name", name);
+        w.field("isBot", isBot);
+        w.field("hasPassed", hasPassed);
+        w.field("score", score);
+        w.field("clockMs", clockMs);
+        w.field("pieces", pieces);
+        w.field("lastMove", lastMove);
+        w.field("sessionId", sessionId);
+        w.field("userId", userId);
+        w.field("voted", voted);
+        w.endObject();
+    }
+};
+
+struct StoredRoom
+{
+    static constexpr const char *typeName = "StoredRoom";
+    qint64 version = formatVersion;
+    QString roomId;
+    QString serverName;
+    qint64 createdMs = 0;
+    QString botSeed; // decimal: the seed may not fit a signed 64-bit number
+    qint64 nextPlayerNumber = 1;
+    QString status;
+    qint64 currentPlayer = -1;
+    qint64 turnNumber = 1;
+    qint64 timeLimit = 0;
+    qint64 turnStartedMs = 0;
+    qint64 consecutivePasses = 0;
+    qint64 winner = -1;
+    QString board; // 400 digits, row by row
+    QList<StoredPlayer> players;
+
+    static std::expected<StoredRoom, DecodeError> read(const json::Value &v)
+    {
+        json::ObjectReader r(v, typeName);
+        StoredRoom s;
+        r.required("v", s.version);
+        r.required("roomId", s.roomId);
+        r.required("serverName", s.serverName);
+        r.required("createdMs", s.createdMs);
+        r.required("botSeed", s.botSeed);
+        r.required("nextPlayerNumber", s.nextPlayerNumber);
+        r.required("status", s.status);
+        r.required("currentPlayer", s.currentPlayer);
+        r.required("turnNumber", s.turnNumber);
+        r.required("timeLimit", s.timeLimit);
+        r.required("turnStartedMs", s.turnStartedMs);
+        r.required("consecutivePasses", s.consecutivePasses);
+        r.required("winner", s.winner);
+        r.required("board", s.board);
+        r.required("players", s.players);
+        return r.finish(std::move(s));
+    }
+    void write(json::Writer &w) const
+    {
+        w.beginObject();
+        w.field("v", version);
+        w.field("roomId", roomId);
+        w.field("serverName", serverName);
+        w.field("createdMs", createdMs);
+        w.field("botSeed", botSeed);
+        w.field("nextPlayerNumber", nextPlayerNumber);
+        w.field("status", status);
+        w.field("currentPlayer", currentPlayer);
+        w.field("turnNumber", turnNumber);
+        w.field("timeLimit", timeLimit);
+        w.field("turnStartedMs", turnStartedMs);
+        w.field("consecutivePasses", consecutivePasses);
+        w.field("winner", winner);
+        w.field("board", board);
+        w.field("players", players);
+        w.endObject();
+    }
+};
+
+bool inRange(qint64 value, qint64 low, qint64 high)
+{
+    return value >= low && value <= high;
+}
+
+} // namespace
+
+QByteArray encodeRoom(const RoomRecord &room)
+{
+    const rules::GameState &game = room.game;
+    StoredRoom s;
+    s.roomId = room.roomId;
+    s.serverName = room.serverName;
+    s.createdMs = room.createdMs;
+    s.botSeed = QString::number(room.botSeed);
+    s.nextPlayerNumber = room.nextPlayerNumber;
+    s.status = rules::statusName(game.status);
+    s.currentPlayer = game.currentPlayer;
+    s.turnNumber = game.turnNumber;
+    s.timeLimit = game.timeLimit;
+    s.turnStartedMs = game.turnStartedMs;
+    s.consecutivePasses = game.consecutivePasses;
+    s.winner = game.winner;
+    s.board.reserve(rules::BoardSize * rules::BoardSize);
+    for (auto cell : game.board.cells)
+        s.board.append(QChar(u'0' + cell));
+    for (std::size_t i = 0; i < game.players.size(); ++i) {
+        const rules::Player &p = game.players[i];
+        StoredPlayer sp;
+        sp.id = p.id;
+        sp.name = p.name;
+        sp.isBot = p.isBot;
+        sp.hasPassed = p.hasPassed;
+        sp.score = p.score;
+        sp.clockMs = p.clockMs;
+        for (const rules::PieceState &piece : p.pieces)
+            sp.pieces.append(piece.placed ? QList<qint64>{piece.row, piece.col, piece.rotation}
+                                          : QList<qint64>{});
+        if (p.lastMove)
+            sp.lastMove = StoredMove{p.lastMove->pieceId, p.lastMove->row, p.lastMove->col,
+                                     p.lastMove->rotation};
+        if (i < room.seats.size()) {
+            sp.sessionId = room.seats[i].sessionId;
+            sp.userId = room.seats[i].userId;
+            sp.voted = room.seats[i].voted;
+        }
+        s.players.append(std::move(sp));
+    }
+    return json::toJson(s);
+}
+
+std::expected<RoomRecord, QString> decodeRoom(QByteArrayView bytes)
+{
+    auto parsed = json::decode<StoredRoom>(bytes);
+    if (!parsed)
+        return std::unexpected(parsed.error().description());
+    const StoredRoom &s = *parsed;
+    const auto fail = [](const char *what) { return std::unexpected(QString::fromLatin1(what)); };
+    if (s.version != formatVersion)
+        return fail("unknown format version");
+    const auto status = rules::statusFromName(s.status);
+    if (!status)
+        return fail("unknown status");
+    const qint64 n = s.players.size();
+    if (n > rules::MaxPlayers || s.roomId.isEmpty())
+        return fail("bad room");
+    if (*status == rules::GameStatus::InProgress ? !inRange(s.currentPlayer, 0, n - 1)
+                                                 : s.currentPlayer != -1)
+        return fail("bad current player");
+    if (*status == rules::GameStatus::Finished ? !inRange(s.winner, 0, n - 1) : s.winner != -1)
+        return fail("bad winner");
+    if (!inRange(s.timeLimit, 0, 24 * 3600) || !inRange(s.turnNumber, 1, 1'000'000) ||
+        !inRange(s.consecutivePasses, 0, 1'000'000) || !inRange(s.nextPlayerNumber, 1, 1'000'000))
+        return fail("bad counters");
+    if (s.board.size() != rules::BoardSize * rules::BoardSize)
+        return fail("bad board size");
+    bool seedOk = false;
+    const quint64 seed = s.botSeed.toULongLong(&seedOk);
+    if (!seedOk)
+        return fail("bad bot seed");
+
+    RoomRecord room;
+    room.roomId = s.roomId;
+    room.serverName = s.serverName;
+    room.createdMs = s.createdMs;
+    room.botSeed = seed;
+    room.nextPlayerNumber = int(s.nextPlayerNumber);
+    rules::GameState &game = room.game;
+    game.status = *status;
+    game.currentPlayer = int(s.currentPlayer);
+    game.turnNumber = int(s.turnNumber);
+    game.timeLimit = int(s.timeLimit);
+    game.turnStartedMs = s.turnStartedMs;
+    game.consecutivePasses = int(s.consecutivePasses);
+    game.winner = int(s.winner);
+    for (int i = 0; i < rules::BoardSize * rules::BoardSize; ++i) {
+        const int v = s.board.at(i).unicode() - u'0';
+        if (!inRange(v, 0, n))
+            return fail("bad board cell");
+        game.board.cells[std::size_t(i)] = std::uint8_t(v);
+    }
+    for (qint64 i = 0; i < n; ++i) {
+        const StoredPlayer &sp = s.players[i];
+        rules::Player p;
+        p.id = sp.id;
+        p.name = sp.name;
+        p.seat = int(i);
+        p.color = int(i) + 1;
+        p.isBot = sp.isBot;
+        p.hasPassed = sp.hasPassed;
+        p.score = int(sp.score);
+        p.clockMs = sp.clockMs;
+        if (sp.id.isEmpty() || sp.pieces.size() != rules::PieceCount ||
+            !inRange(sp.clockMs, 0, qint64(s.timeLimit) * 1000) || !inRange(sp.score, 0, 200))
+            return fail("bad player");
+        for (int k = 0; k < rules::PieceCount; ++k) {
+            const QList<qint64> &piece = sp.pieces[k];
+            if (piece.isEmpty())
+                continue;
+            if (piece.size() != 3 || !inRange(piece[0], 0, rules::BoardSize - 1) ||
+                !inRange(piece[1], 0, rules::BoardSize - 1) || !inRange(piece[2], 0, 270) ||
+                rules::rotationIndex(int(piece[2])) < 0)
+                return fail("bad piece");
+            p.pieces[std::size_t(k)] = {true, int(piece[0]), int(piece[1]), int(piece[2])};
+        }
+        if (sp.lastMove) {
+            if (rules::pieceIndex(sp.lastMove->pieceId) < 0)
+                return fail("bad last move");
+            p.lastMove = rules::Move{sp.lastMove->pieceId, int(sp.lastMove->row),
+                                     int(sp.lastMove->col), int(sp.lastMove->rotation)};
+        }
+        if (sp.isBot != (sp.userId == 0) || sp.isBot != sp.sessionId.isEmpty())
+            return fail("bad seat");
+        game.players.push_back(std::move(p));
+        room.seats.push_back({sp.sessionId, sp.userId, sp.voted});
+    }
+    return room;
+}
+
+} // namespace korvana::store
