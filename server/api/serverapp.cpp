@@ -90,7 +90,8 @@ std::expected<QUrl, QString> ServerApp::start()
     if (!m_db->open(m_options.databasePath))
         return std::unexpected(QStringLiteral("cannot open database %1: %2")
                                    .arg(m_options.databasePath, m_db->errorString()));
-    m_hasher = std::make_unique<store::PasswordHasher>();
+    m_hasher = std::make_unique<store::PasswordHasher>(
+        2, m_options.fastHash ? store::HashCost::Minimal : store::HashCost::Interactive);
     m_accounts = std::make_unique<Accounts>(
         *m_db, *m_hasher, *m_clock,
         Accounts::Options{m_options.tokenTtlSeconds * 1000, m_options.adminEmail});

@@ -42,7 +42,9 @@ std::expected<ServerOptions, QString> parseServerOptions(const QStringList &argu
     tokenTtl.setFlags(QCommandLineOption::HiddenFromHelp);
     QCommandLineOption idle(QStringLiteral("idle-timeout-ms"), {}, QStringLiteral("ms"));
     idle.setFlags(QCommandLineOption::HiddenFromHelp);
-    parser.addOptions({host, port, db, botDelay, seed, cert, key, admin, tokenTtl, idle});
+    QCommandLineOption fastHash(QStringLiteral("insecure-fast-hash"));
+    fastHash.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOptions({host, port, db, botDelay, seed, cert, key, admin, tokenTtl, idle, fastHash});
     if (!parser.parse(arguments))
         return std::unexpected(parser.errorText());
     if (parser.isSet(QStringLiteral("help")))
@@ -98,6 +100,7 @@ std::expected<ServerOptions, QString> parseServerOptions(const QStringList &argu
             return std::unexpected(QStringLiteral("--idle-timeout-ms out of range"));
         options.idleTimeoutMs = int(*v);
     }
+    options.fastHash = parser.isSet(fastHash);
     if (!parser.positionalArguments().isEmpty())
         return std::unexpected(QStringLiteral("unexpected argument: ") +
                                parser.positionalArguments().constFirst());

@@ -20,6 +20,7 @@ struct ServerOptions
     QString adminEmail;
     qint64 tokenTtlSeconds = 30LL * 24 * 3600;
     int idleTimeoutMs = 10'000;
+    bool fastHash = false; // tests only
 };
 
 // Reads the command line (the program name first); a repeated option takes its last value.

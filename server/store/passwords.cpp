@@ -23,13 +23,15 @@ template <typename T, typename F> QFuture<T> runOn(QThreadPool &pool, F work)
 
 } // namespace
 
-QString hashPassword(const QString &password)
+QString hashPassword(const QString &password, HashCost cost)
 {
     const QByteArray utf8 = password.toUtf8();
     char out[crypto_pwhash_STRBYTES];
     if (crypto_pwhash_str(out, utf8.constData(), static_cast<unsigned long long>(utf8.size()),
-                          crypto_pwhash_OPSLIMIT_INTERACTIVE,
-                          crypto_pwhash_MEMLIMIT_INTERACTIVE) != 0)
+                          cost == HashCost::Minimal ? crypto_pwhash_OPSLIMIT_MIN
+                                                    : crypto_pwhash_OPSLIMIT_INTERACTIVE,
+                          cost == HashCost::Minimal ? crypto_pwhash_MEMLIMIT_MIN
+                                                    : crypto_pwhash_MEMLIMIT_INTERACTIVE) != 0)
         return {};
     return QString::fromLatin1(out);
 }
@@ -43,12 +45,13 @@ bool verifyPassword(const QString &hash, const QString &password)
                                     static_cast<unsigned long long>(utf8.size())) == 0;
 }
 
-PasswordHasher::PasswordHasher(int threads)
+PasswordHasher::PasswordHasher(int threads, HashCost cost)
+    : m_cost(cost)
 {
     if (sodium_init() < 0)
         qFatal("libsodium cannot be initialised");
     m_pool.setMaxThreadCount(threads);
-    m_decoy = hashPassword(QStringLiteral("decoy password that nobody has"));
+    m_decoy = hashPassword(QStringLiteral("decoy password that nobody has"), cost);
 }
 
 PasswordHasher::~PasswordHasher()
@@ -58,8 +61,9 @@ PasswordHasher::~PasswordHasher()
 
 QFuture<QString> PasswordHasher::hash(QString password)
 {
-    return runOn<QString>(m_pool,
-                          [password = std::move(password)] { return hashPassword(password); });
+    return runOn<QString>(m_pool, [password = std::move(password), cost = m_cost] {
+        return hashPassword(password, cost);
+    });
 }
 
 QFuture<bool> PasswordHasher::verify(QString hash, QString password)

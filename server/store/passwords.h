@@ -9,7 +9,9 @@ namespace korvana::store {
 
 // Argon2id (libsodium's crypto_pwhash_str, interactive limits). Slow on purpose: call these
 // off the event loop, through PasswordHasher.
-[[nodiscard]] QString hashPassword(const QString &password);
+// Minimal cost is for tests only (--insecure-fast-hash): it makes hashing almost free.
+enum class HashCost { Interactive, Minimal };
+[[nodiscard]] QString hashPassword(const QString &password, HashCost cost = HashCost::Interactive);
 [[nodiscard]] bool verifyPassword(const QString &hash, const QString &password);
 
 // Runs hashing on a small pool of its own threads so a burst of logins never stalls the
@@ -17,7 +19,7 @@ namespace korvana::store {
 class PasswordHasher
 {
 public:
-    explicit PasswordHasher(int threads = 2);
+    explicit PasswordHasher(int threads = 2, HashCost cost = HashCost::Interactive);
     ~PasswordHasher();
 
     [[nodiscard]] QFuture<QString> hash(QString password);
@@ -27,6 +29,7 @@ public:
 private:
     QThreadPool m_pool;
     QString m_decoy;
+    HashCost m_cost;
 };
 
 } // namespace korvana::store
