@@ -1,6 +1,8 @@
 #include "jsonreader.h"
 
 #include <charconv>
+#include <string>
+#include <unordered_map>
 
 namespace korvana::json {
 
@@ -60,19 +62,46 @@ DecodeError Value::valueMissing(const QString &expected) const
 std::optional<DecodeError> readValue(const Value &v, qint64 &out)
 {
     // Only a plain integer that fits in 64 signed bits is an Int: 1.0, 1e3 and 2^63 are not.
-    if (v.type() == simdjson::dom::element_type::INT64) {
-        out = v.element().get_int64().value_unsafe();
+    int64_t value = 0;
+    if (v.element().get_int64().get(value) == simdjson::SUCCESS) {
+        out = value;
         return std::nullopt;
     }
     return v.isNull() ? v.valueMissing(TypeName<qint64>::get())
                       : v.typeMismatch(TypeName<qint64>::get());
 }
 
+namespace {
+struct TextHash
+{
+    using is_transparent = void;
+    size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+};
+
+// Game states repeat the same short texts many times (piece ids and names for every player,
+// colours, player ids): sharing one QString per text saves most of the allocations of a read.
+QString sharedText(std::string_view text)
+{
+    constexpr size_t kLongestShared = 48;
+    constexpr size_t kMostShared = 2048;
+    if (text.size() > kLongestShared)
+        return QString::fromUtf8(text.data(), qsizetype(text.size()));
+    thread_local std::unordered_map<std::string, QString, TextHash, std::equal_to<>> texts;
+    if (const auto found = texts.find(text); found != texts.end())
+        return found->second;
+    if (texts.size() >= kMostShared)
+        texts.clear();
+    QString value = QString::fromUtf8(text.data(), qsizetype(text.size()));
+    texts.emplace(std::string(text), value);
+    return value;
+}
+} // namespace
+
 std::optional<DecodeError> readValue(const Value &v, QString &out)
 {
     std::string_view text;
     if (v.element().get_string().get(text) == simdjson::SUCCESS) {
-        out = QString::fromUtf8(text.data(), qsizetype(text.size()));
+        out = sharedText(text);
         return std::nullopt;
     }
     return v.isNull() ? v.valueMissing(TypeName<QString>::get())

@@ -104,7 +104,6 @@ template <Record T> std::optional<DecodeError> readValue(const Value &v, T &out)
 
 template <class List> std::optional<DecodeError> readList(const Value &v, List &out)
 {
-    using T = typename List::value_type;
     if (v.isNull())
         return v.valueMissing(TypeName<List>::get());
     simdjson::dom::array array;
@@ -115,10 +114,8 @@ template <class List> std::optional<DecodeError> readList(const Value &v, List &
     qsizetype index = 0;
     for (simdjson::dom::element item : array) {
         const PathNode node{v.path(), {}, index++};
-        T value{};
-        if (auto error = readValue(Value(item, &node), value))
+        if (auto error = readValue(Value(item, &node), out.emplace_back()))
             return error;
-        out.append(std::move(value));
     }
     return std::nullopt;
 }
