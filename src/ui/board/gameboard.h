@@ -1,0 +1,144 @@
+#pragma once
+
+#include "boardsnapshot.h"
+
+#include <QQuickItem>
+#include <QVariantAnimation>
+#include <QtQml/qqmlregistration.h>
+
+#include <optional>
+#include <vector>
+
+namespace korvana::board {
+
+// The playing board of a running game as one scene-graph item: background, grid, corner glows,
+// cells, the target crosshair and the placement ghost. It decides nothing about the game; its
+// only output is the cell of a release. Drawn from pre-rendered images with nodes kept between
+// frames, so a drag costs only the few nodes that move.
+class GameBoard : public QQuickItem
+{
+    Q_OBJECT
+    QML_ELEMENT
+    // The game to draw: a game state as the game manager publishes it (maps and lists), or a
+    // korvana::GameState in a QVariant.
+    Q_PROPERTY(QVariant gameState READ gameState WRITE setGameState NOTIFY gameStateChanged)
+    // -1 = none. Written by a release on the board.
+    Q_PROPERTY(int selectedRow READ selectedRow WRITE setSelectedRow NOTIFY selectedRowChanged)
+    Q_PROPERTY(int selectedCol READ selectedCol WRITE setSelectedCol NOTIFY selectedColChanged)
+    // "" = none.
+    Q_PROPERTY(QString selectedPieceId READ selectedPieceId WRITE setSelectedPieceId NOTIFY
+                   selectedPieceIdChanged)
+    Q_PROPERTY(int selectedRotation READ selectedRotation WRITE setSelectedRotation NOTIFY
+                   selectedRotationChanged)
+    // The cell under the dragging finger; -1 = none.
+    Q_PROPERTY(int previewRow READ previewRow WRITE setPreviewRow NOTIFY previewRowChanged)
+    Q_PROPERTY(int previewCol READ previewCol WRITE setPreviewCol NOTIFY previewColChanged)
+    // true, false, or null/undefined for none (drawn as false).
+    Q_PROPERTY(QVariant isPreviewValid READ isPreviewValid WRITE setIsPreviewValid NOTIFY
+                   isPreviewValidChanged)
+    Q_PROPERTY(bool showTargetCrosshair READ showTargetCrosshair WRITE setShowTargetCrosshair NOTIFY
+                   showTargetCrosshairChanged)
+    Q_PROPERTY(int boardSize READ boardSize WRITE setBoardSize NOTIFY boardSizeChanged)
+    // Where the board sits in the item (the largest centred square), and its cells' side.
+    Q_PROPERTY(QRectF boardRect READ boardRect NOTIFY boardRectChanged)
+    Q_PROPERTY(qreal cellSize READ cellSize NOTIFY boardRectChanged)
+    // The crosshair's breathing outer ring: 1.0 to 1.3 and back every 1.6 s while shown.
+    Q_PROPERTY(qreal pulseScale READ pulseScale NOTIFY pulseScaleChanged)
+
+public:
+    static constexpr int MaxBoardSize = 100;
+
+    explicit GameBoard(QQuickItem *parent = nullptr);
+
+    [[nodiscard]] QVariant gameState() const { return m_gameState; }
+    void setGameState(const QVariant &state);
+    // The same from C++ without a trip through QVariant maps; none clears the board.
+    void setState(const std::optional<GameState> &state);
+
+    [[nodiscard]] int selectedRow() const { return m_selectedRow; }
+    void setSelectedRow(int row);
+    [[nodiscard]] int selectedCol() const { return m_selectedCol; }
+    void setSelectedCol(int col);
+    [[nodiscard]] QString selectedPieceId() const { return m_selectedPieceId; }
+    void setSelectedPieceId(const QString &id);
+    [[nodiscard]] int selectedRotation() const { return m_selectedRotation; }
+    void setSelectedRotation(int degrees);
+    [[nodiscard]] int previewRow() const { return m_previewRow; }
+    void setPreviewRow(int row);
+    [[nodiscard]] int previewCol() const { return m_previewCol; }
+    void setPreviewCol(int col);
+    [[nodiscard]] QVariant isPreviewValid() const { return m_isPreviewValid; }
+    void setIsPreviewValid(const QVariant &valid);
+    [[nodiscard]] bool showTargetCrosshair() const { return m_showTargetCrosshair; }
+    void setShowTargetCrosshair(bool show);
+    [[nodiscard]] int boardSize() const { return m_boardSize; }
+    void setBoardSize(int size);
+    [[nodiscard]] QRectF boardRect() const;
+    [[nodiscard]] qreal cellSize() const;
+    [[nodiscard]] qreal pulseScale() const { return m_pulseScale; }
+
+    [[nodiscard]] const BoardSnapshot &snapshot() const { return m_snapshot; }
+
+    // The cell under a dragging finger at (x, y) in item coordinates, as {row, col}, or null
+    // when the point is off the 20 x 20 cells.
+    Q_INVOKABLE QVariant cellAt(qreal x, qreal y) const;
+    // The placement check against the board being shown (no conversion of the board).
+    Q_INVOKABLE bool isPlacementValid(const QVariant &squares, int rotation, int row, int col,
+                                      const QString &colorName) const;
+
+Q_SIGNALS:
+    void gameStateChanged();
+    void selectedRowChanged();
+    void selectedColChanged();
+    void selectedPieceIdChanged();
+    void selectedRotationChanged();
+    void previewRowChanged();
+    void previewColChanged();
+    void isPreviewValidChanged();
+    void showTargetCrosshairChanged();
+    void boardSizeChanged();
+    void boardRectChanged();
+    void pulseScaleChanged();
+    // A release on cell (row, col), after selectedRow and selectedCol were set to it.
+    void cellTapped(int row, int col);
+
+protected:
+    QSGNode *updatePaintNode(QSGNode *old, UpdatePaintNodeData *) override;
+    void geometryChange(const QRectF &newGeometry, const QRectF &oldGeometry) override;
+    void itemChange(ItemChange change, const ItemChangeData &value) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseUngrabEvent() override;
+    void touchEvent(QTouchEvent *event) override;
+    void touchUngrabEvent() override;
+
+private:
+    void takeSnapshot(BoardSnapshot snapshot);
+    [[nodiscard]] bool isCrosshairShown() const;
+    void updatePulse();
+    [[nodiscard]] bool previewIsValid() const;
+    [[nodiscard]] qint64 cellValue(int row, int col) const;
+    bool beginPress(QPointF position);
+    void finishPress(QPointF position);
+
+    QVariant m_gameState;
+    BoardSnapshot m_snapshot;
+    std::vector<qint64> m_cells;     // boardSize x boardSize values, row-major; 0 where missing
+    std::vector<int> m_changedCells; // indices to redraw on the next frame
+    int m_selectedRow = -1;
+    int m_selectedCol = -1;
+    QString m_selectedPieceId;
+    int m_selectedRotation = 0;
+    int m_previewRow = -1;
+    int m_previewCol = -1;
+    QVariant m_isPreviewValid;
+    bool m_showTargetCrosshair = false;
+    int m_boardSize = 20;
+    qreal m_pulseScale = 1.0;
+    QVariantAnimation m_pulse;
+    bool m_allCellsChanged = true; // redraw every cell, not only m_changedCells
+    bool m_pressed = false;
+    int m_touchId = -1;
+};
+
+} // namespace korvana::board
