@@ -48,8 +48,13 @@ QByteArray reasonPhrase(int status)
 
 QByteArray serialiseResponse(const ApiResponse &response, bool close)
 {
+    return responseHead(response, close) + response.body;
+}
+
+QByteArray responseHead(const ApiResponse &response, bool close)
+{
     QByteArray out;
-    out.reserve(160 + response.body.size());
+    out.reserve(160);
     out += "HTTP/1.1 ";
     out += QByteArray::number(response.status);
     out += ' ';
@@ -66,7 +71,6 @@ QByteArray serialiseResponse(const ApiResponse &response, bool close)
     if (close)
         out += "Connection: close\r\n";
     out += "\r\n";
-    out += response.body;
     return out;
 }
 
@@ -177,7 +181,8 @@ void ConnectionWatch::finishResponse(int id, const ApiResponse &response, bool c
             continue;
         p.ready = true;
         p.close = close || m_closing;
-        p.bytes = serialiseResponse(response, p.close);
+        p.head = responseHead(response, p.close);
+        p.body = response.body;
         break;
     }
     flush();
@@ -188,8 +193,10 @@ void ConnectionWatch::flush()
     bool close = false;
     while (!m_pending.isEmpty() && m_pending.front().ready) {
         const Pending p = m_pending.takeFirst();
-        if (m_socket->state() == QAbstractSocket::ConnectedState)
-            m_socket->write(p.bytes);
+        if (m_socket->state() == QAbstractSocket::ConnectedState) {
+            m_socket->write(p.head);
+            m_socket->write(p.body);
+        }
         if (p.close) {
             close = true;
             break;

@@ -23,7 +23,9 @@ struct GuardSettings
     std::optional<QSslConfiguration> tls;
 };
 
-// The HTTP bytes of a response; `close` adds "Connection: close".
+// The HTTP head of a response; `close` adds "Connection: close".
+[[nodiscard]] QByteArray responseHead(const ApiResponse &response, bool close);
+// Head and body in one array.
 [[nodiscard]] QByteArray serialiseResponse(const ApiResponse &response, bool close);
 
 // Watches one connection for Qt HttpServer, which has no limits of its own. It sees every
@@ -59,7 +61,8 @@ private:
         int id = 0;
         bool ready = false;
         bool close = false;
-        QByteArray bytes;
+        QByteArray head;
+        QByteArray body; // shared with the handler's (often cached) bytes, never copied here
     };
 
     QTcpSocket *m_socket;
