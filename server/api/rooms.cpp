@@ -106,12 +106,15 @@ int Rooms::load()
             continue;
         }
         rules::GameState &game = record->game;
-        if (game.status == rules::GameStatus::InProgress && game.timeLimit > 0) {
+        const bool clockRuns = game.status == rules::GameStatus::InProgress && game.timeLimit > 0;
+        if (clockRuns) {
             const qint64 used = std::max<qint64>(0, alive - game.turnStartedMs);
             game.turnStartedMs = now - used;
         }
         Room &room = insert(std::move(*record));
-        save(room, false);
+        // Saved at once, or a second crash would charge this downtime after all.
+        if (clockRuns)
+            save(room, false);
         ++loaded;
     }
     tx.commit();
