@@ -1,8 +1,12 @@
 #include "boardcolors.h"
 #include "boardtestdata.h"
+#include "diagcapture.h"
 #include "gameboard.h"
+#include "gamemanager.h"
 #include "piecepreview.h"
+#include "scriptedhttpserver.h"
 
+#include <QCoroTask>
 #include <QJsonDocument>
 #include <QQmlComponent>
 #include <QQmlEngine>
@@ -17,6 +21,8 @@ Q_IMPORT_QML_PLUGIN(Korvana_BoardPlugin)
 using namespace korvana;
 using namespace korvana::board;
 using korvana::test::boardWith;
+using korvana::test::ScriptedHttpServer;
+using korvana::test::ScriptedResponse;
 using korvana::test::squaresOf;
 
 namespace {
@@ -104,6 +110,7 @@ private Q_SLOTS:
     void touchReleaseSelectsTheCell();
     void zeroSizedBoardIgnoresReleases();
     void redrawsAfterTheBoardChanges();
+    void followsTheGameManager();
     void piecePreviewDrawsCentred();
     void singletonWorksOnJsValues();
 
@@ -405,6 +412,48 @@ void TestGameBoard::redrawsAfterTheBoardChanges()
     QVERIFY(isNear(image.pixelColor(cellCentre(1, 0)), displayColor(Red)));
     m_board->setGameState(QStringLiteral("not a game"));
     QVERIFY(isDark(grab().pixelColor(cellCentre(0, 1))));
+}
+
+void TestGameBoard::followsTheGameManager()
+{
+    // A real manager entering a game from a loopback server, then polling a changed board.
+    DiagCapture quiet;
+    ScriptedHttpServer server;
+    server.setDefault("/api/game/pieces", ScriptedResponse::json(200, R"({"pieces":[]})"));
+    server.setDefault("/api/game/servers", ScriptedResponse::json(200, R"({"servers":[]})"));
+    const auto stateJson = [](const Board &board) {
+        GameState state = stateWith(board, 2);
+        state.roomId = QStringLiteral("r1");
+        state.gameStatus = QStringLiteral("in_progress");
+        return json::toJson(state);
+    };
+    server.enqueue("/api/game/join",
+                   ScriptedResponse::json(200, R"({"sessionId":"s1","roomId":"r1","playerId":"p0",)"
+                                               R"("playerName":"Ala","color":"blue","gameState":)" +
+                                                   stateJson(boardWith({{3, 3, 2}})) + "}"));
+    NetworkService network(server.baseUrl().toString());
+    network.setTimeoutMs(5000);
+    GameManager manager(network);
+    QCoro::waitFor(manager.joinGameTask(QStringLiteral("r1")));
+    QVERIFY(manager.gameState());
+
+    m_board->setGameManager(&manager);
+    QCOMPARE(m_board->gameManager(), &manager);
+    QVERIFY(isNear(grab().pixelColor(cellCentre(3, 3)), displayColor(Yellow)));
+
+    server.setDefault(
+        "/api/game/session/s1",
+        ScriptedResponse::json(200, R"({"session":{"sessionId":"s1","userId":"1",)"
+                                    R"("playerId":"p0","roomId":"r1","color":"blue"},)"
+                                    R"("gameState":)" +
+                                        stateJson(boardWith({{3, 3, 2}, {3, 4, 4}})) + "}"));
+    QCoro::waitFor(manager.refreshGameState());
+    QVERIFY(isNear(grab().pixelColor(cellCentre(3, 4)), displayColor(Green)));
+
+    manager.leaveGame();
+    QVERIFY(isDark(grab().pixelColor(cellCentre(3, 3))));
+    m_board->setGameManager(this); // not a game manager: ignored
+    QCOMPARE(m_board->gameManager(), nullptr);
 }
 
 void TestGameBoard::piecePreviewDrawsCentred()

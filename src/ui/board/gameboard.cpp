@@ -2,6 +2,7 @@
 
 #include "boardgeometry.h"
 #include "boardnode.h"
+#include "gamemanager.h"
 #include "variantinput.h"
 
 #include <QEasingCurve>
@@ -62,6 +63,27 @@ void GameBoard::setState(const std::optional<GameState> &state)
     m_gameState = state ? QVariant::fromValue(*state) : QVariant();
     takeSnapshot(state ? BoardSnapshot::fromGameState(*state) : BoardSnapshot{});
     emit gameStateChanged();
+}
+
+QObject *GameBoard::gameManager() const
+{
+    return m_gameManager.data();
+}
+
+void GameBoard::setGameManager(QObject *object)
+{
+    auto *manager = qobject_cast<GameManager *>(object);
+    if (manager == m_gameManager)
+        return;
+    if (m_gameManager)
+        disconnect(m_gameManager, nullptr, this, nullptr);
+    m_gameManager = manager;
+    if (manager) {
+        connect(manager, &GameManager::gameStateChanged, this,
+                [this] { setState(m_gameManager->gameState()); });
+        setState(manager->gameState());
+    }
+    emit gameManagerChanged();
 }
 
 void GameBoard::takeSnapshot(BoardSnapshot snapshot)

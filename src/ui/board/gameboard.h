@@ -2,12 +2,17 @@
 
 #include "boardsnapshot.h"
 
+#include <QPointer>
 #include <QQuickItem>
 #include <QVariantAnimation>
 #include <QtQml/qqmlregistration.h>
 
 #include <optional>
 #include <vector>
+
+namespace korvana {
+class GameManager;
+}
 
 namespace korvana::board {
 
@@ -22,6 +27,9 @@ class GameBoard : public QQuickItem
     // The game to draw: a game state as the game manager publishes it (maps and lists), or a
     // korvana::GameState in a QVariant.
     Q_PROPERTY(QVariant gameState READ gameState WRITE setGameState NOTIFY gameStateChanged)
+    // Or the game manager itself (korvana::GameManager): the board then follows its game state
+    // straight from C++, without the maps. Use one of the two.
+    Q_PROPERTY(QObject *gameManager READ gameManager WRITE setGameManager NOTIFY gameManagerChanged)
     // -1 = none. Written by a release on the board.
     Q_PROPERTY(int selectedRow READ selectedRow WRITE setSelectedRow NOTIFY selectedRowChanged)
     Q_PROPERTY(int selectedCol READ selectedCol WRITE setSelectedCol NOTIFY selectedColChanged)
@@ -54,6 +62,9 @@ public:
     void setGameState(const QVariant &state);
     // The same from C++ without a trip through QVariant maps; none clears the board.
     void setState(const std::optional<GameState> &state);
+
+    [[nodiscard]] QObject *gameManager() const;
+    void setGameManager(QObject *manager);
 
     [[nodiscard]] int selectedRow() const { return m_selectedRow; }
     void setSelectedRow(int row);
@@ -88,6 +99,7 @@ public:
 
 Q_SIGNALS:
     void gameStateChanged();
+    void gameManagerChanged();
     void selectedRowChanged();
     void selectedColChanged();
     void selectedPieceIdChanged();
@@ -122,6 +134,7 @@ private:
     void finishPress(QPointF position);
 
     QVariant m_gameState;
+    QPointer<GameManager> m_gameManager;
     BoardSnapshot m_snapshot;
     std::vector<qint64> m_cells;     // boardSize x boardSize values, row-major; 0 where missing
     std::vector<int> m_changedCells; // indices to redraw on the next frame
