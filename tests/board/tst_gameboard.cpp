@@ -14,7 +14,9 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+
 #include <QtQml/qqmlextensionplugin.h>
+#include <cmath>
 
 Q_IMPORT_QML_PLUGIN(Korvana_BoardPlugin)
 
@@ -109,6 +111,7 @@ private Q_SLOTS:
     void releaseSelectsTheCell();
     void touchReleaseSelectsTheCell();
     void zeroSizedBoardIgnoresReleases();
+    void mapsTheFingerAndChecksAgainstItsBoard();
     void redrawsAfterTheBoardChanges();
     void followsTheGameManager();
     void piecePreviewDrawsCentred();
@@ -390,6 +393,29 @@ void TestGameBoard::zeroSizedBoardIgnoresReleases()
     QCOMPARE(tapped.first(), (QList<QVariant>{0, 0}));
 }
 
+void TestGameBoard::mapsTheFingerAndChecksAgainstItsBoard()
+{
+    // A wide item: the board is the centred square, 50 points in.
+    m_board->setSize(QSizeF(Side, Side / 2));
+    const auto cellAt = [&](qreal x, qreal y) {
+        const QVariantMap cell = m_board->cellAt(x, y).toMap();
+        return cell.isEmpty() ? QPoint(-1, -1)
+                              : QPoint(cell.value("col").toInt(), cell.value("row").toInt());
+    };
+    QCOMPARE(cellAt(100, 0), QPoint(0, 0));
+    QCOMPARE(cellAt(100 + 19.9 * 10, 199.9), QPoint(19, 19));
+    QCOMPARE(cellAt(99.9, 10), QPoint(-1, -1)); // letterbox
+    QCOMPARE(cellAt(300, 10), QPoint(-1, -1));
+    QVERIFY(m_board->cellAt(99, 10).isNull());
+
+    m_board->setState(stateWith(boardWith({{0, 0, Blue}}), 2));
+    const QVariantList mono{QVariantList{0, 0}};
+    QVERIFY(m_board->isPlacementValid(mono, 0, 1, 1, QStringLiteral("blue")));
+    QVERIFY(!m_board->isPlacementValid(mono, 0, 0, 1, QStringLiteral("Blue")));
+    QVERIFY(!m_board->isPlacementValid(QVariantList{QVariantList{0}}, 0, 1, 1, "blue"));
+    QVERIFY(!m_board->isPlacementValid(QStringLiteral("[[0,0]]"), 0, 1, 1, "blue"));
+}
+
 void TestGameBoard::redrawsAfterTheBoardChanges()
 {
     m_board->setState(stateWith(boardWith({{4, 4, 2}}), 2));
@@ -412,6 +438,22 @@ void TestGameBoard::redrawsAfterTheBoardChanges()
     QVERIFY(isNear(image.pixelColor(cellCentre(1, 0)), displayColor(Red)));
     m_board->setGameState(QStringLiteral("not a game"));
     QVERIFY(isDark(grab().pixelColor(cellCentre(0, 1))));
+
+    // Garbage in every member draws what it can and never fails.
+    const QVariantList badSquares{QVariantList{1e300, std::nan("")}, QVariantList{"a", "b"},
+                                  QVariant(7), QVariantList{}};
+    QVariantMap piece{{"id", 42}, {"squares", badSquares}};
+    QVariantMap garbage{{"board", QVariantList{QVariantList{1, "x"}}},
+                        {"players", QVariantList{QVariantMap{{"pieces", QVariantList{piece}}},
+                                                 QVariant("player"), QVariantMap{{"pieces", 3}}}}};
+    m_board->setGameState(garbage);
+    m_board->setSelectedPieceId(QStringLiteral("42"));
+    m_board->setPreviewRow(2);
+    m_board->setPreviewCol(2);
+    m_board->setShowTargetCrosshair(true);
+    image = grab();
+    QVERIFY(isNear(image.pixelColor(cellCentre(2, 2)), systemRed(), 10)); // the crosshair only
+    QCOMPARE(m_board->snapshot().playerCount, 3);
 }
 
 void TestGameBoard::followsTheGameManager()

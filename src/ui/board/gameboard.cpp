@@ -228,8 +228,8 @@ bool GameBoard::isCrosshairShown() const
 
 void GameBoard::updatePulse()
 {
-    // The ring breathes only while the crosshair is up; a new crosshair starts from 1.0.
-    if (isCrosshairShown()) {
+    // The ring breathes only while the crosshair is on screen; a new crosshair starts from 1.0.
+    if (isCrosshairShown() && isVisible() && window()) {
         if (m_pulse.state() != QAbstractAnimation::Running)
             m_pulse.start();
         return;
@@ -279,6 +279,8 @@ void GameBoard::itemChange(ItemChange change, const ItemChangeData &value)
     QQuickItem::itemChange(change, value);
     if (change == ItemDevicePixelRatioHasChanged || change == ItemSceneChange)
         update();
+    if (change == ItemVisibleHasChanged || change == ItemSceneChange)
+        updatePulse();
 }
 
 bool GameBoard::beginPress(QPointF position)
