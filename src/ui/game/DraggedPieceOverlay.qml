@@ -1,0 +1,144 @@
+import QtQuick
+import QtQuick.Shapes
+import Korvana
+import Korvana.Board
+
+// The piece under the finger while it is dragged: a box floating 95 points above the finger so
+// the finger never hides it, kept inside the screen, tied to the finger by a dashed line. It is
+// drawn above everything and never takes a touch.
+Item {
+    id: overlay
+
+    // {id, squares} of the dragged piece.
+    property var piece: null
+    property int pieceRotation: 0
+    // The finger and the drag's movement, in this item's coordinates.
+    property point location
+    property point offset
+    property color pieceColor: Qt.rgba(0.3, 0.7, 0.9, 1)
+    property string myColor: ""
+
+    readonly property color tint: BoardRules.colorNumber(myColor) > 0
+                                  ? BoardRules.playerColor(myColor) : pieceColor
+    readonly property point boxCentre: GameScreen.floatingBoxCentre(location,
+                                                                    Qt.size(width, height))
+
+    objectName: "draggedPieceOverlay"
+    enabled: false
+    z: 9999
+
+    Shape {
+        objectName: "dragLine"
+        anchors.fill: parent
+        ShapePath {
+            strokeColor: Theme.withAlpha(overlay.tint, 0.6)
+            strokeWidth: 2
+            strokeStyle: ShapePath.DashLine
+            // In stroke widths: 4 points on, 4 off.
+            dashPattern: [2, 2]
+            fillColor: "transparent"
+            startX: overlay.boxCentre.x
+            startY: overlay.boxCentre.y + 35
+            PathLine { x: overlay.location.x; y: overlay.location.y }
+        }
+    }
+
+    Rectangle {
+        objectName: "fingerDot"
+        x: overlay.location.x - 5
+        y: overlay.location.y - 5
+        width: 10
+        height: 10
+        radius: 5
+        color: overlay.tint
+    }
+
+    // The soft halo behind the box: a disc of 100 whose edge fades out over 15 points.
+    Shape {
+        x: overlay.boxCentre.x - 65
+        y: overlay.boxCentre.y - 65
+        width: 130
+        height: 130
+        ShapePath {
+            strokeColor: "transparent"
+            fillGradient: RadialGradient {
+                centerX: 65
+                centerY: 65
+                centerRadius: 65
+                focalX: 65
+                focalY: 65
+                GradientStop { position: 0; color: Theme.withAlpha(overlay.tint, 0.15) }
+                GradientStop { position: 0.65; color: Theme.withAlpha(overlay.tint, 0.12) }
+                GradientStop { position: 1; color: Theme.withAlpha(overlay.tint, 0) }
+            }
+            startX: 0
+            startY: 65
+            PathArc { x: 130; y: 65; radiusX: 65; radiusY: 65 }
+            PathArc { x: 0; y: 65; radiusX: 65; radiusY: 65 }
+        }
+    }
+
+    // The box is centred on boxCentre, which keeps it 35 points inside the edges; the arrow hangs
+    // below it.
+    Column {
+        objectName: "floatingBox"
+        x: overlay.boxCentre.x - width / 2
+        y: overlay.boxCentre.y - 35
+        spacing: 4
+
+        Item {
+            width: 70
+            height: 70
+
+            SoftGlow {
+                anchors.fill: parent
+                color: Qt.rgba(0, 0, 0, 0.6)
+                glowRadius: 12
+                cornerRadius: 10
+                offsetY: 6
+            }
+            Shape {
+                anchors.fill: parent
+                ShapePath {
+                    strokeColor: overlay.tint
+                    strokeWidth: 2
+                    fillGradient: LinearGradient {
+                        x1: 0
+                        y1: 0
+                        x2: 70
+                        y2: 70
+                        GradientStop { position: 0; color: Theme.shade(0.28, 1) }
+                        GradientStop { position: 1; color: Theme.shade(0.15, 1) }
+                    }
+                    // A 70 x 70 square with corners of radius 10.
+                    startX: 10
+                    startY: 0
+                    PathLine { x: 60; y: 0 }
+                    PathArc { x: 70; y: 10; radiusX: 10; radiusY: 10 }
+                    PathLine { x: 70; y: 60 }
+                    PathArc { x: 60; y: 70; radiusX: 10; radiusY: 10 }
+                    PathLine { x: 10; y: 70 }
+                    PathArc { x: 0; y: 60; radiusX: 10; radiusY: 10 }
+                    PathLine { x: 0; y: 10 }
+                    PathArc { x: 10; y: 0; radiusX: 10; radiusY: 10 }
+                }
+            }
+            PiecePreview {
+                objectName: "floatingPiece"
+                anchors.centerIn: parent
+                width: 60
+                height: 60
+                squares: overlay.piece && overlay.piece.squares !== undefined ? overlay.piece.squares
+                                                                               : []
+                rotation: overlay.pieceRotation
+                pieceColor: overlay.tint
+            }
+        }
+        SymbolIcon {
+            anchors.horizontalCenter: parent.horizontalCenter
+            name: "arrow.down.circle.fill"
+            size: 14
+            color: overlay.tint
+        }
+    }
+}

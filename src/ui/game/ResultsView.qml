@@ -1,0 +1,189 @@
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Layouts
+import Korvana
+import Korvana.Board
+
+// The end of a game: the winner, every player's place and score, and the way back to the lobby.
+Flickable {
+    id: results
+
+    property var gameState: ({})
+    // [{place, playerId, name, color, score}], best first.
+    property var rankedPlayers: []
+
+    readonly property var winner: gameState && gameState.winner !== undefined ? gameState.winner
+                                                                              : null
+
+    objectName: "resultsView"
+    contentWidth: width
+    contentHeight: content.implicitHeight
+    boundsBehavior: Flickable.StopAtBounds
+    clip: true
+    ScrollIndicator.vertical: ScrollIndicator {}
+
+    Column {
+        id: content
+        x: 16
+        width: results.width - 32
+        topPadding: 16
+        bottomPadding: 32
+        spacing: 20
+
+        Text {
+            anchors.horizontalCenter: parent.horizontalCenter
+            text: "🏆 GRA ZAKOŃCZONA"
+            color: Theme.white
+            font.pixelSize: 24
+            font.bold: true
+            Accessible.role: Accessible.Heading
+            Accessible.name: "Gra zakończona"
+        }
+
+        Rectangle {
+            objectName: "winnerCard"
+            visible: results.winner !== null
+            width: parent.width
+            height: winnerColumn.implicitHeight + 40
+            radius: 16
+            color: Theme.withAlpha(Theme.yellow, 0.15)
+            border.width: 2
+            border.color: Theme.withAlpha(Theme.yellow, 0.3)
+            Accessible.role: Accessible.StaticText
+            Accessible.name: results.winner ? "Zwycięzca: " + results.winner.name + ", "
+                                              + results.winner.score + " pkt" : ""
+
+            Column {
+                id: winnerColumn
+                anchors.centerIn: parent
+                spacing: 6
+                Text {
+                    anchors.horizontalCenter: parent.horizontalCenter
+                    text: "ZWYCIĘZCA"
+                    color: Theme.gray
+                    font.pixelSize: 12
+                    font.bold: true
+                }
+                Text {
+                    objectName: "winnerName"
+                    anchors.horizontalCenter: parent.horizontalCenter
+                    text: results.winner ? results.winner.name : ""
+                    color: Theme.yellow
+                    font.pixelSize: 22
+                    font.bold: true
+                }
+                Text {
+                    objectName: "winnerScore"
+                    anchors.horizontalCenter: parent.horizontalCenter
+                    text: results.winner ? results.winner.score + " pkt" : ""
+                    color: Theme.white
+                    font.pixelSize: 18
+                    font.weight: Font.DemiBold
+                }
+            }
+        }
+
+        Column {
+            width: parent.width
+            spacing: 8
+
+            Text {
+                text: "WYNIKI KOŃCOWE"
+                color: Theme.gray
+                font.pixelSize: 13
+                font.bold: true
+                Accessible.role: Accessible.Heading
+                Accessible.name: text
+            }
+            Repeater {
+                objectName: "resultRows"
+                model: results.rankedPlayers
+                Rectangle {
+                    required property var modelData
+                    objectName: "resultRow"
+                    width: parent.width
+                    height: 48
+                    radius: 12
+                    color: Theme.shade(0.1, 1)
+                    Accessible.role: Accessible.StaticText
+                    Accessible.name: "Miejsce " + modelData.place + ": " + modelData.name + ", "
+                                     + modelData.score + " pkt"
+
+                    RowLayout {
+                        anchors.fill: parent
+                        anchors.leftMargin: 12
+                        anchors.rightMargin: 16
+                        spacing: 10
+                        Text {
+                            objectName: "placeText"
+                            Layout.preferredWidth: 30
+                            text: "#" + modelData.place
+                            color: Theme.gray
+                            font.pixelSize: 14
+                            font.bold: true
+                        }
+                        Rectangle {
+                            width: 14
+                            height: 14
+                            radius: 7
+                            color: BoardRules.screenColor(modelData.color)
+                        }
+                        Text {
+                            objectName: "nameText"
+                            Layout.fillWidth: true
+                            text: modelData.name
+                            color: Theme.white
+                            font.pixelSize: 15
+                            font.weight: Font.Medium
+                            elide: Text.ElideRight
+                        }
+                        Text {
+                            objectName: "scoreText"
+                            text: modelData.score + " pkt"
+                            color: Theme.white
+                            font.pixelSize: 15
+                            font.weight: Font.DemiBold
+                            font.family: Theme.monoFamily
+                        }
+                    }
+                }
+            }
+        }
+
+        AbstractButton {
+            id: backButton
+            objectName: "backToLobbyButton"
+            width: parent.width
+            padding: 16
+            focusPolicy: Qt.StrongFocus
+            Accessible.name: "Powrót do lobby"
+            onClicked: GameManager.leaveGame()
+            background: Rectangle {
+                radius: 12
+                color: Theme.withAlpha(Theme.green, backButton.pressed ? 0.45 : 0.6)
+                border.width: backButton.visualFocus ? 2 : 0
+                border.color: Theme.white
+            }
+            contentItem: Item {
+                implicitHeight: backRow.implicitHeight
+                Row {
+                    id: backRow
+                    anchors.centerIn: parent
+                    spacing: 8
+                    SymbolIcon {
+                        anchors.verticalCenter: parent.verticalCenter
+                        name: "arrow.left"
+                        size: 16
+                    }
+                    Text {
+                        anchors.verticalCenter: parent.verticalCenter
+                        text: "Powrót do lobby"
+                        color: Theme.white
+                        font.pixelSize: 16
+                        font.weight: Font.DemiBold
+                    }
+                }
+            }
+        }
+    }
+}

@@ -1,0 +1,109 @@
+import QtQuick
+import Korvana
+import Korvana.Board
+
+// One piece in the tray. A tap selects it; a drag of 8 points or more lifts it out of the tray
+// and carries it over the board, where letting go over a green cell places it.
+Item {
+    id: tile
+
+    property var piece: ({})
+    property color trayColor: Theme.white
+    property bool isSelected: false
+    // The game screen's logic and the item whose coordinates it works in.
+    property GameController controller
+    property Item screenItem
+
+    readonly property string pieceId: piece.id === undefined ? "" : String(piece.id)
+    readonly property bool isDragging: touch.isDragging
+
+    objectName: "trayTile_" + pieceId
+    implicitHeight: 50
+
+    Rectangle {
+        id: face
+        anchors.centerIn: parent
+        width: 50
+        height: 50
+        radius: 8
+        color: tile.isSelected ? Theme.withAlpha(tile.trayColor, 0.25) : Theme.shade(0.1, 1)
+        border.width: tile.isSelected ? 2 : 1
+        border.color: tile.isSelected ? tile.trayColor : Theme.shade(0.2, 1)
+        scale: tile.isSelected ? 1.1 : 1
+        opacity: tile.isDragging ? 0.4 : 1
+        Behavior on scale {
+            SpringAnimation { spring: 6; damping: 0.45; epsilon: 0.002 }
+        }
+
+        PiecePreview {
+            anchors.centerIn: parent
+            width: 36
+            height: 36
+            squares: tile.piece.squares === undefined ? [] : tile.piece.squares
+            // The piece's own turn (the board module's property, not the item's rotation).
+            rotation: tile.piece.rotation === undefined ? 0 : tile.piece.rotation
+            pieceColor: tile.trayColor
+        }
+    }
+
+    MouseArea {
+        id: touch
+
+        property point pressPoint
+        property bool isDragging: false
+
+        function translationTo(mouse) {
+            return Qt.point(mouse.x - pressPoint.x, mouse.y - pressPoint.y)
+        }
+        function screenPoint(x, y) {
+            return mapToItem(tile.screenItem, x, y)
+        }
+        function tileCentre() {
+            return face.mapToItem(tile.screenItem, face.width / 2, face.height / 2)
+        }
+
+        anchors.centerIn: parent
+        width: 50
+        height: 50
+        preventStealing: true
+        Accessible.role: Accessible.Button
+        Accessible.name: "Klocek " + (tile.piece.name !== undefined ? tile.piece.name : tile.pieceId)
+                         + (tile.isSelected ? ", wybrany" : "")
+        Accessible.onPressAction: tile.controller.selectPiece(tile.pieceId)
+
+        onPressed: mouse => {
+            pressPoint = Qt.point(mouse.x, mouse.y)
+            isDragging = false
+        }
+        onPositionChanged: mouse => {
+            const t = translationTo(mouse)
+            if (!isDragging && Math.hypot(t.x, t.y) >= GameScreen.dragStartDistance)
+                isDragging = true
+            if (!isDragging || !tile.controller || !tile.screenItem)
+                return
+            tile.controller.trayDragChanged(tile.pieceId, tileCentre(), t)
+            // The finger itself drives the preview, as it would over the board.
+            tile.controller.updateDragPreview(screenPoint(mouse.x, mouse.y), t)
+        }
+        onReleased: mouse => {
+            if (!tile.controller)
+                return
+            if (isDragging)
+                tile.controller.trayDragEnded(tile.pieceId, translationTo(mouse))
+            else
+                tile.controller.selectPiece(tile.pieceId)
+            isDragging = false
+        }
+        onCanceled: {
+            if (isDragging && tile.controller)
+                tile.controller.abandonTrayDrag()
+            isDragging = false
+        }
+    }
+
+    // A tile taken away mid-drag (the tray changed) must not leave the drag hanging.
+    Component.onDestruction: {
+        if (touch.isDragging && controller)
+            controller.abandonTrayDrag()
+    }
+}

@@ -1,0 +1,334 @@
+#include "gamecontroller.h"
+
+#include "appobjects.h"
+#include "gamemanager.h"
+#include "soundmanager.h"
+
+#include <QtQml/qqmlextensionplugin.h>
+
+// The board's QML module is a static plugin and the game screen is what imports it; this file is
+// linked into every program that shows a game, so it pulls the board in.
+Q_IMPORT_QML_PLUGIN(Korvana_BoardPlugin)
+
+namespace korvana::ui {
+
+namespace {
+
+QVariantList squaresValue(const Squares &squares)
+{
+    QVariantList list;
+    list.reserve(squares.size());
+    for (const Square &square : squares) {
+        QVariantList pair;
+        for (const qint64 value : square)
+            pair.append(value);
+        list.append(QVariant(pair));
+    }
+    return list;
+}
+
+} // namespace
+
+GameController::GameController(QObject *parent)
+    : GameController(published().gameManager, SystemFeedback::shared(), parent)
+{
+}
+
+GameController::GameController(GameManager *gameManager, SystemFeedback &feedback, QObject *parent)
+    : QObject(parent)
+    , m_game(gameManager)
+    , m_feedback(feedback)
+{
+    if (!m_game)
+        return;
+    // The signals mark changes, so whatever the screen first shows counts as the old value.
+    if (const auto &state = m_game->gameState()) {
+        m_lastCurrentPlayerId = state->currentPlayerId;
+        m_lastStatus = state->gameStatus;
+    }
+    connect(m_game, &GameManager::gameStateChanged, this, &GameController::gameStateChanged);
+    connect(m_game, &GameManager::myPlayerIdChanged, this, &GameController::refreshLists);
+    connect(m_game, &GameManager::selectedPieceIdChanged, this,
+            &GameController::floatingPieceChanged);
+    refreshLists();
+}
+
+void GameController::setSoundManager(SoundManager *sound)
+{
+    if (m_sound == sound)
+        return;
+    m_sound = sound;
+    Q_EMIT soundManagerChanged();
+}
+
+QVariant GameController::isPreviewValid() const
+{
+    return m_preview.isValid ? QVariant(*m_preview.isValid) : QVariant::fromValue(nullptr);
+}
+
+bool GameController::showsTargetCrosshair() const
+{
+    return !m_draggedPieceId.isEmpty() && m_preview.position.has_value();
+}
+
+void GameController::setBoardFrame(const QRectF &frame)
+{
+    if (m_boardFrame == frame)
+        return;
+    m_boardFrame = frame;
+    Q_EMIT boardFrameChanged();
+}
+
+void GameController::setSelectedRow(int row)
+{
+    if (m_selectedRow == row)
+        return;
+    m_selectedRow = row;
+    Q_EMIT selectionChanged();
+}
+
+void GameController::setSelectedCol(int col)
+{
+    if (m_selectedCol == col)
+        return;
+    m_selectedCol = col;
+    Q_EMIT selectionChanged();
+}
+
+QVariant GameController::floatingPiece() const
+{
+    if (m_draggedPieceId.isEmpty() || !m_dragLocation || !m_game || !m_game->gameState())
+        return QVariant::fromValue(nullptr);
+    const GamePiece *piece =
+        findMyPiece(*m_game->gameState(), m_game->myPlayerId(), m_draggedPieceId);
+    if (!piece)
+        return QVariant::fromValue(nullptr);
+    return QVariantMap{{QStringLiteral("id"), piece->id},
+                       {QStringLiteral("squares"), squaresValue(piece->squares)}};
+}
+
+void GameController::selectPiece(const QString &pieceId)
+{
+    if (!m_game || pieceId.isEmpty())
+        return;
+    m_game->setSelectedPieceId(pieceId);
+    play(feedback::Event::Selected);
+}
+
+void GameController::trayDragChanged(const QString &pieceId, QPointF tileCentre,
+                                     QPointF translation)
+{
+    if (!m_game || pieceId.isEmpty() || m_dragCancelled)
+        return;
+    if (m_draggedPieceId.isEmpty()) {
+        m_game->setSelectedPieceId(pieceId);
+        m_draggedPieceId = pieceId;
+        play(feedback::Event::Selected);
+    }
+    m_dragLocation = tileCentre + translation;
+    m_dragOffset = translation;
+    Q_EMIT dragChanged();
+    Q_EMIT floatingPieceChanged();
+}
+
+void GameController::trayDragEnded(const QString &pieceId, QPointF translation)
+{
+    if (m_dragCancelled) {
+        m_dragCancelled = false;
+        resetDrag();
+        return;
+    }
+    // The release over the board is the player's main gesture: it reaches finishDrag before
+    // the tray clears the drag.
+    finishDrag();
+    if (isShortDrag(translation) && m_game && !pieceId.isEmpty()) {
+        m_game->setSelectedPieceId(pieceId);
+        play(feedback::Event::SelectedShortDrag);
+    }
+    resetDrag();
+}
+
+void GameController::updateDragPreview(QPointF location, QPointF translation)
+{
+    if (m_draggedPieceId.isEmpty() || !m_game)
+        return;
+    m_dragLocation = location;
+    m_dragOffset = translation;
+    Q_EMIT dragChanged();
+    const auto preview = dragPreview(location, m_boardFrame,
+                                     {m_game->gameState(), m_game->myPlayerId(), m_game->myColor(),
+                                      m_game->selectedPieceId(), m_game->selectedRotation()});
+    if (preview)
+        setPreview(*preview);
+}
+
+void GameController::finishDrag()
+{
+    if (m_preview.position && m_preview.isValid == true)
+        placeSelectedPiece(m_preview.position->row, m_preview.position->col);
+    resetDrag();
+}
+
+void GameController::cancelDrag()
+{
+    if (m_draggedPieceId.isEmpty())
+        return;
+    m_dragCancelled = true;
+    resetDrag();
+}
+
+void GameController::abandonTrayDrag()
+{
+    m_dragCancelled = false;
+    resetDrag();
+}
+
+void GameController::cellTapped(int row, int col)
+{
+    setSelectedRow(row);
+    setSelectedCol(col);
+    placeSelectedPiece(row, col);
+}
+
+void GameController::placeSelectedPiece(int row, int col)
+{
+    if (!m_game)
+        return;
+    const auto &pieceId = m_game->selectedPieceId();
+    const auto &state = m_game->gameState();
+    if (!pieceId || !state || state->gameStatus != u"in_progress")
+        return;
+    if (!isMyTurn(*state, m_game->myPlayerId()))
+        return;
+    placeTask(*pieceId, row, col);
+}
+
+QCoro::Task<> GameController::placeTask(QString pieceId, int row, int col)
+{
+    QPointer self(this);
+    QPointer game = m_game;
+    if (!game)
+        co_return;
+    const auto session = game->sessionId();
+    auto task = game->placePieceTask(pieceId, row, col, game->selectedRotation());
+    co_await std::move(task);
+    if (!self || !game)
+        co_return;
+    // A game left while the move was on its way gets no sound of it.
+    if (game->sessionId() == session) {
+        if (game->errorMessage()) {
+            play(feedback::Event::Refused);
+        } else {
+            if (m_sound)
+                m_sound->playPlacementSound();
+            haptic(feedback::Haptic::MediumImpact);
+        }
+    }
+    game->setSelectedPieceId(std::nullopt);
+    setSelectedRow(-1);
+    setSelectedCol(-1);
+    game->setSelectedRotation(0);
+}
+
+void GameController::rotate()
+{
+    if (!m_game)
+        return;
+    m_game->setSelectedRotation((m_game->selectedRotation() + 90) % 360);
+    play(feedback::Event::Rotated);
+}
+
+void GameController::gameStateChanged()
+{
+    const auto &state = m_game->gameState();
+    const std::optional<QString> current = state ? state->currentPlayerId : std::nullopt;
+    const std::optional<QString> status =
+        state ? std::optional<QString>(state->gameStatus) : std::nullopt;
+
+    if (givesTurnSignal(m_lastCurrentPlayerId, current, m_game->myPlayerId()))
+        play(feedback::Event::MyTurn);
+    m_lastCurrentPlayerId = current;
+
+    if (status != m_lastStatus && status == u"finished" && !m_wasGameFinished) {
+        m_wasGameFinished = true;
+        Q_EMIT wasGameFinishedChanged();
+        play(feedback::Event::GameFinished);
+    }
+    m_lastStatus = status;
+
+    refreshLists();
+}
+
+void GameController::refreshLists()
+{
+    if (!m_game)
+        return;
+    const auto &state = m_game->gameState();
+    QList<GamePiece> tray = state ? trayPieces(*state, m_game->myPlayerId()) : QList<GamePiece>();
+    // Each poll brings a new state; the tray's tiles are rebuilt only when the pieces change,
+    // so a tile being dragged survives the polls.
+    if (tray != m_trayPieceList) {
+        m_trayPieceList = std::move(tray);
+        m_trayPieces.clear();
+        for (const GamePiece &piece : std::as_const(m_trayPieceList)) {
+            m_trayPieces.append(
+                QVariantMap{{QStringLiteral("id"), piece.id},
+                            {QStringLiteral("squares"), squaresValue(piece.squares)},
+                            {QStringLiteral("rotation"), piece.rotation}});
+        }
+        Q_EMIT trayPiecesChanged();
+    }
+
+    QList<Player> ranked = state ? rankedPlayers(state->players) : QList<Player>();
+    if (ranked != m_rankedPlayerList) {
+        m_rankedPlayerList = std::move(ranked);
+        m_rankedPlayers.clear();
+        int place = 0;
+        for (const Player &player : std::as_const(m_rankedPlayerList)) {
+            m_rankedPlayers.append(QVariantMap{{QStringLiteral("place"), ++place},
+                                               {QStringLiteral("playerId"), player.id},
+                                               {QStringLiteral("name"), player.name},
+                                               {QStringLiteral("color"), player.color},
+                                               {QStringLiteral("score"), player.score}});
+        }
+        Q_EMIT rankedPlayersChanged();
+    }
+    Q_EMIT floatingPieceChanged();
+}
+
+void GameController::play(feedback::Event event)
+{
+    if (m_sound)
+        m_sound->play(event);
+}
+
+void GameController::haptic(feedback::Haptic haptic)
+{
+    if (m_sound && m_sound->isSoundEnabled())
+        m_feedback.haptic(haptic);
+}
+
+void GameController::setPreview(DragPreview preview)
+{
+    if (m_preview == preview)
+        return;
+    m_preview = std::move(preview);
+    Q_EMIT previewChanged();
+}
+
+void GameController::resetDrag()
+{
+    const bool hadDrag = !m_draggedPieceId.isEmpty() || m_dragLocation || !m_dragOffset.isNull();
+    m_draggedPieceId.clear();
+    m_dragLocation.reset();
+    m_dragOffset = {};
+    setPreview({});
+    if (hadDrag) {
+        Q_EMIT dragChanged();
+        Q_EMIT floatingPieceChanged();
+        // The crosshair depends on the drag as well as on the preview.
+        Q_EMIT previewChanged();
+    }
+}
+
+} // namespace korvana::ui

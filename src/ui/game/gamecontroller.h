@@ -1,0 +1,161 @@
+#pragma once
+
+#include "gamescreenrules.h"
+#include "soundmanager.h"
+#include "systemfeedback.h"
+
+#include <QCoroTask>
+#include <QObject>
+#include <QPointF>
+#include <QPointer>
+#include <QRectF>
+#include <QVariant>
+#include <QtQml/qqmlregistration.h>
+
+namespace korvana {
+class GameManager;
+} // namespace korvana
+
+namespace korvana::ui {
+
+// The game screen's own state and work beside its QML: the drag of a piece from the tray to the
+// board with its live preview, placing, rotating, and the sounds and haptics of the screen's
+// events (selection, drag, rotation, placement, this player's turn, the end of the game). One
+// lives inside each game screen and dies with it. Coordinates are those of the screen's area.
+class GameController : public QObject
+{
+    Q_OBJECT
+    QML_ELEMENT
+    // Every sound and haptic goes through it, so its switch gates them all; none plays nothing.
+    Q_PROPERTY(korvana::SoundManager *soundManager READ soundManager WRITE setSoundManager NOTIFY
+                   soundManagerChanged)
+
+    // "" while no drag is under way.
+    Q_PROPERTY(QString draggedPieceId READ draggedPieceId NOTIFY dragChanged)
+    Q_PROPERTY(bool hasDragLocation READ hasDragLocation NOTIFY dragChanged)
+    Q_PROPERTY(QPointF dragLocation READ dragLocation NOTIFY dragChanged)
+    Q_PROPERTY(QPointF dragOffset READ dragOffset NOTIFY dragChanged)
+    // The cell under the finger, -1 for none, and the check's answer: true, false or null.
+    Q_PROPERTY(int previewRow READ previewRow NOTIFY previewChanged)
+    Q_PROPERTY(int previewCol READ previewCol NOTIFY previewChanged)
+    Q_PROPERTY(QVariant isPreviewValid READ isPreviewValid NOTIFY previewChanged)
+    Q_PROPERTY(bool showsTargetCrosshair READ showsTargetCrosshair NOTIFY previewChanged)
+    Q_PROPERTY(QRectF boardFrame READ boardFrame WRITE setBoardFrame NOTIFY boardFrameChanged)
+    // The last cell released on the board; -1 for none.
+    Q_PROPERTY(int selectedRow READ selectedRow WRITE setSelectedRow NOTIFY selectionChanged)
+    Q_PROPERTY(int selectedCol READ selectedCol WRITE setSelectedCol NOTIFY selectionChanged)
+    Q_PROPERTY(bool wasGameFinished READ wasGameFinished NOTIFY wasGameFinishedChanged)
+
+    // [{id, squares, rotation}] of my pieces still to play.
+    Q_PROPERTY(QVariantList trayPieces READ trayPiecesValue NOTIFY trayPiecesChanged)
+    // {id, squares} of the piece under the finger while the floating copy is shown, else null.
+    Q_PROPERTY(QVariant floatingPiece READ floatingPiece NOTIFY floatingPieceChanged)
+    // [{place, playerId, name, color, score}] best first, for the results.
+    Q_PROPERTY(QVariantList rankedPlayers READ rankedPlayersValue NOTIFY rankedPlayersChanged)
+
+public:
+    // On the game manager the root published and the process-wide feedback.
+    explicit GameController(QObject *parent = nullptr);
+    GameController(GameManager *gameManager, SystemFeedback &feedback, QObject *parent = nullptr);
+
+    [[nodiscard]] SoundManager *soundManager() const { return m_sound; }
+    void setSoundManager(SoundManager *sound);
+
+    [[nodiscard]] QString draggedPieceId() const { return m_draggedPieceId; }
+    [[nodiscard]] bool hasDragLocation() const { return m_dragLocation.has_value(); }
+    [[nodiscard]] QPointF dragLocation() const { return m_dragLocation.value_or(QPointF()); }
+    [[nodiscard]] QPointF dragOffset() const { return m_dragOffset; }
+    [[nodiscard]] int previewRow() const
+    {
+        return m_preview.position ? m_preview.position->row : -1;
+    }
+    [[nodiscard]] int previewCol() const
+    {
+        return m_preview.position ? m_preview.position->col : -1;
+    }
+    [[nodiscard]] QVariant isPreviewValid() const;
+    [[nodiscard]] const DragPreview &preview() const { return m_preview; }
+    [[nodiscard]] bool showsTargetCrosshair() const;
+    [[nodiscard]] QRectF boardFrame() const { return m_boardFrame; }
+    void setBoardFrame(const QRectF &frame);
+    [[nodiscard]] int selectedRow() const { return m_selectedRow; }
+    void setSelectedRow(int row);
+    [[nodiscard]] int selectedCol() const { return m_selectedCol; }
+    void setSelectedCol(int col);
+    [[nodiscard]] bool wasGameFinished() const { return m_wasGameFinished; }
+    [[nodiscard]] QVariantList trayPiecesValue() const { return m_trayPieces; }
+    [[nodiscard]] QVariant floatingPiece() const;
+    [[nodiscard]] QVariantList rankedPlayersValue() const { return m_rankedPlayers; }
+
+    // A tap on a tray piece: it becomes the selection, at any time.
+    Q_INVOKABLE void selectPiece(const QString &pieceId);
+    // A tray piece moved far enough to drag: the first call starts the drag. `tileCentre` is the
+    // tile's centre and `translation` the finger's movement since the press.
+    Q_INVOKABLE void trayDragChanged(const QString &pieceId, QPointF tileCentre,
+                                     QPointF translation);
+    // The finger left the tray piece it dragged: placed when it was over a valid cell, a short
+    // drag selects the piece, and the drag state is cleared.
+    Q_INVOKABLE void trayDragEnded(const QString &pieceId, QPointF translation);
+    // The finger at `location` while a drag is under way: floating piece and preview.
+    Q_INVOKABLE void updateDragPreview(QPointF location, QPointF translation);
+    // Places the piece when the preview is valid; then clears the drag state.
+    Q_INVOKABLE void finishDrag();
+    // Ends a drag without placing anything; the rest of that touch is ignored.
+    Q_INVOKABLE void cancelDrag();
+    // The touch of a tray drag went away without a release: nothing placed, nothing selected.
+    Q_INVOKABLE void abandonTrayDrag();
+    // A release on a board cell.
+    Q_INVOKABLE void cellTapped(int row, int col);
+    // Asks the game manager to place the selected piece with its anchor on (row, col), when it
+    // is this player's turn in a running game.
+    Q_INVOKABLE void placeSelectedPiece(int row, int col);
+    // The selected rotation advances by 90 degrees.
+    Q_INVOKABLE void rotate();
+
+    // The placement behind placeSelectedPiece; finishes after its feedback and clean-up.
+    QCoro::Task<> placeTask(QString pieceId, int row, int col);
+
+Q_SIGNALS:
+    void soundManagerChanged();
+    void dragChanged();
+    void previewChanged();
+    void boardFrameChanged();
+    void selectionChanged();
+    void wasGameFinishedChanged();
+    void trayPiecesChanged();
+    void floatingPieceChanged();
+    void rankedPlayersChanged();
+
+private:
+    void gameStateChanged();
+    void refreshLists();
+    void play(feedback::Event event);
+    void haptic(feedback::Haptic haptic);
+    void setPreview(DragPreview preview);
+    void resetDrag();
+
+    QPointer<GameManager> m_game;
+    SystemFeedback &m_feedback;
+    QPointer<SoundManager> m_sound;
+
+    QString m_draggedPieceId;
+    std::optional<QPointF> m_dragLocation;
+    QPointF m_dragOffset;
+    DragPreview m_preview;
+    QRectF m_boardFrame;
+    int m_selectedRow = -1;
+    int m_selectedCol = -1;
+    // Set by cancelDrag until the finger that dragged is lifted.
+    bool m_dragCancelled = false;
+
+    bool m_wasGameFinished = false;
+    std::optional<QString> m_lastCurrentPlayerId;
+    std::optional<QString> m_lastStatus;
+
+    QList<GamePiece> m_trayPieceList;
+    QVariantList m_trayPieces;
+    QList<Player> m_rankedPlayerList;
+    QVariantList m_rankedPlayers;
+};
+
+} // namespace korvana::ui

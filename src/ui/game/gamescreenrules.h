@@ -1,0 +1,81 @@
+#pragma once
+
+#include "boardrules.h"
+#include "gamestate.h"
+
+#include <QList>
+#include <QPointF>
+#include <QRectF>
+#include <QSizeF>
+#include <QString>
+
+#include <optional>
+
+namespace korvana::ui {
+
+// The game screen's decisions that need no screen: what the tray holds, how the chips read,
+// when the clock turns red, where a dragged piece lands and when a signal sounds.
+
+// Tray grid columns for a tray panel of this width: one per 56 points after the padding, at
+// least five.
+[[nodiscard]] int trayColumns(double panelWidth);
+
+// "Ty" for the player's own chip, else the first six characters of the name (whole characters:
+// an accented letter or an emoji is never cut in half).
+[[nodiscard]] QString chipLabel(const QString &name, bool isMe);
+
+enum class TimerTone { White, Orange, Red };
+// Red under 10 seconds, orange under 30, else white.
+[[nodiscard]] TimerTone timerTone(qint64 secondsLeft);
+// The clock is shown only for a game with a time limit that reports the time left.
+[[nodiscard]] bool showsTimer(const GameState &state);
+
+[[nodiscard]] bool isMyTurn(const GameState &state, const std::optional<QString> &myPlayerId);
+[[nodiscard]] const Player *findPlayer(const GameState &state, const std::optional<QString> &id);
+// One of my own pieces by id, or nullptr.
+[[nodiscard]] const GamePiece *findMyPiece(const GameState &state,
+                                           const std::optional<QString> &myPlayerId,
+                                           const std::optional<QString> &pieceId);
+// My pieces still to play: not placed and with squares, in their order.
+[[nodiscard]] QList<GamePiece> trayPieces(const GameState &state,
+                                          const std::optional<QString> &myPlayerId);
+// Highest score first; equal scores keep the server's order.
+[[nodiscard]] QList<Player> rankedPlayers(QList<Player> players);
+
+// The turn signal: the current player changed to a present value that is this player's.
+[[nodiscard]] bool givesTurnSignal(const std::optional<QString> &oldPlayerId,
+                                   const std::optional<QString> &newPlayerId,
+                                   const std::optional<QString> &myPlayerId);
+
+// A tray drag released this close to where it began counts as a selection.
+[[nodiscard]] bool isShortDrag(QPointF translation);
+// Tray drags start after this much movement.
+inline constexpr double DragStartDistance = 8;
+
+// The preview under a dragging finger: the cell, and whether the piece may go there.
+struct DragPreview
+{
+    std::optional<board::Cell> position;
+    std::optional<bool> isValid;
+    bool operator==(const DragPreview &) const = default;
+};
+
+struct DragContext
+{
+    const std::optional<GameState> &state;
+    const std::optional<QString> &myPlayerId;
+    const std::optional<QString> &myColor;
+    const std::optional<QString> &selectedPieceId;
+    int rotation = 0;
+};
+
+// The preview for a finger at `location` over a board drawn in `boardFrame` (both in screen
+// coordinates). None means "leave the preview as it is": there is no game to check against.
+[[nodiscard]] std::optional<DragPreview> dragPreview(QPointF location, QRectF boardFrame,
+                                                     const DragContext &context);
+
+// Centre of the floating piece's 70 x 70 box: 95 points above the finger, kept 35 points inside
+// the screen area of size `area`; `location` is relative to the area's top-left corner.
+[[nodiscard]] QPointF floatingBoxCentre(QPointF location, QSizeF area);
+
+} // namespace korvana::ui
