@@ -1,5 +1,6 @@
+pragma ComponentBehavior: Bound
+
 import QtQuick
-import QtQuick.Controls
 import QtQuick.Layouts
 import Korvana
 import Korvana.Board
@@ -186,10 +187,10 @@ Rectangle {
                         id: chip
                         required property var modelData
                         readonly property bool isCurrent: header.currentPlayerId !== ""
-                                                          && String(modelData.playerId) === header.currentPlayerId
+                                                          && String(chip.modelData.playerId) === header.currentPlayerId
                         readonly property bool isMe: header.myPlayerId !== ""
-                                                     && String(modelData.playerId) === header.myPlayerId
-                        readonly property color seatColor: BoardRules.screenColor(modelData.color)
+                                                     && String(chip.modelData.playerId) === header.myPlayerId
+                        readonly property color seatColor: BoardRules.screenColor(chip.modelData.color)
 
                         objectName: "playerChip"
                         implicitWidth: chipRow.implicitWidth + 16
@@ -197,8 +198,8 @@ Rectangle {
                         radius: height / 2
                         color: Theme.shade(isCurrent ? 0.2 : 0.12, 1)
                         Accessible.role: Accessible.StaticText
-                        Accessible.name: (isMe ? "Ty" : String(modelData.name)) + ", "
-                                         + modelData.score + " pkt"
+                        Accessible.name: (isMe ? "Ty" : String(chip.modelData.name)) + ", "
+                                         + chip.modelData.score + " pkt"
 
                         Row {
                             id: chipRow

@@ -1,6 +1,5 @@
 import QtQuick
 import QtQuick.Controls
-import QtQuick.Layouts
 import Korvana
 
 // "Pomijasz turę?": "Anuluj" (or Escape) closes it, "Tak, pomijam" closes it and confirms.

@@ -1,3 +1,5 @@
+pragma ComponentBehavior: Bound
+
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
@@ -99,6 +101,7 @@ Flickable {
                 objectName: "resultRows"
                 model: results.rankedPlayers
                 Rectangle {
+                    id: resultRow
                     required property var modelData
                     objectName: "resultRow"
                     width: parent.width
@@ -106,8 +109,8 @@ Flickable {
                     radius: 12
                     color: Theme.shade(0.1, 1)
                     Accessible.role: Accessible.StaticText
-                    Accessible.name: "Miejsce " + modelData.place + ": " + modelData.name + ", "
-                                     + modelData.score + " pkt"
+                    Accessible.name: "Miejsce " + resultRow.modelData.place + ": " + resultRow.modelData.name + ", "
+                                     + resultRow.modelData.score + " pkt"
 
                     RowLayout {
                         anchors.fill: parent
@@ -117,7 +120,7 @@ Flickable {
                         Text {
                             objectName: "placeText"
                             Layout.preferredWidth: 30
-                            text: "#" + modelData.place
+                            text: "#" + resultRow.modelData.place
                             color: Theme.gray
                             font.pixelSize: 14
                             font.bold: true
@@ -126,12 +129,12 @@ Flickable {
                             width: 14
                             height: 14
                             radius: 7
-                            color: BoardRules.screenColor(modelData.color)
+                            color: BoardRules.screenColor(resultRow.modelData.color)
                         }
                         Text {
                             objectName: "nameText"
                             Layout.fillWidth: true
-                            text: modelData.name
+                            text: resultRow.modelData.name
                             color: Theme.white
                             font.pixelSize: 15
                             font.weight: Font.Medium
@@ -139,7 +142,7 @@ Flickable {
                         }
                         Text {
                             objectName: "scoreText"
-                            text: modelData.score + " pkt"
+                            text: resultRow.modelData.score + " pkt"
                             color: Theme.white
                             font.pixelSize: 15
                             font.weight: Font.DemiBold
@@ -165,9 +168,9 @@ Flickable {
                 border.color: Theme.white
             }
             contentItem: Item {
-                implicitHeight: backRow.implicitHeight
+                // Sized by its row; no ids inside a deferred contentItem.
+                implicitHeight: children[0].implicitHeight
                 Row {
-                    id: backRow
                     anchors.centerIn: parent
                     spacing: 8
                     SymbolIcon {

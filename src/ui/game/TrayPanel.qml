@@ -1,3 +1,5 @@
+pragma ComponentBehavior: Bound
+
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
@@ -85,13 +87,14 @@ Item {
                     Repeater {
                         model: panel.pieces
                         TrayTile {
+                            id: trayTile
                             required property var modelData
                             width: grid.cellWidth
                             height: 50
-                            piece: modelData
+                            piece: trayTile.modelData
                             trayColor: panel.trayColor
                             isSelected: panel.selectedPieceId !== ""
-                                        && panel.selectedPieceId === String(modelData.id)
+                                        && panel.selectedPieceId === String(trayTile.modelData.id)
                             controller: panel.controller
                             screenItem: panel.screenItem
                         }

@@ -1,3 +1,5 @@
+pragma ComponentBehavior: Bound
+
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
@@ -188,11 +190,12 @@ Item {
                             objectName: "playerCards"
                             model: room.players
                             PlayerCard {
+                                id: seat
                                 required property var modelData
                                 width: seats.cellWidth
-                                player: modelData
-                                hasVoted: room.hasVoted(modelData.playerId)
-                                isMe: String(modelData.playerId) === room.myPlayerId
+                                player: seat.modelData
+                                hasVoted: room.hasVoted(seat.modelData.playerId)
+                                isMe: String(seat.modelData.playerId) === room.myPlayerId
                             }
                         }
                         Repeater {
@@ -248,10 +251,10 @@ Item {
                         }
                     }
                     contentItem: Item {
-                        implicitHeight: startRow.implicitHeight
+                        // Sized by its row; no ids inside a deferred contentItem.
+                        implicitHeight: children[0].implicitHeight
                         opacity: startButton.pressed ? 0.7 : 1
                         Row {
-                            id: startRow
                             anchors.centerIn: parent
                             spacing: 8
                             SymbolIcon {
@@ -288,9 +291,9 @@ Item {
                         border.color: Theme.white
                     }
                     contentItem: Item {
-                        implicitHeight: botsRow.implicitHeight
+                        // Sized by its row; no ids inside a deferred contentItem.
+                        implicitHeight: children[0].implicitHeight
                         Row {
-                            id: botsRow
                             anchors.centerIn: parent
                             spacing: 8
                             SymbolIcon {
@@ -327,9 +330,9 @@ Item {
                     border.color: Theme.withAlpha(Theme.red, 0.4)
                 }
                 contentItem: Item {
-                    implicitHeight: leaveRow.implicitHeight
+                    // Sized by its row; no ids inside a deferred contentItem.
+                    implicitHeight: children[0].implicitHeight
                     Row {
-                        id: leaveRow
                         anchors.centerIn: parent
                         spacing: 8
                         SymbolIcon {
