@@ -2,10 +2,12 @@
 // chips with "Ty" and shortened names, and the green outline on this player's turn.
 
 #include "appharness.h"
+#include "soundmanager.h"
 
 #include <QQmlComponent>
 #include <QQmlEngine>
 #include <QQuickItem>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace korvana;
@@ -76,15 +78,20 @@ private slots:
     void clock();
     void chipsAndTurn_data();
     void chipsAndTurn();
+    void soundTypesForQml();
 
 private:
     std::unique_ptr<QQuickItem> makeHeader(const QVariantMap &state, const QString &myPlayerId);
 
+    QTemporaryDir m_config;
     std::unique_ptr<AppHarness> m_harness;
 };
 
 void TestGameScreenHeader::initTestCase()
 {
+    // A SoundManager made by QML reads the process-wide store: keep it away from the user's.
+    QVERIFY(m_config.isValid());
+    qputenv("XDG_CONFIG_HOME", m_config.path().toUtf8());
     m_harness = std::make_unique<AppHarness>(QStringLiteral("http://127.0.0.1:9"));
 }
 
@@ -198,6 +205,24 @@ void TestGameScreenHeader::chipsAndTurn()
     QObject *border = header->property("border").value<QObject *>();
     const QColor outline = border->property("color").value<QColor>();
     QCOMPARE(outline.alpha() > 0, outlined);
+}
+
+// The screen makes its own SoundManager, and the feedback events have QML names.
+void TestGameScreenHeader::soundTypesForQml()
+{
+    QQmlComponent component(&m_harness->app().engine());
+    component.setData("import QtQuick\nimport Korvana\n"
+                      "QtObject { property SoundManager sounds: SoundManager {}\n"
+                      "           property int rotated: Feedback.Rotated\n"
+                      "           property int finished: Feedback.GameFinished }",
+                      QUrl(QStringLiteral("qrc:/tst_soundtypes.qml")));
+    std::unique_ptr<QObject> object(component.create());
+    QVERIFY2(object, qPrintable(component.errorString()));
+    auto *sounds = object->property("sounds").value<SoundManager *>();
+    QVERIFY(sounds);
+    QVERIFY(sounds->isSoundEnabled());
+    QCOMPARE(object->property("rotated").toInt(), int(feedback::Event::Rotated));
+    QCOMPARE(object->property("finished").toInt(), int(feedback::Event::GameFinished));
 }
 
 QTEST_MAIN(TestGameScreenHeader)

@@ -121,7 +121,8 @@ Item {
                     width: face.boardSide
                     height: face.boardSide
                     boardSize: 20
-                    gameState: gameView.gameState
+                    // Straight from the manager's C++ state: no maps to convert on each poll.
+                    gameManager: GameManager
                     selectedRow: gameController.selectedRow
                     selectedCol: gameController.selectedCol
                     selectedPieceId: GameManager.selectedPieceId
