@@ -1,11 +1,10 @@
-#include "authmanager.h"
+#include "firstframe.h"
 #include "keyvaluestore.h"
-#include "networkservice.h"
+#include "korvanaapp.h"
 #include "qttranslations.h"
 #include "serverconfig.h"
 
 #include <QGuiApplication>
-#include <QQmlApplicationEngine>
 
 int main(int argc, char *argv[])
 {
@@ -14,18 +13,9 @@ int main(int argc, char *argv[])
     QGuiApplication::setApplicationName(QStringLiteral("Korvana"));
     korvana::loadQtPolishTranslations();
 
-    korvana::NetworkService network(korvana::serverBaseUrl());
-    korvana::AuthManager authManager(network, korvana::KeyValueStore::shared());
-
-    QQmlApplicationEngine engine;
-    engine.loadData(R"(
-        import QtQuick
-        Window {
-            width: 390; height: 844; visible: true
-            title: "Korvana"
-            color: "black"
-        })");
-    if (engine.rootObjects().isEmpty())
+    korvana::KorvanaApp root(korvana::serverBaseUrl(), korvana::KeyValueStore::shared());
+    if (!root.load())
         return 1;
+    korvana::exitAfterFirstFrameWhenAsked(root.window());
     return QGuiApplication::exec();
 }

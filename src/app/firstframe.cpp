@@ -1,0 +1,22 @@
+#include "firstframe.h"
+
+#include <QCoreApplication>
+#include <QQuickWindow>
+#include <QTextStream>
+
+namespace korvana {
+
+void exitAfterFirstFrameWhenAsked(QQuickWindow *window)
+{
+    if (!window || !qEnvironmentVariableIsSet("KORVANA_EXIT_AFTER_FIRST_FRAME"))
+        return;
+    QObject::connect(
+        window, &QQuickWindow::frameSwapped, window,
+        [] {
+            QTextStream(stdout) << "first frame" << Qt::endl;
+            QCoreApplication::quit();
+        },
+        Qt::QueuedConnection);
+}
+
+} // namespace korvana

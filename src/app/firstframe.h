@@ -1,0 +1,11 @@
+#pragma once
+
+class QQuickWindow;
+
+namespace korvana {
+
+// For the start-up benchmark: when KORVANA_EXIT_AFTER_FIRST_FRAME is set, prints "first frame"
+// once the window has drawn its first frame and quits. Does nothing otherwise.
+void exitAfterFirstFrameWhenAsked(QQuickWindow *window);
+
+} // namespace korvana

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "authmanager.h"
+#include "connectionmanager.h"
+#include "gamemanager.h"
+#include "networkservice.h"
+
+#include <QQmlApplicationEngine>
+#include <QString>
+
+#include <memory>
+
+class QQuickWindow;
+
+namespace korvana {
+
+class KeyValueStore;
+class PathMonitor;
+
+// The application root: the one NetworkService, then AuthManager, GameManager and
+// ConnectionManager created once each in that order, published to every screen, and the window.
+class KorvanaApp
+{
+public:
+    // A given path monitor stays the caller's; without one the connection manager uses the
+    // desktop's.
+    KorvanaApp(const QString &serverUrl, KeyValueStore &store, PathMonitor *monitor = nullptr);
+    ~KorvanaApp();
+    KorvanaApp(const KorvanaApp &) = delete;
+    KorvanaApp &operator=(const KorvanaApp &) = delete;
+
+    // Opens the window; false when its QML could not be loaded.
+    bool load();
+
+    [[nodiscard]] QQuickWindow *window() const;
+    [[nodiscard]] QQmlApplicationEngine &engine() { return *m_engine; }
+    [[nodiscard]] NetworkService &network() { return m_network; }
+    [[nodiscard]] AuthManager &authManager() { return *m_authManager; }
+    [[nodiscard]] GameManager &gameManager() { return *m_gameManager; }
+    [[nodiscard]] ConnectionManager &connectionManager() { return *m_connectionManager; }
+
+private:
+    NetworkService m_network;
+    std::unique_ptr<AuthManager> m_authManager;
+    std::unique_ptr<GameManager> m_gameManager;
+    std::unique_ptr<ConnectionManager> m_connectionManager;
+    // Declared last so it goes first: no binding outlives the managers it reads.
+    std::unique_ptr<QQmlApplicationEngine> m_engine;
+};
+
+} // namespace korvana

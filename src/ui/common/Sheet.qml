@@ -1,0 +1,92 @@
+import QtQuick
+import QtQuick.Controls
+import Korvana
+
+// A sheet: a page that slides up over the whole screen, with an inline title and a "Gotowe"
+// button at the top right. "Gotowe", Escape and a tap on the dimmed strip above it close it.
+Popup {
+    id: sheet
+
+    property string title
+    property color doneColor: Theme.white
+    // The sheet's page, below the title bar.
+    default property alias content: body.data
+    readonly property real topGap: 10
+
+    parent: Overlay.overlay
+    x: 0
+    y: topGap
+    width: parent ? parent.width : 0
+    height: parent ? parent.height - topGap : 0
+    modal: true
+    focus: true
+    padding: 0
+    closePolicy: Popup.CloseOnEscape | Popup.CloseOnPressOutside
+
+    Overlay.modal: Rectangle {
+        color: Qt.rgba(0, 0, 0, 0.5)
+    }
+
+    enter: Transition {
+        NumberAnimation {
+            property: "y"
+            from: sheet.parent ? sheet.parent.height : 800
+            to: sheet.topGap
+            duration: 300
+            easing.type: Easing.OutCubic
+        }
+    }
+    exit: Transition {
+        NumberAnimation {
+            property: "y"
+            to: sheet.parent ? sheet.parent.height : 800
+            duration: 250
+            easing.type: Easing.InCubic
+        }
+    }
+
+    // The one child is the sheet's page: a title bar above the body.
+    Item {
+        anchors.fill: parent
+
+        Item {
+            id: titleBar
+            width: parent.width
+            height: 52
+
+            Text {
+                anchors.centerIn: parent
+                text: sheet.title
+                color: Theme.white
+                font.pixelSize: 17
+                font.weight: Font.DemiBold
+                Accessible.role: Accessible.TitleBar
+                Accessible.name: sheet.title
+            }
+            AbstractButton {
+                id: doneButton
+                objectName: "doneButton"
+                anchors.right: parent.right
+                anchors.rightMargin: 16
+                anchors.verticalCenter: parent.verticalCenter
+                padding: 6
+                Accessible.name: "Gotowe"
+                contentItem: Text {
+                    text: "Gotowe"
+                    color: sheet.doneColor
+                    opacity: doneButton.pressed ? 0.5 : 1
+                    font.pixelSize: 17
+                    font.weight: Font.DemiBold
+                }
+                onClicked: sheet.close()
+            }
+        }
+        Item {
+            id: body
+            anchors.top: titleBar.bottom
+            anchors.left: parent.left
+            anchors.right: parent.right
+            anchors.bottom: parent.bottom
+        }
+    }
+}

@@ -1,0 +1,17 @@
+#include "format.h"
+
+namespace korvana::ui {
+
+QString formatTimeLimit(qint64 seconds)
+{
+    // A negative limit cannot be chosen; reading it as "no limit" keeps a bad option harmless.
+    if (seconds <= 0)
+        return QStringLiteral("Bez limitu");
+    if (seconds < 60)
+        return QStringLiteral("%1s").arg(seconds);
+    if (seconds < 3600)
+        return QStringLiteral("%1 min").arg(seconds / 60);
+    return QStringLiteral("%1h").arg(seconds / 3600);
+}
+
+} // namespace korvana::ui

@@ -1,0 +1,156 @@
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Layouts
+import Korvana
+
+// One open game in the lobby's list: status, name, seated players and whether it can be joined.
+AbstractButton {
+    id: row
+
+    property var server: ({})
+
+    readonly property string status: server.gameStatus === undefined ? "" : server.gameStatus
+    readonly property bool isFinished: status === "finished"
+    readonly property bool isFull: server.playerCount >= server.maxPlayers
+    readonly property bool isJoinable: !isFinished && !isFull
+    readonly property color statusColor: isFinished ? Theme.gray
+                                         : status === "in_progress" ? Theme.green
+                                         : Theme.yellow
+    readonly property string name: server.serverName === undefined ? server.roomId
+                                                                    : server.serverName
+    readonly property var players: server.players === undefined ? [] : server.players
+
+    objectName: "serverRow"
+    opacity: isJoinable ? 1 : 0.6
+    padding: 12
+    focusPolicy: Qt.StrongFocus
+    Accessible.name: name + ", " + server.playerCount + " z " + server.maxPlayers + " graczy"
+                     + (isFinished ? ", zakończona" : isFull ? ", pełny" : "")
+
+    background: Rectangle {
+        radius: 12
+        color: row.pressed ? Theme.shade(0.12, 1) : Theme.shade(0.08, 1)
+        border.width: 1
+        border.color: row.visualFocus ? Theme.withAlpha(Theme.cyan, 0.6)
+                                      : Theme.withAlpha(Theme.white, 0.05)
+    }
+
+    // Declared apart and handed over, so that the ids inside need no deferred assignment.
+    contentItem: rowContent
+
+    RowLayout {
+        id: rowContent
+        spacing: 12
+
+        Column {
+            Layout.preferredWidth: 40
+            spacing: 4
+
+            Item {
+                anchors.horizontalCenter: parent.horizontalCenter
+                width: 10
+                height: 10
+                SoftGlow {
+                    anchors.fill: parent
+                    color: Theme.withAlpha(row.statusColor, 0.5)
+                    glowRadius: 4
+                    cornerRadius: 5
+                    layers: 3
+                }
+                Rectangle {
+                    objectName: "statusDot"
+                    anchors.fill: parent
+                    radius: 5
+                    color: row.statusColor
+                }
+            }
+            Text {
+                objectName: "playerCountText"
+                anchors.horizontalCenter: parent.horizontalCenter
+                text: row.server.playerCount + "/" + row.server.maxPlayers
+                color: Theme.gray
+                font.pixelSize: 9
+                font.bold: true
+            }
+        }
+
+        Column {
+            Layout.fillWidth: true
+            spacing: 4
+
+            RowLayout {
+                width: parent.width
+                spacing: 6
+
+                // Its own width when there is room; it gives way to the badge when not.
+                Text {
+                    objectName: "nameText"
+                    Layout.maximumWidth: parent.width
+                                         - (inGameBadge.visible ? inGameBadge.implicitWidth + 6 : 0)
+                    text: row.name
+                    color: Theme.white
+                    font.pixelSize: 14
+                    font.weight: Font.DemiBold
+                    elide: Text.ElideRight
+                    maximumLineCount: 1
+                }
+                CapsuleLabel {
+                    id: inGameBadge
+                    objectName: "inGameBadge"
+                    visible: row.status === "in_progress"
+                    text: "W GRE"
+                    textColor: Theme.green
+                    pixelSize: 8
+                    horizontalPadding: 6
+                    verticalPadding: 2
+                }
+                Item {
+                    Layout.fillWidth: true
+                }
+            }
+
+            RowLayout {
+                width: parent.width
+                visible: row.players.length > 0
+                spacing: 4
+
+                Repeater {
+                    objectName: "playerDots"
+                    model: row.players.slice(0, 4)
+                    Rectangle {
+                        required property var modelData
+                        width: 8
+                        height: 8
+                        radius: 4
+                        color: Theme.playerColor(modelData.color)
+                    }
+                }
+                Text {
+                    objectName: "playerNamesText"
+                    Layout.fillWidth: true
+                    Layout.leftMargin: 2
+                    text: row.players.slice(0, 2).map(player => player.name).join(", ")
+                    color: Theme.gray
+                    font.pixelSize: 10
+                    elide: Text.ElideRight
+                    maximumLineCount: 1
+                }
+            }
+        }
+
+        SymbolIcon {
+            objectName: "joinChevron"
+            visible: row.isJoinable
+            name: "chevron.right"
+            size: 12
+            font.weight: Font.DemiBold
+            color: Theme.cyan
+        }
+        CapsuleLabel {
+            objectName: "stateBadge"
+            visible: !row.isJoinable
+            text: row.isFinished ? "ZAKOŃCZONA" : "PEŁNY"
+            textColor: row.isFinished ? Theme.gray : Theme.red
+        }
+    }
+}

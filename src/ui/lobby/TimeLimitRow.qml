@@ -1,0 +1,46 @@
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Layouts
+import Korvana
+
+// One row of the time-limit sheet: its label and, when it is the stored choice, a check mark.
+AbstractButton {
+    id: timeRow
+
+    property string label
+    property var seconds: null
+    property bool isSelected: false
+
+    width: parent ? parent.width : 0
+    leftPadding: 16
+    rightPadding: 16
+    topPadding: 14
+    bottomPadding: 14
+    focusPolicy: Qt.StrongFocus
+    Accessible.name: label
+    Accessible.checkable: true
+    Accessible.checked: isSelected
+
+    background: Rectangle {
+        radius: 12
+        color: timeRow.isSelected ? Theme.withAlpha(Theme.green, 0.15)
+                                  : Theme.shade(timeRow.pressed ? 0.14 : 0.1, 1)
+        border.width: timeRow.visualFocus ? 1 : 0
+        border.color: Theme.withAlpha(Theme.cyan, 0.6)
+    }
+    contentItem: RowLayout {
+        Text {
+            Layout.fillWidth: true
+            text: timeRow.label
+            color: Theme.white
+            font.pixelSize: 16
+            font.weight: Font.Medium
+        }
+        SymbolIcon {
+            visible: timeRow.isSelected
+            name: "checkmark.circle.fill"
+            size: 20
+            color: Theme.green
+        }
+    }
+}

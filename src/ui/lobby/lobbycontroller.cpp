@@ -1,0 +1,97 @@
+#include "lobbycontroller.h"
+
+#include "appobjects.h"
+#include "gamemanager.h"
+#include "variantconversion.h"
+
+namespace korvana::ui {
+
+LobbyController::LobbyController(QObject *parent)
+    : LobbyController(published().gameManager, parent)
+{
+}
+
+LobbyController::LobbyController(GameManager *gameManager, QObject *parent)
+    : QObject(parent)
+    , m_game(gameManager)
+{
+}
+
+QCoro::Task<> LobbyController::appearTask()
+{
+    QPointer self(this);
+    QPointer game = m_game;
+    m_isShown = true;
+    if (!game)
+        co_return;
+    co_await game->loadServersTask();
+    if (!self || !game)
+        co_return;
+    co_await game->loadTimeOptionsTask();
+    if (!self || !game)
+        co_return;
+    co_await reloadActiveGamesTask();
+    // A lobby that went away meanwhile must not leave the timer running behind it.
+    if (!self || !m_isShown || !game)
+        co_return;
+    game->startServerListTimer();
+}
+
+void LobbyController::disappear()
+{
+    m_isShown = false;
+    if (m_game)
+        m_game->stopServerListTimer();
+}
+
+QCoro::Task<> LobbyController::reloadActiveGamesTask()
+{
+    QPointer self(this);
+    QPointer game = m_game;
+    if (!game)
+        co_return;
+    setLoadingActiveGames(true);
+    auto task = game->loadActiveGames();
+    auto result = co_await std::move(task);
+    if (!self)
+        co_return;
+    // A failure only empties the card; the player sees no message for it.
+    setActiveGames(result ? toVariantList(*result) : QVariantList());
+    setLoadingActiveGames(false);
+}
+
+bool LobbyController::isJoinable(const QVariantMap &server)
+{
+    if (server.value(QStringLiteral("gameStatus")).toString() == u"finished")
+        return false;
+    return server.value(QStringLiteral("playerCount")).toLongLong() <
+           server.value(QStringLiteral("maxPlayers"), 4).toLongLong();
+}
+
+void LobbyController::joinServer(const QVariantMap &server)
+{
+    if (!m_game || !isJoinable(server))
+        return;
+    QString room = server.value(QStringLiteral("roomId")).toString();
+    if (room.isEmpty())
+        room = server.value(QStringLiteral("id")).toString();
+    m_game->joinGame(room);
+}
+
+void LobbyController::setActiveGames(QVariantList games)
+{
+    if (m_activeGames == games)
+        return;
+    m_activeGames = std::move(games);
+    Q_EMIT activeGamesChanged();
+}
+
+void LobbyController::setLoadingActiveGames(bool value)
+{
+    if (m_isLoadingActiveGames == value)
+        return;
+    m_isLoadingActiveGames = value;
+    Q_EMIT isLoadingActiveGamesChanged();
+}
+
+} // namespace korvana::ui

@@ -1,0 +1,272 @@
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Layouts
+import Korvana
+
+// The settings sheet: the connection with a manual re-check, the account, three stored switches,
+// about, and logout.
+Sheet {
+    id: settings
+
+    objectName: "settingsView"
+    title: "Ustawienia"
+    doneColor: Theme.white
+
+    background: DiagonalGradient {
+        startColor: "black"
+        endColor: Qt.rgba(0.1, 0.1, 0.1, 1)
+    }
+
+    readonly property var user: AuthManager.currentUser
+    readonly property bool hasUser: user !== undefined && user !== null
+    readonly property date lastUpdate: ConnectionManager.lastUpdate
+    readonly property bool hasLastUpdate: !isNaN(lastUpdate.getTime())
+    // The device's own short time; a machine without a locale ("C", which shows seconds) gets
+    // the Polish one of the rest of the screen.
+    readonly property var timeLocale: Qt.locale().name === "C" ? Qt.locale("pl_PL") : Qt.locale()
+
+    Flickable {
+        anchors.fill: parent
+        contentHeight: cards.implicitHeight
+        boundsBehavior: Flickable.StopAtBounds
+        clip: true
+        ScrollIndicator.vertical: ScrollIndicator {}
+
+        Column {
+            id: cards
+            x: 16
+            width: parent.width - 32
+            topPadding: 8
+            bottomPadding: 32
+            spacing: 24
+
+            SettingsCard {
+                heading: "Status połączenia"
+
+                RowLayout {
+                    width: parent.width
+                    ConnectionStatusView {}
+                    Item {
+                        Layout.fillWidth: true
+                    }
+                    IconButton {
+                        objectName: "checkConnectionButton"
+                        padding: 6
+                        symbol: "arrow.clockwise"
+                        symbolSize: 14
+                        symbolColor: Theme.blue
+                        Accessible.name: "Sprawdź połączenie"
+                        onClicked: ConnectionManager.checkConnection()
+                    }
+                }
+                Text {
+                    objectName: "lastUpdateText"
+                    visible: settings.hasLastUpdate
+                    text: visible ? "Ostatnia aktualizacja: "
+                                    + settings.lastUpdate.toLocaleTimeString(settings.timeLocale,
+                                                                             Locale.ShortFormat)
+                                  : ""
+                    color: Theme.gray
+                    font.pixelSize: 12
+                }
+            }
+
+            SettingsCard {
+                objectName: "accountCard"
+                visible: settings.hasUser
+                heading: "Konto"
+
+                RowLayout {
+                    width: parent.width
+                    Column {
+                        Layout.fillWidth: true
+                        spacing: 2
+                        Text {
+                            objectName: "usernameText"
+                            width: parent.width
+                            text: settings.hasUser ? settings.user.username : ""
+                            color: Theme.white
+                            font.pixelSize: 16
+                            font.weight: Font.DemiBold
+                            elide: Text.ElideRight
+                        }
+                        Text {
+                            width: parent.width
+                            text: settings.hasUser ? settings.user.email : ""
+                            color: Theme.gray
+                            font.pixelSize: 14
+                            elide: Text.ElideRight
+                        }
+                    }
+                    Rectangle {
+                        objectName: "adminBadge"
+                        visible: settings.hasUser && settings.user.role === "admin"
+                        implicitWidth: adminText.implicitWidth + 16
+                        implicitHeight: adminText.implicitHeight + 8
+                        radius: 6
+                        color: Theme.withAlpha(Theme.red, 0.7)
+                        Text {
+                            id: adminText
+                            anchors.centerIn: parent
+                            text: "ADMIN"
+                            color: Theme.white
+                            font.pixelSize: 10
+                            font.bold: true
+                        }
+                    }
+                }
+            }
+
+            SettingsCard {
+                heading: "Ustawienia gry"
+                spacing: 16
+
+                StoredSwitch {
+                    objectName: "soundSwitch"
+                    text: "Dźwięki"
+                    key: "soundEnabled"
+                }
+                StoredSwitch {
+                    objectName: "notificationsSwitch"
+                    text: "Powiadomienia"
+                    key: "notificationsEnabled"
+                }
+                StoredSwitch {
+                    objectName: "autoReconnectSwitch"
+                    text: "Automatyczne ponowne połączenie"
+                    key: "autoReconnect"
+                }
+            }
+
+            SettingsCard {
+                heading: "O aplikacji"
+
+                Text {
+                    text: "Korvana v1.0"
+                    color: Theme.gray
+                    font.pixelSize: 14
+                }
+                Text {
+                    text: "Strategiczna gra planszowa"
+                    color: Theme.gray
+                    font.pixelSize: 14
+                }
+            }
+
+            AbstractButton {
+                id: logoutButton
+                objectName: "settingsLogoutButton"
+                width: parent.width
+                padding: 14
+                focusPolicy: Qt.StrongFocus
+                Accessible.name: "Wyloguj się"
+                onClicked: {
+                    AuthManager.logout()
+                    settings.close()
+                }
+
+                background: Rectangle {
+                    radius: 10
+                    color: Theme.withAlpha(Theme.red, logoutButton.pressed ? 0.5 : 0.7)
+                    border.width: logoutButton.visualFocus ? 2 : 0
+                    border.color: Theme.white
+                }
+                contentItem: RowLayout {
+                    spacing: 8
+                    Item {
+                        Layout.fillWidth: true
+                    }
+                    SymbolIcon {
+                        name: "rectangle.portrait.and.arrow.right"
+                        size: 16
+                    }
+                    Text {
+                        text: "Wyloguj się"
+                        color: Theme.white
+                        font.pixelSize: 16
+                        font.weight: Font.DemiBold
+                    }
+                    Item {
+                        Layout.fillWidth: true
+                    }
+                }
+            }
+        }
+    }
+
+    // A card: a bold heading, then the rows given as children, on a dark rounded rectangle.
+    component SettingsCard: Rectangle {
+        id: card
+        property string heading
+        property alias spacing: column.spacing
+        default property alias rows: column.data
+
+        width: parent ? parent.width : 0
+        height: column.implicitHeight
+        radius: 12
+        color: Theme.shade(0.15, 1)
+
+        Column {
+            id: column
+            x: 16
+            width: parent.width - 32
+            topPadding: 16
+            bottomPadding: 16
+            spacing: 12
+
+            Text {
+                text: card.heading
+                color: Theme.white
+                font.pixelSize: 18
+                font.bold: true
+                Accessible.role: Accessible.Heading
+                Accessible.name: text
+            }
+        }
+    }
+
+    // A switch kept in the key-value store under key; true until first written.
+    component StoredSwitch: Switch {
+        id: storedSwitch
+        property string key
+
+        width: parent.width
+        padding: 0
+        Accessible.name: text
+        checked: KeyValueStore.booleanOr(key, true)
+        onToggled: KeyValueStore.setBoolean(key, checked)
+
+        contentItem: Text {
+            rightPadding: storedSwitch.indicator.width + 8
+            text: storedSwitch.text
+            color: Theme.white
+            font.pixelSize: 17
+            verticalAlignment: Text.AlignVCenter
+            wrapMode: Text.Wrap
+        }
+        indicator: Rectangle {
+            x: storedSwitch.width - width
+            y: (storedSwitch.height - height) / 2
+            implicitWidth: 51
+            implicitHeight: 31
+            radius: height / 2
+            color: storedSwitch.checked ? Theme.green : Theme.shade(0.3, 1)
+            border.width: storedSwitch.visualFocus ? 2 : 0
+            border.color: Theme.white
+            Behavior on color {
+                ColorAnimation { duration: 150 }
+            }
+            Rectangle {
+                x: storedSwitch.checked ? parent.width - width - 2 : 2
+                y: 2
+                width: 27
+                height: 27
+                radius: 13.5
+                color: "white"
+                Behavior on x {
+                    NumberAnimation { duration: 150; easing.type: Easing.OutCubic }
+                }
+            }
+        }
+    }
+}

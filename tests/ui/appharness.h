@@ -1,0 +1,100 @@
+#pragma once
+
+#include "korvanaapp.h"
+
+#include <QList>
+#include <QPointer>
+#include <QQmlError>
+#include <QQuickItem>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <chrono>
+#include <memory>
+
+namespace korvana {
+class KeyValueStore;
+class PathMonitor;
+} // namespace korvana
+
+namespace korvana::test {
+
+// Every value the routing view's currentScreen took, in order.
+class ScreenRecorder : public QObject
+{
+    Q_OBJECT
+public:
+    void watch(QObject *contentView);
+    [[nodiscard]] const QStringList &history() const { return m_history; }
+
+public Q_SLOTS:
+    void record();
+
+private:
+    QPointer<QObject> m_contentView;
+    QStringList m_history;
+};
+
+// The real client root (KorvanaApp with its QML) against a given server, with its key-value
+// store in a file of the test's choosing, and helpers to find and press what is on screen.
+class AppHarness
+{
+public:
+    // storePath empty: a fresh store in a temporary folder.
+    explicit AppHarness(const QString &serverUrl, const QString &storePath = {},
+                        PathMonitor *monitor = nullptr);
+    ~AppHarness();
+    AppHarness(const AppHarness &) = delete;
+    AppHarness &operator=(const AppHarness &) = delete;
+
+    // Opens the window; false when its QML could not be loaded.
+    bool load();
+
+    [[nodiscard]] KorvanaApp &app() { return *m_app; }
+    [[nodiscard]] KeyValueStore &store() { return *m_store; }
+    [[nodiscard]] QString storePath() const { return m_storePath; }
+    [[nodiscard]] QQuickWindow *window() const { return m_app->window(); }
+    // The screens shown since load(), in order, starting with "launch".
+    [[nodiscard]] QStringList screenHistory() const { return m_recorder.history(); }
+    // QML warnings and errors seen so far, one line each.
+    [[nodiscard]] QStringList qmlWarnings() const { return m_warnings; }
+
+    // The object of that objectName anywhere in the window (screens, sheets, alerts), or null.
+    [[nodiscard]] QObject *find(const QString &objectName) const;
+    [[nodiscard]] QQuickItem *item(const QString &objectName) const;
+    // Every visible item of that objectName, in tree order.
+    [[nodiscard]] QList<QQuickItem *> visibleItems(const QString &objectName) const;
+    // The routing view's choice: "launch", "login", "lobby" or "game".
+    [[nodiscard]] QString currentScreen() const;
+    // Ends the launch screen at once, as its own completion would.
+    void completeLaunch();
+    // Waits until the routing view shows that screen and its item exists.
+    bool waitForScreen(const QString &screen,
+                       std::chrono::milliseconds timeout = std::chrono::seconds(10));
+
+    // Scrolls the item into view if it sits in a scrolled page, then clicks its centre.
+    bool click(QQuickItem *item);
+    bool click(const QString &objectName) { return click(item(objectName)); }
+    // Gives the item keyboard focus and types text as key presses.
+    void type(QQuickItem *item, const QString &text);
+
+private:
+    void ensureVisible(QQuickItem *item);
+
+    QTemporaryDir m_dir;
+    QString m_storePath;
+    std::unique_ptr<KeyValueStore> m_store;
+    std::unique_ptr<KorvanaApp> m_app;
+    QStringList m_warnings;
+    ScreenRecorder m_recorder;
+};
+
+// Registers name (e-mail name@example.pl, password "haslo123") on a real server and leaves its
+// token in the store file, so that a client started on that store is signed in. False on failure.
+bool signUpInto(const QString &serverUrl, const QString &name, const QString &storePath);
+
+// A PNG of the window as it is drawn now.
+bool saveScreenshot(QQuickWindow *window, const QString &path);
+
+} // namespace korvana::test

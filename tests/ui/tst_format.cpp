@@ -1,0 +1,41 @@
+#include "format.h"
+
+#include <QTest>
+
+using korvana::ui::formatTimeLimit;
+
+class TestFormat : public QObject
+{
+    Q_OBJECT
+private slots:
+    void timeLimit_data();
+    void timeLimit();
+};
+
+void TestFormat::timeLimit_data()
+{
+    QTest::addColumn<qint64>("seconds");
+    QTest::addColumn<QString>("text");
+    QTest::addRow("no limit") << qint64(0) << QStringLiteral("Bez limitu");
+    QTest::addRow("one second") << qint64(1) << QStringLiteral("1s");
+    QTest::addRow("under a minute") << qint64(45) << QStringLiteral("45s");
+    QTest::addRow("last seconds value") << qint64(59) << QStringLiteral("59s");
+    QTest::addRow("one minute") << qint64(60) << QStringLiteral("1 min");
+    QTest::addRow("minutes round down") << qint64(119) << QStringLiteral("1 min");
+    QTest::addRow("five minutes") << qint64(300) << QStringLiteral("5 min");
+    QTest::addRow("last minutes value") << qint64(3599) << QStringLiteral("59 min");
+    QTest::addRow("one hour") << qint64(3600) << QStringLiteral("1h");
+    QTest::addRow("hours round down") << qint64(5400) << QStringLiteral("1h");
+    QTest::addRow("a day") << qint64(86400) << QStringLiteral("24h");
+    QTest::addRow("negative reads as no limit") << qint64(-30) << QStringLiteral("Bez limitu");
+}
+
+void TestFormat::timeLimit()
+{
+    QFETCH(qint64, seconds);
+    QFETCH(QString, text);
+    QCOMPARE(formatTimeLimit(seconds), text);
+}
+
+QTEST_GUILESS_MAIN(TestFormat)
+#include "tst_format.moc"
