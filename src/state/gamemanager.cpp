@@ -505,36 +505,36 @@ void GameManager::setGameState(std::optional<GameState> state)
     Q_EMIT gameStateChanged();
 }
 
+namespace {
+// Assigns and announces only a real change, so QML redraws nothing for an unchanged value.
+template <class T, class Signal>
+void assign(GameManager *manager, T &member, T value, Signal changed)
+{
+    if (member == value)
+        return;
+    member = std::move(value);
+    Q_EMIT(manager->*changed)();
+}
+} // namespace
+
 void GameManager::setSessionId(std::optional<QString> id)
 {
-    if (m_sessionId == id)
-        return;
-    m_sessionId = std::move(id);
-    Q_EMIT sessionIdChanged();
+    assign(this, m_sessionId, std::move(id), &GameManager::sessionIdChanged);
 }
 
 void GameManager::setMyPlayerId(std::optional<QString> id)
 {
-    if (m_myPlayerId == id)
-        return;
-    m_myPlayerId = std::move(id);
-    Q_EMIT myPlayerIdChanged();
+    assign(this, m_myPlayerId, std::move(id), &GameManager::myPlayerIdChanged);
 }
 
 void GameManager::setMyColor(std::optional<QString> color)
 {
-    if (m_myColor == color)
-        return;
-    m_myColor = std::move(color);
-    Q_EMIT myColorChanged();
+    assign(this, m_myColor, std::move(color), &GameManager::myColorChanged);
 }
 
 void GameManager::setSelectedPieceId(std::optional<QString> id)
 {
-    if (m_selectedPieceId == id)
-        return;
-    m_selectedPieceId = std::move(id);
-    Q_EMIT selectedPieceIdChanged();
+    assign(this, m_selectedPieceId, std::move(id), &GameManager::selectedPieceIdChanged);
 }
 
 void GameManager::setSelectedPieceIdText(const QString &id)
@@ -544,50 +544,32 @@ void GameManager::setSelectedPieceIdText(const QString &id)
 
 void GameManager::setSelectedRotation(int degrees)
 {
-    if (m_selectedRotation == degrees)
-        return;
-    m_selectedRotation = degrees;
-    Q_EMIT selectedRotationChanged();
+    assign(this, m_selectedRotation, degrees, &GameManager::selectedRotationChanged);
 }
 
 void GameManager::setServers(QList<GameServer> servers)
 {
-    if (m_servers == servers)
-        return;
-    m_servers = std::move(servers);
-    Q_EMIT serversChanged();
+    assign(this, m_servers, std::move(servers), &GameManager::serversChanged);
 }
 
 void GameManager::setPieces(QList<PieceDefinition> pieces)
 {
-    if (m_pieces == pieces)
-        return;
-    m_pieces = std::move(pieces);
-    Q_EMIT piecesChanged();
+    assign(this, m_pieces, std::move(pieces), &GameManager::piecesChanged);
 }
 
 void GameManager::setTimeOptions(QList<TimeOption> options)
 {
-    if (m_timeOptions == options)
-        return;
-    m_timeOptions = std::move(options);
-    Q_EMIT timeOptionsChanged();
+    assign(this, m_timeOptions, std::move(options), &GameManager::timeOptionsChanged);
 }
 
 void GameManager::setLoading(bool value)
 {
-    if (m_isLoading == value)
-        return;
-    m_isLoading = value;
-    Q_EMIT isLoadingChanged();
+    assign(this, m_isLoading, value, &GameManager::isLoadingChanged);
 }
 
 void GameManager::setErrorMessage(std::optional<QString> message)
 {
-    if (m_errorMessage == message)
-        return;
-    m_errorMessage = std::move(message);
-    Q_EMIT errorMessageChanged();
+    assign(this, m_errorMessage, std::move(message), &GameManager::errorMessageChanged);
 }
 
 void GameManager::setErrorMessageText(const QString &message)
@@ -597,10 +579,7 @@ void GameManager::setErrorMessageText(const QString &message)
 
 void GameManager::setInGame(bool value)
 {
-    if (m_isInGame == value)
-        return;
-    m_isInGame = value;
-    Q_EMIT isInGameChanged();
+    assign(this, m_isInGame, value, &GameManager::isInGameChanged);
 }
 
 } // namespace korvana
