@@ -371,7 +371,13 @@ void TestLobbyView::ownGamesCardFollowsReloadAndRejoins()
     QCOMPARE(rows.size(), 2);
     QCOMPARE(h.visibleItems(QStringLiteral("myTurnLabel")).size(), 1);
 
-    QVERIFY(h.click(rows.constFirst()));
+    // Rows are found in scene order, which need not be list order: tap the row of room-mine.
+    const auto mine = std::find_if(rows.cbegin(), rows.cend(), [](QQuickItem *row) {
+        return row->property("game").toMap().value(QStringLiteral("roomId")).toString() ==
+               u"room-mine";
+    });
+    QVERIFY(mine != rows.cend());
+    QVERIFY(h.click(*mine));
     QVERIFY(QTest::qWaitFor(
         [&] { return !bodiesOf(server, QStringLiteral("/api/game/rejoin")).isEmpty(); }, 3000));
     QCOMPARE(bodiesOf(server, QStringLiteral("/api/game/rejoin"))
