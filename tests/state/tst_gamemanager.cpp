@@ -173,8 +173,9 @@ void TestGameManager::loadTimeOptions_data()
         << 200 << QByteArray(R"({"options":[]})") << 6
         << QStringList{"⚠️ Serwer zwrócił pustą listę opcji czasu, używam domyślnych"};
     QTest::addRow("unauthorized") << 401 << QByteArray() << 6
-                                  << QStringList{"⚠️ Brak autoryzacji przy ładowaniu opcji czasu "
-                                                 "(endpoint powinien być publiczny)"};
+                                  << QStringList{
+                                         "⚠️ Brak autoryzacji przy ładowaniu opcji czasu "
+                                         "(endpoint powinien być publiczny)"};
     QTest::addRow("http") << 500 << QByteArray() << 6
                           << QStringList{"⚠️ Błąd HTTP 500 przy ładowaniu opcji czasu"};
     QTest::addRow("server") << 503 << QByteArray(R"({"error":"Przerwa"})") << 6
