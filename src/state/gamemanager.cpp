@@ -354,32 +354,42 @@ QCoro::Task<> GameManager::retryEntry(Entry entry, std::optional<qint64> timeLim
     setLoading(false);
 }
 
-QCoro::Task<> GameManager::createSessionTask(std::optional<qint64> timeLimit)
+QCoro::Task<std::optional<RequestError>>
+GameManager::enter(Entry entry, std::optional<qint64> timeLimit, QString roomId)
 {
     QPointer self(this);
     auto prelude = enterPrelude();
     co_await std::move(prelude);
     if (!self)
-        co_return;
-    auto request = sendEntry(Entry::Create, timeLimit, {});
+        co_return std::nullopt;
+    auto request = sendEntry(entry, timeLimit, roomId);
     auto result = co_await std::move(request);
     if (!self)
+        co_return std::nullopt;
+    if (!result)
+        co_return std::move(result.error());
+    auto apply = applySessionResponse(std::move(*result));
+    co_await std::move(apply);
+    co_return std::nullopt;
+}
+
+QCoro::Task<> GameManager::createSessionTask(std::optional<qint64> timeLimit)
+{
+    QPointer self(this);
+    auto entering = enter(Entry::Create, timeLimit, {});
+    const auto failure = co_await std::move(entering);
+    if (!self || !failure)
         co_return;
-    if (result) {
-        auto apply = applySessionResponse(std::move(*result));
-        co_await std::move(apply);
-        co_return;
-    }
-    if (const auto *error = asNetworkError(result.error())) {
+    if (const auto *error = asNetworkError(*failure)) {
         setErrorMessage(error->kind == NetworkError::Case::Unauthorized
                             ? QStringLiteral("Musisz się zalogować, aby utworzyć sesję gry")
                             : error->description());
-    } else if (mentionsAlreadyInGame(describe(result.error()))) {
+    } else if (mentionsAlreadyInGame(describe(*failure))) {
         auto retry = retryEntry(Entry::Create, timeLimit, {});
         co_await std::move(retry);
         co_return;
     } else {
-        setErrorMessage(describe(result.error()));
+        setErrorMessage(describe(*failure));
     }
     setLoading(false);
 }
@@ -387,24 +397,15 @@ QCoro::Task<> GameManager::createSessionTask(std::optional<qint64> timeLimit)
 QCoro::Task<> GameManager::joinGameTask(QString roomId)
 {
     QPointer self(this);
-    auto prelude = enterPrelude();
-    co_await std::move(prelude);
-    if (!self)
+    auto entering = enter(Entry::Join, std::nullopt, roomId);
+    const auto failure = co_await std::move(entering);
+    if (!self || !failure)
         co_return;
-    auto request = sendEntry(Entry::Join, std::nullopt, roomId);
-    auto result = co_await std::move(request);
-    if (!self)
-        co_return;
-    if (result) {
-        auto apply = applySessionResponse(std::move(*result));
-        co_await std::move(apply);
-        co_return;
-    }
 
     enum class Reaction { Message, NotFound, Started, Retry };
     Reaction reaction = Reaction::Message;
-    QString message = describe(result.error());
-    if (const auto *error = asNetworkError(result.error())) {
+    QString message = describe(*failure);
+    if (const auto *error = asNetworkError(*failure)) {
         switch (error->kind) {
         case NetworkError::Case::ServerError: {
             const QString lower = error->message.toLower();
@@ -464,21 +465,12 @@ QCoro::Task<> GameManager::joinGameTask(QString roomId)
 QCoro::Task<> GameManager::rejoinGameTask(QString roomId)
 {
     QPointer self(this);
-    auto prelude = enterPrelude();
-    co_await std::move(prelude);
-    if (!self)
+    auto entering = enter(Entry::Rejoin, std::nullopt, roomId);
+    const auto failure = co_await std::move(entering);
+    if (!self || !failure)
         co_return;
-    auto request = sendEntry(Entry::Rejoin, std::nullopt, roomId);
-    auto result = co_await std::move(request);
-    if (!self)
-        co_return;
-    if (result) {
-        auto apply = applySessionResponse(std::move(*result));
-        co_await std::move(apply);
-        co_return;
-    }
-    QString message = describe(result.error());
-    if (const auto *error = asNetworkError(result.error())) {
+    QString message = describe(*failure);
+    if (const auto *error = asNetworkError(*failure)) {
         if (error->kind == NetworkError::Case::Unauthorized) {
             message = QStringLiteral("Musisz się zalogować, aby powrócić do gry");
         } else if (error->kind == NetworkError::Case::HttpError) {

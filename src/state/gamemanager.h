@@ -150,6 +150,10 @@ private:
     };
 
     QCoro::Task<> enterPrelude();
+    // The prelude, the request and, on success, the seat taken. Returns the failure; nothing
+    // when the game was entered or the manager went away meanwhile.
+    QCoro::Task<std::optional<RequestError>> enter(Entry entry, std::optional<qint64> timeLimit,
+                                                   QString roomId);
     QCoro::Task<Result<Seat>> sendEntry(Entry entry, std::optional<qint64> timeLimit,
                                         QString roomId);
     void takeSeat(Seat seat, bool finishedCountsAsInGame);
