@@ -177,7 +177,9 @@ AbstractButton {
                 Text {
                     objectName: "pingText"
                     visible: badge.hasPing
-                    text: badge.hasPing ? badge.ping + "ms" : ""
+                    // Follows the ping only while shown: a collapsed badge must not redraw the
+                    // screen at every check.
+                    text: badge.hasPing && detailsClip.visible ? badge.ping + "ms" : ""
                     color: Theme.gray
                     font.pixelSize: 10
                     font.family: Theme.monoFamily
@@ -185,7 +187,7 @@ AbstractButton {
                 Text {
                     objectName: "problemText"
                     visible: badge.problem.length > 0
-                    text: badge.problem
+                    text: detailsClip.visible ? badge.problem : ""
                     color: Theme.orange
                     font.pixelSize: 9
                     font.family: Theme.monoFamily

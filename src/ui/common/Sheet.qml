@@ -21,6 +21,8 @@ Popup {
     modal: true
     focus: true
     padding: 0
+    // Its page may paint past its edges (the diagonal background does).
+    clip: true
     closePolicy: Popup.CloseOnEscape | Popup.CloseOnPressOutside
 
     Overlay.modal: Rectangle {

@@ -21,7 +21,7 @@ QtObject {
     })
 
     readonly property FontLoader symbolFont: FontLoader {
-        source: "qrc:/Korvana/fonts/MaterialIcons-Regular.ttf"
+        source: "qrc:/Korvana/fonts/KorvanaSymbols.ttf"
     }
     readonly property string symbolFamily: symbolFont.name
     readonly property string monoFamily: "monospace"

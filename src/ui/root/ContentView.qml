@@ -22,23 +22,33 @@ Item {
 
     objectName: "contentView"
 
+    // The screens are loaded by address, not named here, so that start-up compiles only the
+    // launch screen; the others are compiled in the background while it runs.
+    readonly property var screenSources: ({
+        "login": "qrc:/Korvana/login/LoginView.qml",
+        "lobby": "qrc:/Korvana/lobby/LobbyView.qml",
+        "game": "qrc:/Korvana/game/GameView.qml"
+    })
+    property var preloaded: []
+
+    Timer {
+        interval: 300
+        running: true
+        onTriggered: {
+            const components = []
+            for (const screenName of ["login", "lobby", "game"])
+                components.push(Qt.createComponent(root.screenSources[screenName],
+                                                   Component.Asynchronous))
+            root.preloaded = components
+        }
+    }
+
     Loader {
         id: screen
         objectName: "screenLoader"
         anchors.fill: parent
         active: !root.showLaunch
-        sourceComponent: {
-            switch (root.currentScreen) {
-            case "login":
-                return loginScreen
-            case "game":
-                return gameScreen
-            case "lobby":
-                return lobbyScreen
-            default:
-                return null
-            }
-        }
+        source: root.screenSources[root.currentScreen] || ""
     }
 
     Loader {
@@ -65,18 +75,5 @@ Item {
         easing.type: Easing.InOutQuad
         // Gone for good once faded, so nothing of it keeps costing frames.
         onFinished: launch.active = false
-    }
-
-    Component {
-        id: loginScreen
-        LoginView {}
-    }
-    Component {
-        id: lobbyScreen
-        LobbyView {}
-    }
-    Component {
-        id: gameScreen
-        GameView {}
     }
 }
