@@ -1,0 +1,34 @@
+#include "headlessplayer.h"
+
+#include <QCoroTask>
+
+namespace korvana::test {
+
+HeadlessPlayer::HeadlessPlayer(const QString &baseUrl, const QString &storeFile)
+    : network(baseUrl)
+    , store(storeFile)
+    , auth(network, store)
+    , game(network)
+{
+}
+
+bool HeadlessPlayer::registerAs(const QString &name)
+{
+    QCoro::waitFor(auth.registerTask(name, name + QStringLiteral("@example.pl"),
+                                     QStringLiteral("haslo123")));
+    return auth.isAuthenticated();
+}
+
+bool HeadlessPlayer::isMyTurn() const
+{
+    const auto &state = game.gameState();
+    return state && state->gameStatus == u"in_progress" && state->currentPlayerId &&
+           game.myPlayerId() == state->currentPlayerId;
+}
+
+QString HeadlessPlayer::status() const
+{
+    return game.gameState() ? game.gameState()->gameStatus : QString();
+}
+
+} // namespace korvana::test
