@@ -4,7 +4,7 @@
 
 namespace korvana::test::lobbyscript {
 
-const QByteArray user = R"({"user":{"id":7,"username":"ala","email":"ala@example.pl",)"
+const QByteArray user = R"({"user":{"id":7,"username":"Aleksandra","email":"ala@example.pl",)"
                         R"("role":"admin","stats":{"gamesPlayed":12,"gamesWon":5,)"
                         R"("totalScore":640,"bestScore":89}}})";
 

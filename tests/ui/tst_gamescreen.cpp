@@ -3,8 +3,11 @@
 // as a newly registered player in the lobby.
 
 #include "appharness.h"
+#include "fakepathmonitor.h"
 #include "headlessplayer.h"
+#include "lobbyscript.h"
 #include "recordingfeedback.h"
+#include "scriptedhttpserver.h"
 #include "serverprocess.h"
 
 #include <QCoroTask>
@@ -30,6 +33,7 @@ private slots:
     void twoPlayersVoteAndTheBoardAppears();
     void dragPlacesOnlyOverAGreenCellAndATapElsewhereIsRefused();
     void wholeGameEndsInResultsAndBackToLobby();
+    void aSeatOutOfMovesAndAnOutageAreShown();
     void cleanupTestCase();
 
 private:
@@ -192,10 +196,16 @@ void TestGameScreen::dragPlacesOnlyOverAGreenCellAndATapElsewhereIsRefused()
     QTest::mouseRelease(m_harness->window(), Qt::LeftButton, {}, cellPoint(5, 5));
     QVERIFY(!m_harness->item(QStringLiteral("draggedPieceOverlay"))->isVisible());
 
-    // The L tromino onto the top-left corner: green, and its release places it.
+    // The L tromino onto the top-left corner: green; turned while held it leaves the board: red at
+    // once; turned on back to where it fits, green again, and the release places it.
     dragFromTile(QStringLiteral("V3"), cellPoint(0, 0));
     QCOMPARE(controller()->property("isPreviewValid"), QVariant(true));
     QVERIFY(controller()->property("showsTargetCrosshair").toBool());
+    m_harness->key(Qt::Key_R);
+    QCOMPARE(controller()->property("isPreviewValid"), QVariant(false));
+    for (int turn = 0; turn < 3; ++turn)
+        m_harness->key(Qt::Key_R);
+    QCOMPARE(controller()->property("isPreviewValid"), QVariant(true));
     QTest::mouseRelease(m_harness->window(), Qt::LeftButton, {}, cellPoint(0, 0));
     QVERIFY(finished.wait(5000));
     QCOMPARE(finished.count(), 1);
@@ -206,9 +216,10 @@ void TestGameScreen::dragPlacesOnlyOverAGreenCellAndATapElsewhereIsRefused()
     const auto selected = sound(SystemSound::Selected);
     const auto light = haptic(Haptic::LightImpact);
     const auto medium = haptic(Haptic::MediumImpact);
-    QCOMPARE(m_feedback.calls().mid(0, 7),
-             QList<FeedbackCall>(
-                 {selected, light, selected, light, sound(SystemSound::Placed), medium, medium}));
+    QCOMPARE(count(sound(SystemSound::Rotated)), 4);
+    QCOMPARE(m_feedback.calls().mid(0, 4), QList<FeedbackCall>({selected, light, selected, light}));
+    QCOMPARE(m_feedback.calls().mid(12, 3),
+             QList<FeedbackCall>({sound(SystemSound::Placed), medium, medium}));
 
     // The bots move; a poll hands the turn back with one signal, and repeated polls stay quiet.
     QTRY_VERIFY_WITH_TIMEOUT(isMyTurn(), 10000);
@@ -266,6 +277,56 @@ void TestGameScreen::wholeGameEndsInResultsAndBackToLobby()
     QVERIFY(m_harness->click(QStringLiteral("backToLobbyButton")));
     QVERIFY(m_harness->waitForScreen(QStringLiteral("lobby")));
     QVERIFY(!game().isInGame());
+}
+
+void TestGameScreen::aSeatOutOfMovesAndAnOutageAreShown()
+{
+    // A scripted game where this player (blue) has no move left and the clock runs for yellow.
+    GameState state{.roomId = "r1",
+                    .gameStatus = "in_progress",
+                    .currentPlayerId = "p2",
+                    .timeLimit = 300,
+                    .timeRemaining = 125};
+    state.players = {Player{.id = "p1", .name = "Ala", .color = "blue", .hasPassed = true},
+                     Player{.id = "p2", .name = "Bartłomiej", .color = "yellow"}};
+    state.players[0].pieces = {GamePiece{.id = "I1", .squares = {{0, 0}}}};
+    ScriptedHttpServer server;
+    lobbyscript::answerSignedInLobby(server);
+    server.setDefault("/api/game/join",
+                      ScriptedResponse::json(200, json::toJson(GameSessionResponse{
+                                                      "s1", "r1", "p1", "Ala", "blue", state})));
+    server.setDefault("/api/game/session/s1",
+                      ScriptedResponse::json(200, json::toJson(SessionWrapper{
+                                                      {"s1", "7", "p1", "r1", "blue"}, state})));
+    FakePathMonitor monitor;
+    auto h = openSignedInLobby(server, m_dir.path(), &monitor);
+    QVERIFY(h);
+    monitor.report(true);
+    QTRY_VERIFY(h->app().connectionManager().isConnected());
+    QCoro::waitFor(h->app().gameManager().joinGameTask("r1"));
+    QVERIFY(h->waitForScreen(QStringLiteral("game")));
+
+    QCOMPARE(h->text(QStringLiteral("outOfMovesText")),
+             "Nie masz już ruchów. Poczekaj na koniec gry.");
+    QVERIFY(!h->item(QStringLiteral("passButton"))->isEnabled());
+    QVERIFY(!h->item(QStringLiteral("trayTile_I1"))->isEnabled());
+    QList<bool> out;
+    for (QQuickItem *chip : h->visibleItems(QStringLiteral("playerChip")))
+        out << chip->property("isOut").toBool();
+    QCOMPARE(out, QList<bool>({true, false}));
+    QVERIFY(h->visibleItems(QStringLiteral("outageBanner")).isEmpty());
+
+    // The network goes: a banner in the monitor's words, and the clock stands still.
+    QTRY_VERIFY([&] {
+        monitor.report(false);
+        return h->app().connectionManager().connectionStatus() == ConnectionStatus::Disconnected;
+    }());
+    QCOMPARE(h->text(QStringLiteral("outageStatusText")), "Brak sieci");
+    QVERIFY(h->item(QStringLiteral("timerCapsule"))->property("isPaused").toBool());
+    monitor.report(true);
+    QTRY_VERIFY(h->app().connectionManager().isConnected());
+    QVERIFY(h->visibleItems(QStringLiteral("outageBanner")).isEmpty());
+    QVERIFY(!h->item(QStringLiteral("timerCapsule"))->property("isPaused").toBool());
 }
 
 QTEST_MAIN(TestGameScreen)

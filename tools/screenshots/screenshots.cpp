@@ -5,6 +5,7 @@
 
 #include "appharness.h"
 #include "boardrules.h"
+#include "fakepathmonitor.h"
 #include "headlessplayer.h"
 #include "lobbyscript.h"
 #include "scriptedhttpserver.h"
@@ -142,11 +143,14 @@ void gameScreens(Shots &shots)
     QTemporaryDir folder;
     const QString store = folder.filePath(QStringLiteral("ala.json"));
     signUpInto(url, QStringLiteral("Aleksandra"), store);
-    AppHarness h(url, store);
+    FakePathMonitor monitor; // the network path, so that an outage can be shown
+    AppHarness h(url, store, &monitor);
     if (!shots.open(h))
         return shots.fail("the window did not open");
     h.completeLaunch();
     h.waitForScreen(QStringLiteral("lobby"));
+    (void)QTest::qWaitFor([&] { return monitor.isRunning(); });
+    monitor.report(true);
     GameManager &game = h.app().gameManager();
     const auto isMyTurn = [&] {
         const auto &state = game.gameState();
@@ -202,6 +206,16 @@ void gameScreens(Shots &shots)
     h.click(tile);
     h.key(Qt::Key_R);
     shots.take(h, QStringLiteral("game-piece-selected-and-turned"));
+
+    // The network goes away for a moment.
+    (void)QTest::qWaitFor([&] {
+        monitor.report(false);
+        return h.app().connectionManager().connectionStatus() == ConnectionStatus::Disconnected;
+    });
+    shots.take(h, QStringLiteral("game-connection-lost"));
+    monitor.report(true);
+    h.app().connectionManager().retryConnection();
+    (void)QTest::qWaitFor([&] { return h.app().connectionManager().isConnected(); });
 
     // Passing until the end: the pass dialog once, then the results.
     h.click(QStringLiteral("passButton"));

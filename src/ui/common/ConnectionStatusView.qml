@@ -9,6 +9,8 @@ AbstractButton {
     id: badge
 
     property bool isExpanded: false
+    // The details' widest line; longer lines are cut with an ellipsis.
+    property real detailsMaximumWidth: 1000
     readonly property int status: ConnectionManager.connectionStatus
     readonly property bool isPulsing: status === ConnectionStatus.Connecting
                                       || status === ConnectionStatus.Retrying
@@ -53,8 +55,11 @@ AbstractButton {
     Connections {
         target: ConnectionManager
         function onConnectionStatusChanged() {
+            // Open while a problem is being worked on, closed again once the server answers.
             if (badge.isPulsing)
                 badge.isExpanded = true
+            else if (badge.status === ConnectionStatus.Connected)
+                badge.isExpanded = false
         }
     }
 
@@ -146,7 +151,7 @@ AbstractButton {
             id: detailsClip
             clip: true
             anchors.verticalCenter: parent.verticalCenter
-            width: badge.isExpanded ? details.implicitWidth : 0
+            width: badge.isExpanded ? Math.min(details.implicitWidth, badge.detailsMaximumWidth) : 0
             height: details.implicitHeight
             visible: width > 0
 
@@ -169,6 +174,8 @@ AbstractButton {
 
                 Text {
                     objectName: "connectionStatusText"
+                    width: Math.min(implicitWidth, badge.detailsMaximumWidth)
+                    elide: Text.ElideRight
                     text: ConnectionManager.statusText
                     color: Theme.white
                     font.pixelSize: 12
@@ -176,6 +183,8 @@ AbstractButton {
                 }
                 Text {
                     objectName: "pingText"
+                    width: Math.min(implicitWidth, badge.detailsMaximumWidth)
+                    elide: Text.ElideRight
                     visible: badge.hasPing
                     // Follows the ping only while shown: a collapsed badge must not redraw the
                     // screen at every check.
@@ -186,6 +195,8 @@ AbstractButton {
                 }
                 Text {
                     objectName: "problemText"
+                    width: Math.min(implicitWidth, badge.detailsMaximumWidth)
+                    elide: Text.ElideRight
                     visible: badge.problem.length > 0
                     text: detailsClip.visible ? badge.problem : ""
                     color: Theme.orange

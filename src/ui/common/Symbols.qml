@@ -26,9 +26,11 @@ QtObject {
         "server.rack": "\ue875",                        // dns
         "speaker.slash.fill": "\ue04f",                 // volume_off
         "speaker.wave.2.fill": "\ue050",                // volume_up
+        "pause.fill": "\ue034",                         // pause
         "tag.fill": "\uf05b",                           // sell
         "timer": "\ue425",                              // timer
         "tray": "\ue156",                               // inbox
+        "wifi.slash": "\ue648",                         // wifi_off
         "xmark": "\ue5cd"                               // close
     })
     // help_outline, so a name missing here shows as a visible question mark, not as nothing.

@@ -17,6 +17,8 @@ Item {
     property bool isMyTurn: false
     signal passRequested
 
+    readonly property bool isConnected: ConnectionManager.connectionStatus === ConnectionStatus.Connected
+    readonly property bool isOutOfMoves: controller ? controller.isOutOfMoves : false
     readonly property real boardSide: Math.max(0, Math.min(width - 20, 0.45 * height, 320))
 
     function updateBoardFrame() {
@@ -35,6 +37,8 @@ Item {
         width: parent.width - 24
         gameState: face.gameState
         myPlayerId: GameManager.myPlayerId
+        // Without the server the clock cannot be trusted: it shows as stopped.
+        isClockPaused: !face.isConnected
         isSoundEnabled: face.sounds ? face.sounds.isSoundEnabled : false
         onToggleSound: {
             if (face.sounds)
@@ -43,11 +47,23 @@ Item {
         onHeightChanged: face.updateBoardFrame()
     }
 
+    // While the server cannot be reached nothing on the board moves: say so, in the monitor's words.
+    OutageBanner {
+        id: outage
+        x: 12
+        anchors.top: header.bottom
+        anchors.topMargin: visible ? 6 : 0
+        width: parent.width - 24
+        visible: !face.isConnected && face.status !== "finished"
+        onHeightChanged: face.updateBoardFrame()
+        onVisibleChanged: face.updateBoardFrame()
+    }
+
     Item {
         id: boardBox
         objectName: "boardBox"
         visible: face.status === "in_progress"
-        anchors.top: header.bottom
+        anchors.top: outage.visible ? outage.bottom : header.bottom
         anchors.topMargin: 6
         width: parent.width
         height: visible ? face.boardSide + 10 : 0
@@ -99,6 +115,7 @@ Item {
         screenItem: face.screenItem
         trayColor: face.trayColor
         isMyTurn: face.isMyTurn
+        isOutOfMoves: face.isOutOfMoves
         onPassRequested: face.passRequested()
     }
 

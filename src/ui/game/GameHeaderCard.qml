@@ -13,6 +13,8 @@ Rectangle {
     property var gameState: ({})
     property string myPlayerId: ""
     property bool isSoundEnabled: true
+    // The clock stands still (no server to count with): it shows as stopped.
+    property bool isClockPaused: false
     signal toggleSound
 
     readonly property var players: gameState && gameState.players ? gameState.players : []
@@ -95,15 +97,17 @@ Rectangle {
                 readonly property color tone: header.timerTone === "red" ? Theme.red
                                               : header.timerTone === "orange" ? Theme.orange
                                               : Theme.white
+                readonly property bool isPaused: header.isClockPaused
                 implicitWidth: timerRow.implicitWidth + 20
                 implicitHeight: timerRow.implicitHeight + 12
                 radius: height / 2
+                opacity: isPaused ? 0.55 : 1
                 color: header.timerTone === "red" ? Theme.withAlpha(Theme.red, 0.2)
                                                   : Theme.shade(0.15, 1)
                 border.width: header.timerTone === "red" ? 1 : 0
                 border.color: Theme.red
                 Accessible.role: Accessible.StaticText
-                Accessible.name: "Pozostały czas: " + timerText.text
+                Accessible.name: (isPaused ? "Zegar wstrzymany: " : "Pozostały czas: ") + timerText.text
 
                 Row {
                     id: timerRow
@@ -111,7 +115,7 @@ Rectangle {
                     spacing: 4
                     SymbolIcon {
                         anchors.verticalCenter: parent.verticalCenter
-                        name: "timer"
+                        name: timer.isPaused ? "pause.fill" : "timer"
                         size: 11
                         color: timer.tone
                     }
@@ -191,15 +195,19 @@ Rectangle {
                         readonly property bool isMe: header.myPlayerId !== ""
                                                      && String(chip.modelData.playerId) === header.myPlayerId
                         readonly property color seatColor: BoardRules.screenColor(chip.modelData.color)
+                        // A player with no move left sits the rest of the game out.
+                        readonly property bool isOut: chip.modelData.hasPassed === true
 
                         objectName: "playerChip"
                         implicitWidth: chipRow.implicitWidth + 16
                         implicitHeight: chipRow.implicitHeight + 10
                         radius: height / 2
                         color: Theme.shade(isCurrent ? 0.2 : 0.12, 1)
+                        opacity: isOut ? 0.5 : 1
                         Accessible.role: Accessible.StaticText
                         Accessible.name: (isMe ? "Ty" : String(chip.modelData.name)) + ", "
                                          + chip.modelData.score + " pkt"
+                                         + (isOut ? ", bez ruchów" : "")
 
                         Row {
                             id: chipRow
@@ -219,6 +227,7 @@ Rectangle {
                                 color: chip.isCurrent ? Theme.white : Theme.gray
                                 font.pixelSize: 10
                                 font.weight: chip.isCurrent ? Font.Bold : Font.Medium
+                                font.strikeout: chip.isOut
                             }
                             Text {
                                 objectName: "chipScore"

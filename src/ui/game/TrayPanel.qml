@@ -13,6 +13,8 @@ Item {
     property Item screenItem
     property color trayColor: Theme.white
     property bool isMyTurn: false
+    // My seat can no longer move: the tray and Pass are off and a line says why.
+    property bool isOutOfMoves: false
     signal passRequested
 
     readonly property var pieces: controller ? controller.trayPieces : []
@@ -56,11 +58,26 @@ Item {
             }
         }
 
+        Text {
+            objectName: "outOfMovesText"
+            visible: panel.isOutOfMoves
+            Layout.fillWidth: true
+            text: "Nie masz już ruchów. Poczekaj na koniec gry."
+            color: Theme.orange
+            font.pixelSize: 13
+            font.weight: Font.DemiBold
+            wrapMode: Text.Wrap
+            Accessible.role: Accessible.AlertMessage
+            Accessible.name: text
+        }
+
         Rectangle {
             Layout.fillWidth: true
             Layout.fillHeight: true
             radius: 12
             color: Theme.shade(0.06, 0.8)
+            enabled: !panel.isOutOfMoves
+            opacity: enabled ? 1 : 0.5
 
             Flickable {
                 id: trayScroller
@@ -112,7 +129,7 @@ Item {
                 objectName: "rotateButton"
                 Layout.preferredWidth: 64
                 Layout.preferredHeight: 38
-                enabled: panel.selectedPieceId !== ""
+                enabled: panel.selectedPieceId !== "" && !panel.isOutOfMoves
                 opacity: enabled ? 1 : 0.5
                 focusPolicy: Qt.StrongFocus
                 Accessible.name: "Obróć klocek"
@@ -134,7 +151,7 @@ Item {
                 objectName: "passButton"
                 Layout.fillWidth: true
                 Layout.preferredHeight: 38
-                enabled: panel.isMyTurn
+                enabled: panel.isMyTurn && !panel.isOutOfMoves
                 opacity: enabled ? 1 : 0.5
                 focusPolicy: Qt.StrongFocus
                 Accessible.name: "Pass"

@@ -50,6 +50,7 @@ GameController::GameController(GameManager *gameManager, SystemFeedback &feedbac
     connect(m_game, &GameManager::myPlayerIdChanged, this, &GameController::refreshLists);
     connect(m_game, &GameManager::selectedPieceIdChanged, this,
             &GameController::floatingPieceChanged);
+    connect(m_game, &GameManager::selectedRotationChanged, this, &GameController::refreshPreview);
     refreshLists();
 }
 
@@ -161,8 +162,16 @@ void GameController::updateDragPreview(QPointF location, QPointF translation)
         return;
     m_dragLocation = location;
     m_dragOffset = translation;
+    m_previewLocation = location;
     Q_EMIT dragChanged();
-    const auto preview = dragPreview(location, m_boardFrame,
+    refreshPreview();
+}
+
+void GameController::refreshPreview()
+{
+    if (m_draggedPieceId.isEmpty() || !m_previewLocation || !m_game)
+        return;
+    const auto preview = dragPreview(*m_previewLocation, m_boardFrame,
                                      {m_game->gameState(), m_game->myPlayerId(), m_game->myColor(),
                                       m_game->selectedPieceId(), m_game->selectedRotation()});
     if (preview)
@@ -265,6 +274,7 @@ void GameController::gameStateChanged()
 
     Q_EMIT boardStateChanged();
     refreshLists();
+    refreshPreview();
 }
 
 void GameController::refreshLists()
@@ -285,6 +295,12 @@ void GameController::refreshLists()
                             {QStringLiteral("rotation"), piece.rotation}});
         }
         Q_EMIT trayPiecesChanged();
+    }
+
+    const bool out = state && ui::isOutOfMoves(*state, m_game->myPlayerId());
+    if (out != m_isOutOfMoves) {
+        m_isOutOfMoves = out;
+        Q_EMIT isOutOfMovesChanged();
     }
 
     QList<Player> ranked = state ? rankedPlayers(state->players) : QList<Player>();
@@ -330,6 +346,7 @@ void GameController::resetDrag()
     m_draggedPieceId.clear();
     m_dragLocation.reset();
     m_dragOffset = {};
+    m_previewLocation.reset();
     setPreview({});
     if (hadDrag) {
         Q_EMIT dragChanged();

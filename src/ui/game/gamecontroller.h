@@ -49,6 +49,8 @@ class GameController : public QObject
     // The game manager's state as the C++ record in a QVariant, for the board: handed over
     // without converting it to maps on every poll.
     Q_PROPERTY(QVariant boardState READ boardState NOTIFY boardStateChanged)
+    // My seat can no longer move in this game: the tray and Pass are off.
+    Q_PROPERTY(bool isOutOfMoves READ isOutOfMoves NOTIFY isOutOfMovesChanged)
     // [{id, squares, rotation}] of my pieces still to play.
     Q_PROPERTY(QVariantList trayPieces READ trayPiecesValue NOTIFY trayPiecesChanged)
     // {id, squares} of the piece under the finger while the floating copy is shown, else null.
@@ -87,6 +89,7 @@ public:
     void setSelectedCol(int col);
     [[nodiscard]] bool wasGameFinished() const { return m_wasGameFinished; }
     [[nodiscard]] QVariant boardState() const;
+    [[nodiscard]] bool isOutOfMoves() const { return m_isOutOfMoves; }
     [[nodiscard]] QVariantList trayPiecesValue() const { return m_trayPieces; }
     [[nodiscard]] QVariant floatingPiece() const;
     [[nodiscard]] QVariantList rankedPlayersValue() const { return m_rankedPlayers; }
@@ -127,6 +130,7 @@ Q_SIGNALS:
     void selectionChanged();
     void wasGameFinishedChanged();
     void boardStateChanged();
+    void isOutOfMovesChanged();
     void trayPiecesChanged();
     void floatingPieceChanged();
     void rankedPlayersChanged();
@@ -137,6 +141,9 @@ private:
     void play(feedback::Event event);
     void haptic(feedback::Haptic haptic);
     void setPreview(DragPreview preview);
+    // The check again for the finger's last cell: after a turn of the piece or a new game state
+    // the old green or red answer no longer holds.
+    void refreshPreview();
     void resetDrag();
 
     QPointer<GameManager> m_game;
@@ -146,6 +153,7 @@ private:
     QString m_draggedPieceId;
     std::optional<QPointF> m_dragLocation;
     QPointF m_dragOffset;
+    std::optional<QPointF> m_previewLocation; // the finger over the board area, while dragging
     DragPreview m_preview;
     QRectF m_boardFrame;
     int m_selectedRow = -1;
@@ -154,6 +162,7 @@ private:
     bool m_dragCancelled = false;
 
     bool m_wasGameFinished = false;
+    bool m_isOutOfMoves = false;
     std::optional<QString> m_lastCurrentPlayerId;
     std::optional<QString> m_lastStatus;
 

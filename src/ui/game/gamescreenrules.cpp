@@ -71,6 +71,12 @@ const GamePiece *findMyPiece(const GameState &state, const std::optional<QString
     return found == me->pieces.cend() ? nullptr : &*found;
 }
 
+bool isOutOfMoves(const GameState &state, const std::optional<QString> &myPlayerId)
+{
+    const Player *me = findPlayer(state, myPlayerId);
+    return me && me->hasPassed && state.gameStatus == u"in_progress";
+}
+
 QList<GamePiece> trayPieces(const GameState &state, const std::optional<QString> &myPlayerId)
 {
     QList<GamePiece> pieces;

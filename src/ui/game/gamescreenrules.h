@@ -36,6 +36,8 @@ enum class TimerTone { White, Orange, Red };
 [[nodiscard]] const GamePiece *findMyPiece(const GameState &state,
                                            const std::optional<QString> &myPlayerId,
                                            const std::optional<QString> &pieceId);
+// My seat can no longer move: the server marked it as out (`hasPassed`) in a running game.
+[[nodiscard]] bool isOutOfMoves(const GameState &state, const std::optional<QString> &myPlayerId);
 // My pieces still to play: not placed and with squares, in their order.
 [[nodiscard]] QList<GamePiece> trayPieces(const GameState &state,
                                           const std::optional<QString> &myPlayerId);

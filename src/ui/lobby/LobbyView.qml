@@ -75,6 +75,8 @@ Item {
                 RowLayout {
                     visible: lobby.hasUser
                     Layout.fillWidth: true
+                    // Room for the greeting's name; the badge's details give way first.
+                    Layout.minimumWidth: 150
                     spacing: 12
 
                     Item {
@@ -103,6 +105,8 @@ Item {
                     ColumnLayout {
                         Layout.fillWidth: true
                         spacing: 2
+                        // On a narrow header the name goes to a second line, and shrinks a little
+                        // before it would ever be cut.
                         Text {
                             objectName: "greetingText"
                             Layout.fillWidth: true
@@ -110,6 +114,10 @@ Item {
                             color: Theme.white
                             font.pixelSize: 18
                             font.bold: true
+                            wrapMode: Text.Wrap
+                            maximumLineCount: 2
+                            fontSizeMode: Text.HorizontalFit
+                            minimumPixelSize: 13
                             elide: Text.ElideRight
                         }
                         Text {
@@ -132,7 +140,10 @@ Item {
                     font.pixelSize: 24
                     font.bold: true
                 }
-                ConnectionStatusView {}
+                ConnectionStatusView {
+                    Layout.minimumWidth: implicitWidth
+                    detailsMaximumWidth: lobby.width < 500 ? 70 : 240
+                }
                 IconButton {
                     objectName: "settingsButton"
                     padding: 10
