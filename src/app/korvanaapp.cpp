@@ -1,6 +1,7 @@
 #include "korvanaapp.h"
 
 #include "appobjects.h"
+#include "enterpressesbuttons.h"
 #include "keyvaluestore.h"
 
 #include <QQuickWindow>
@@ -35,6 +36,7 @@ bool KorvanaApp::load()
 {
     // Qt 6.4 has no loadFromModule: the root is loaded by its resource path.
     m_engine->load(QUrl(QStringLiteral("qrc:/Korvana/root/Main.qml")));
+    ui::letEnterPressButtons(window());
     return window() != nullptr;
 }
 

@@ -16,6 +16,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QtQuickTest/quicktest.h>
 
 #include <algorithm>
 
@@ -34,6 +35,7 @@ private slots:
     void dragPlacesOnlyOverAGreenCellAndATapElsewhereIsRefused();
     void wholeGameEndsInResultsAndBackToLobby();
     void aSeatOutOfMovesAndAnOutageAreShown();
+    void keyboardPlaysATurnInAWideWindow();
     void cleanupTestCase();
 
 private:
@@ -44,8 +46,8 @@ private:
     [[nodiscard]] bool isOpen(const QString &name) const { return m_harness->isOpen(name); }
     [[nodiscard]] QObject *controller() const;
     [[nodiscard]] QPoint cellPoint(int row, int col) const;
-    // Presses on the tray tile and moves in steps to `to`, without releasing.
-    void dragFromTile(const QString &pieceId, QPoint to);
+    // Presses on the tray tile and moves in steps to the cell, without releasing.
+    void dragFromTile(const QString &pieceId, int row, int col);
     [[nodiscard]] qint64 cell(int row, int col) { return game().gameState()->board[row][col]; }
     [[nodiscard]] qsizetype count(FeedbackCall call) const;
     // From the lobby: a new game, filled with bots, until it is this player's turn.
@@ -67,35 +69,31 @@ void TestGameScreen::initTestCase()
     m_server = std::make_unique<ServerProcess>(QStringLiteral(KORVANA_SERVER_EXECUTABLE),
                                                QStringList{QStringLiteral("--insecure-fast-hash")});
     QVERIFY2(m_server->start(), qPrintable(m_server->errorString()));
+}
+
+void TestGameScreen::init()
+{
+    // A fresh client, and a new account: a player who left a game still holds its seat.
     m_harness = std::make_unique<AppHarness>(m_server->baseUrl().toString());
     QVERIFY(m_harness->load());
     // Key presses reach the screen only in the active window.
     m_harness->window()->requestActivate();
     QVERIFY(QTest::qWaitForWindowActive(m_harness->window()));
     m_harness->completeLaunch();
-}
-
-void TestGameScreen::init()
-{
-    // A player who left a game still holds its seat on the server: a new account each time.
-    AuthManager &auth = m_harness->app().authManager();
-    auth.logout();
-    QVERIFY(m_harness->waitForScreen(QStringLiteral("login")));
     const QString name = QStringLiteral("Gracz%1").arg(++m_players);
-    QCoro::waitFor(auth.registerTask(name, name + QStringLiteral("@example.pl"), "haslo123"));
+    QCoro::waitFor(
+        m_harness->app().authManager().registerTask(name, name + "@example.pl", "haslo123"));
     QVERIFY(m_harness->waitForScreen(QStringLiteral("lobby")));
     m_feedback.clear();
 }
 
 void TestGameScreen::cleanup()
 {
-    game().setErrorMessage(std::nullopt);
-    game().leaveGame();
+    m_harness.reset();
 }
 
 void TestGameScreen::cleanupTestCase()
 {
-    m_harness.reset();
     SystemFeedback::setShared(nullptr);
 }
 
@@ -122,11 +120,14 @@ QPoint TestGameScreen::cellPoint(int row, int col) const
         .toPoint();
 }
 
-void TestGameScreen::dragFromTile(const QString &pieceId, QPoint to)
+void TestGameScreen::dragFromTile(const QString &pieceId, int row, int col)
 {
+    // A busy machine may not have laid the screen out yet after the last change.
+    QVERIFY(QQuickTest::qWaitForPolish(m_harness->window()));
     QQuickItem *tile = m_harness->item(QStringLiteral("trayTile_") + pieceId);
     QVERIFY2(tile, qPrintable(pieceId));
     const QPoint from = tile->mapToScene(QPointF(tile->width() / 2, tile->height() / 2)).toPoint();
+    const QPoint to = cellPoint(row, col);
     QTest::mousePress(m_harness->window(), Qt::LeftButton, {}, from);
     constexpr int steps = 12;
     for (int i = 1; i <= steps; ++i)
@@ -147,6 +148,8 @@ void TestGameScreen::startGameWithBots()
     QTRY_VERIFY_WITH_TIMEOUT(!m_harness->visibleItems(QStringLiteral("gameBoard")).isEmpty(), 5000);
     QCOMPARE(game().gameState()->players.size(), 4);
     QTRY_VERIFY_WITH_TIMEOUT(isMyTurn(), 10000);
+    // Until the first check answers an outage banner may still push the board down.
+    QTRY_VERIFY(m_harness->app().connectionManager().isConnected());
 }
 
 void TestGameScreen::twoPlayersVoteAndTheBoardAppears()
@@ -189,7 +192,7 @@ void TestGameScreen::dragPlacesOnlyOverAGreenCellAndATapElsewhereIsRefused()
     QSignalSpy finished(&game(), &GameManager::placePieceFinished);
 
     // A first piece away from every corner: red, and its release sends nothing.
-    dragFromTile(QStringLiteral("I1"), cellPoint(5, 5));
+    dragFromTile(QStringLiteral("I1"), 5, 5);
     QCOMPARE(controller()->property("previewRow").toInt(), 5);
     QCOMPARE(controller()->property("isPreviewValid"), QVariant(false));
     QVERIFY(m_harness->item(QStringLiteral("draggedPieceOverlay"))->isVisible());
@@ -198,7 +201,7 @@ void TestGameScreen::dragPlacesOnlyOverAGreenCellAndATapElsewhereIsRefused()
 
     // The L tromino onto the top-left corner: green; turned while held it leaves the board: red at
     // once; turned on back to where it fits, green again, and the release places it.
-    dragFromTile(QStringLiteral("V3"), cellPoint(0, 0));
+    dragFromTile(QStringLiteral("V3"), 0, 0);
     QCOMPARE(controller()->property("isPreviewValid"), QVariant(true));
     QVERIFY(controller()->property("showsTargetCrosshair").toBool());
     m_harness->key(Qt::Key_R);
@@ -299,6 +302,7 @@ void TestGameScreen::aSeatOutOfMovesAndAnOutageAreShown()
                       ScriptedResponse::json(200, json::toJson(SessionWrapper{
                                                       {"s1", "7", "p1", "r1", "blue"}, state})));
     FakePathMonitor monitor;
+    m_harness.reset(); // one client at a time: the root publishes its managers to every screen
     auto h = openSignedInLobby(server, m_dir.path(), &monitor);
     QVERIFY(h);
     monitor.report(true);
@@ -327,6 +331,66 @@ void TestGameScreen::aSeatOutOfMovesAndAnOutageAreShown()
     QTRY_VERIFY(h->app().connectionManager().isConnected());
     QVERIFY(h->visibleItems(QStringLiteral("outageBanner")).isEmpty());
     QVERIFY(!h->item(QStringLiteral("timerCapsule"))->property("isPaused").toBool());
+}
+
+void TestGameScreen::keyboardPlaysATurnInAWideWindow()
+{
+    startGameWithBots();
+    const auto boardRect = [this] {
+        QQuickItem *board = m_harness->item(QStringLiteral("gameBoard"));
+        return board->mapRectToScene(board->property("boardRect").toRectF());
+    };
+    const auto trayLeft = [this] { return m_harness->item("trayPanel")->mapToScene({0, 0}).x(); };
+    // A phone: the board of 320 above the tray. A wide window: the board at the left, as tall as
+    // the window allows, with the tray in a column at its right.
+    QCOMPARE(boardRect().width(), 320.0);
+    QCOMPARE(trayLeft(), 0.0);
+    m_harness->window()->resize(1280, 800);
+    QTRY_COMPARE(boardRect().height(), 780.0);
+    QVERIFY(boardRect().right() < trayLeft());
+
+    // Tab reaches the tray; the arrows go from piece to piece, each named by its shape.
+    const auto focused = [this] { return m_harness->window()->activeFocusItem(); };
+    for (int tab = 0; tab < 15 && !focused()->objectName().startsWith("trayTile_"); ++tab)
+        m_harness->key(Qt::Key_Tab);
+    QCOMPARE(focused()->objectName(), "trayTile_I1");
+    for (int step = 0; step < 3; ++step)
+        m_harness->key(Qt::Key_Right);
+    QCOMPARE(focused()->objectName(), "trayTile_V3");
+    QObject *named = focused()->findChild<QObject *>(QString(), Qt::FindDirectChildrenOnly);
+    for (QObject *child : focused()->children())
+        named = child->inherits("QQuickAccessibleAttached") ? child : named;
+    QCOMPARE(named->property("name").toString(), "Klocek V, 3 pola");
+
+    // Enter takes the piece to the board: on a first move the cursor starts on my free corner,
+    // where it fits; the arrows and R change the verdict as a drag would.
+    m_harness->key(Qt::Key_Return);
+    QCOMPARE(focused()->objectName(), "boardKeys");
+    QObject *control = controller();
+    QCOMPARE(control->property("cursorDescription").toString(),
+             "Wiersz 1, kolumna 1, puste, klocek pasuje");
+    m_harness->key(Qt::Key_Right);
+    QCOMPARE(control->property("isPreviewValid"), QVariant(false));
+    m_harness->key(Qt::Key_Left);
+    m_harness->key(Qt::Key_R);
+    QCOMPARE(control->property("isPreviewValid"), QVariant(false));
+    for (int turn = 0; turn < 3; ++turn)
+        m_harness->key(Qt::Key_R);
+    QCOMPARE(control->property("isPreviewValid"), QVariant(true));
+    QSignalSpy finished(&game(), &GameManager::placePieceFinished);
+    m_harness->key(Qt::Key_Return);
+    QVERIFY(finished.wait(5000));
+    QCOMPARE(cell(0, 0), 1);
+    QTRY_VERIFY(focused()->objectName().startsWith("trayTile_"));
+
+    // The pass dialog opens on "Anuluj", and Enter presses it.
+    QTRY_VERIFY_WITH_TIMEOUT(isMyTurn(), 10000);
+    QVERIFY(m_harness->click(QStringLiteral("passButton")));
+    QTRY_COMPARE(focused()->objectName(), "passCancelButton");
+    m_harness->key(Qt::Key_Return);
+    QTRY_VERIFY(!isOpen(QStringLiteral("passDialog")));
+    QVERIFY(isMyTurn());
+    m_harness->window()->resize(390, 844);
 }
 
 QTEST_MAIN(TestGameScreen)

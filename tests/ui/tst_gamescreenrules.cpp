@@ -40,6 +40,10 @@ private slots:
     void rankedPlayersKeepServerOrderForTies();
     void dragPreview_data();
     void dragPreview();
+    void pieceName_data();
+    void pieceName();
+    void firstMoveCorner_data();
+    void firstMoveCorner();
 };
 
 void TestGameScreenRules::chipLabel_data()
@@ -156,6 +160,59 @@ void TestGameScreenRules::dragPreview()
         return;
     QCOMPARE(preview->position, std::optional(board::Cell{row, col}));
     QCOMPARE(preview->isValid, std::optional<bool>(valid));
+}
+
+void TestGameScreenRules::pieceName_data()
+{
+    QTest::addColumn<Squares>("squares");
+    QTest::addColumn<QString>("name");
+    QTest::addRow("monomino") << Squares{{0, 0}} << "Klocek pojedynczy, 1 pole";
+    QTest::addRow("corner of three") << Squares{{0, 0}, {0, 1}, {1, 0}} << "Klocek V, 3 pola";
+    QTest::addRow("square") << Squares{{0, 0}, {0, 1}, {1, 0}, {1, 1}} << "Klocek kwadrat, 4 pola";
+    QTest::addRow("L of five, turned and mirrored")
+        << Squares{{0, 0}, {0, -1}, {0, -2}, {0, -3}, {-1, -3}} << "Klocek L, 5 pól";
+    QTest::addRow("cross anchored off its centre")
+        << Squares{{0, 0}, {1, -1}, {1, 0}, {1, 1}, {2, 0}} << "Klocek X, 5 pól";
+    QTest::addRow("no such shape") << Squares{{0, 0}, {1, 1}} << "Klocek, 2 pola";
+    QTest::addRow("malformed") << Squares{{0}, {1, 1}} << "Klocek, 2 pola";
+}
+
+void TestGameScreenRules::pieceName()
+{
+    QFETCH(Squares, squares);
+    QFETCH(QString, name);
+    QCOMPARE(ui::pieceName(squares), name);
+}
+
+void TestGameScreenRules::firstMoveCorner_data()
+{
+    QTest::addColumn<Board>("board");
+    QTest::addColumn<QString>("color");
+    QTest::addColumn<QString>("corner"); // "none": not a first move
+    Board empty(20, QList<qint64>(20, 0));
+    Board blueTaken = empty;
+    blueTaken[0][0] = 3;
+    Board blueStarted = empty;
+    blueStarted[19][0] = 1;
+    QTest::addRow("blue starts at the top left") << empty << "blue"
+                                                 << "0,0";
+    QTest::addRow("red at the bottom right") << empty << "RED"
+                                             << "19,19";
+    QTest::addRow("own corner taken: the next clockwise") << blueTaken << "blue"
+                                                          << "0,19";
+    QTest::addRow("not a first move") << blueStarted << "blue"
+                                      << "none";
+    QTest::addRow("no colour of mine") << blueTaken << ""
+                                       << "0,19";
+}
+
+void TestGameScreenRules::firstMoveCorner()
+{
+    QFETCH(Board, board);
+    QFETCH(QString, color);
+    QFETCH(QString, corner);
+    const auto cell = ui::firstMoveCorner(board, color);
+    QCOMPARE(cell ? QStringLiteral("%1,%2").arg(cell->row).arg(cell->col) : "none", corner);
 }
 
 QTEST_GUILESS_MAIN(TestGameScreenRules)

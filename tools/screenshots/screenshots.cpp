@@ -206,6 +206,10 @@ void gameScreens(Shots &shots)
     h.click(tile);
     h.key(Qt::Key_R);
     shots.take(h, QStringLiteral("game-piece-selected-and-turned"));
+    h.key(Qt::Key_R), h.key(Qt::Key_R), h.key(Qt::Key_R);
+    h.item(QStringLiteral("boardKeys"))->forceActiveFocus(Qt::TabFocusReason);
+    shots.take(h, QStringLiteral("game-keyboard-cursor-on-the-board"));
+    h.key(Qt::Key_Escape);
 
     // The network goes away for a moment.
     (void)QTest::qWaitFor([&] {

@@ -53,6 +53,13 @@ struct Canvas
     }
 };
 
+// Lines and corners are drawn for the phone's 16-point cells and grow with the board, so a big
+// board looks like a phone's board enlarged.
+double lineScale(double cellSize)
+{
+    return std::max(cellSize / 16, 0.5);
+}
+
 QPainterPath roundedSquare(QPointF centre, double side, double radius)
 {
     QPainterPath path;
@@ -111,18 +118,19 @@ void blur(QImage &image, int radius)
 Sprite backdropSprite(double cellSize, int boardSize, qsizetype playerCount, double dpr)
 {
     const double side = cellSize * boardSize;
-    const double margin = cellSize / 2 + 1;
+    const double k = lineScale(cellSize);
+    const double margin = cellSize / 2 + k;
     Canvas canvas(QRectF(-margin, -margin, side + 2 * margin, side + 2 * margin), dpr);
     QPainter p;
     canvas.begin(p);
 
     QPainterPath background;
-    background.addRoundedRect(QRectF(0, 0, side, side), 8, 8);
+    background.addRoundedRect(QRectF(0, 0, side, side), 8 * k, 8 * k);
     fillGradient(p, background, QColor::fromRgbF(0.05f, 0.05f, 0.08f),
                  QColor::fromRgbF(0.03f, 0.03f, 0.05f));
-    p.strokePath(background, QPen(withAlpha(Qt::white, 0.1), 1));
+    p.strokePath(background, QPen(withAlpha(Qt::white, 0.1), k));
 
-    p.setPen(QPen(withAlpha(Qt::white, 0.06), 0.5));
+    p.setPen(QPen(withAlpha(Qt::white, 0.06), 0.5 * k));
     for (int i = 0; i <= boardSize; ++i) {
         const double at = i * cellSize;
         p.drawLine(QPointF(at, 0), QPointF(at, side));
@@ -149,7 +157,7 @@ Sprite backdropSprite(double cellSize, int boardSize, qsizetype playerCount, dou
         p.setBrush(halo);
         p.drawEllipse(centre, 1.5 * cellSize, 1.5 * cellSize);
         p.setBrush(withAlpha(color, active ? 0.8 : 0.3));
-        p.setPen(QPen(withAlpha(color, 0.5), 1));
+        p.setPen(QPen(withAlpha(color, 0.5), k));
         p.drawEllipse(centre, 0.4 * cellSize, 0.4 * cellSize);
     }
     p.end();
@@ -162,45 +170,48 @@ Sprite cellSprite(const QColor &color, double cellSize, double dpr)
     QPainter p;
     canvas.begin(p);
     const QPointF centre(cellSize / 2, cellSize / 2);
-    p.fillPath(roundedSquare(centre, cellSize - 1.5, 3), color);
-    fillGradient(p, roundedSquare(centre, cellSize - 4, 2), withAlpha(color, 0.5), color);
+    const double k = lineScale(cellSize);
+    p.fillPath(roundedSquare(centre, cellSize - 1.5 * k, 3 * k), color);
+    fillGradient(p, roundedSquare(centre, cellSize - 4 * k, 2 * k), withAlpha(color, 0.5), color);
     p.end();
     return canvas.sprite;
 }
 
 Sprite selectionSprite(double cellSize, double dpr)
 {
-    Canvas canvas(QRectF(-1, -1, cellSize + 2, cellSize + 2), dpr);
+    const double k = lineScale(cellSize);
+    Canvas canvas(QRectF(-k, -k, cellSize + 2 * k, cellSize + 2 * k), dpr);
     QPainter p;
     canvas.begin(p);
-    p.strokePath(roundedSquare(QPointF(cellSize / 2, cellSize / 2), cellSize - 1.5, 3),
-                 QPen(systemYellow(), 2));
+    p.strokePath(roundedSquare(QPointF(cellSize / 2, cellSize / 2), cellSize - 1.5 * k, 3 * k),
+                 QPen(systemYellow(), 2 * k));
     p.end();
     return canvas.sprite;
 }
 
 Sprite crosshairSprite(const QColor &color, double cellSize, double dpr)
 {
-    const double reach = 0.7 * cellSize + 3;
+    const double k = lineScale(cellSize);
+    const double reach = 0.7 * cellSize + 3 * k;
     const QPointF centre(cellSize / 2, cellSize / 2);
     Canvas canvas(QRectF(centre.x() - reach, centre.y() - reach, 2 * reach, 2 * reach), dpr);
     QPainter p;
     canvas.begin(p);
 
-    p.setPen(QPen(color, 2));
+    p.setPen(QPen(color, 2 * k));
     p.setBrush(Qt::NoBrush);
     p.drawEllipse(centre, 0.4 * cellSize, 0.4 * cellSize);
     p.setPen(Qt::NoPen);
     p.setBrush(color);
     p.drawEllipse(centre, 0.125 * cellSize, 0.125 * cellSize);
     const double arm = 1.2 * cellSize;
-    p.drawRect(QRectF(centre.x() - arm / 2, centre.y() - 1, arm, 2));
-    p.drawRect(QRectF(centre.x() - 1, centre.y() - arm / 2, 2, arm));
+    p.drawRect(QRectF(centre.x() - arm / 2, centre.y() - k, arm, 2 * k));
+    p.drawRect(QRectF(centre.x() - k, centre.y() - arm / 2, 2 * k, arm));
 
     // Bracket i: an L in a size x size frame turned i quarter turns clockwise about the frame's
     // centre, the frame centred on the cell's corner i (clockwise from the top-left).
     const double size = 0.4 * cellSize;
-    QPen pen(color, 2, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
+    QPen pen(color, 2 * k, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
     pen.setMiterLimit(10);
     p.setPen(pen);
     p.setBrush(Qt::NoBrush);
@@ -222,7 +233,8 @@ Sprite crosshairSprite(const QColor &color, double cellSize, double dpr)
 
 Sprite pulseRingSprite(const QColor &color, double cellSize, double maxScale, double dpr)
 {
-    const double reach = 0.75 * cellSize + 1;
+    const double k = lineScale(cellSize);
+    const double reach = 0.75 * cellSize + k;
     const QPointF centre(cellSize / 2, cellSize / 2);
     const QRectF rect(centre.x() - reach, centre.y() - reach, 2 * reach, 2 * reach);
     // Painted at the largest scale; the node shrinks it to the current one.
@@ -231,7 +243,7 @@ Sprite pulseRingSprite(const QColor &color, double cellSize, double maxScale, do
     QPainter p;
     canvas.begin(p);
     p.scale(scale, scale);
-    p.setPen(QPen(withAlpha(color, 0.5), 2));
+    p.setPen(QPen(withAlpha(color, 0.5), 2 * k));
     p.drawEllipse(QPointF(reach, reach), 0.75 * cellSize, 0.75 * cellSize);
     p.end();
     canvas.sprite.rect = rect;
@@ -243,9 +255,11 @@ Sprite ghostSprite(const QColor &color, double cellSize, double dpr)
     Canvas canvas(QRectF(0, 0, cellSize, cellSize), dpr);
     QPainter p;
     canvas.begin(p);
-    const QPainterPath square = roundedSquare(QPointF(cellSize / 2, cellSize / 2), cellSize - 2, 3);
+    const double k = lineScale(cellSize);
+    const QPainterPath square =
+        roundedSquare(QPointF(cellSize / 2, cellSize / 2), cellSize - 2 * k, 3 * k);
     p.fillPath(square, withAlpha(color, 0.5));
-    p.strokePath(square, QPen(color, 2));
+    p.strokePath(square, QPen(color, 2 * k));
     p.end();
     return canvas.sprite;
 }

@@ -66,8 +66,8 @@ AbstractButton {
     background: Rectangle {
         radius: height / 2
         color: Theme.shade(0.12, 0.9)
-        border.width: 1
-        border.color: Theme.withAlpha(badge.statusColor, 0.3)
+        border.width: badge.visualFocus ? 2 : 1
+        border.color: badge.visualFocus ? Theme.white : Theme.withAlpha(badge.statusColor, 0.3)
     }
 
     // Declared apart and handed over, so that the ids inside need no deferred assignment.

@@ -22,6 +22,8 @@ Popup {
         if (message.length > 0)
             acknowledged()
     }
+    // "OK" takes the keyboard at once: Enter, Space or Escape acknowledge the alert.
+    onOpened: okButton.forceActiveFocus(Qt.TabFocusReason)
 
     Overlay.modal: Rectangle {
         color: Qt.rgba(0, 0, 0, 0.4)
@@ -35,9 +37,9 @@ Popup {
     // The one child is the alert's content; the popup takes its size.
     Column {
         width: parent.width
-        focus: true
-        Keys.onReturnPressed: alert.acknowledged()
-        Keys.onEnterPressed: alert.acknowledged()
+        Accessible.role: Accessible.AlertMessage
+        Accessible.name: "Błąd"
+        Accessible.description: alert.message
 
         Column {
             width: parent.width
@@ -75,6 +77,7 @@ Popup {
             objectName: "errorAlertOk"
             width: parent.width
             height: 44
+            focusPolicy: Qt.StrongFocus
             Accessible.name: "OK"
             contentItem: Text {
                 text: "OK"
@@ -87,6 +90,8 @@ Popup {
             background: Rectangle {
                 color: okButton.pressed ? Theme.shade(1, 0.08) : "transparent"
                 radius: 14
+                border.width: okButton.visualFocus ? 2 : 0
+                border.color: Theme.withAlpha(Theme.white, 0.6)
             }
             onClicked: alert.acknowledged()
         }

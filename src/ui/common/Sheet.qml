@@ -51,9 +51,11 @@ Popup {
     Item {
         anchors.fill: parent
 
+        // Over the page's readable column in a wide window, so that "Gotowe" stays near it.
         Item {
             id: titleBar
-            width: parent.width
+            width: Math.min(parent.width, 600)
+            x: (parent.width - width) / 2
             height: 52
 
             Text {
@@ -72,7 +74,14 @@ Popup {
                 anchors.rightMargin: 16
                 anchors.verticalCenter: parent.verticalCenter
                 padding: 6
+                focusPolicy: Qt.StrongFocus
                 Accessible.name: "Gotowe"
+                background: Rectangle {
+                    radius: 8
+                    color: "transparent"
+                    border.width: doneButton.visualFocus ? 2 : 0
+                    border.color: Theme.withAlpha(Theme.white, 0.7)
+                }
                 contentItem: Text {
                     text: "Gotowe"
                     color: sheet.doneColor

@@ -1,13 +1,13 @@
 import QtQuick
+import QtQuick.Controls
 import Korvana
 
-// A small activity indicator of eight fading bars. It turns only while visible, so a hidden one
-// costs no frames.
-Item {
+// A small activity indicator of eight fading bars, a busy indicator to assistive technology. It
+// turns only while visible, so a hidden one costs no frames.
+BusyIndicator {
     id: spinner
 
     property color color: Theme.white
-    property bool running: true
 
     readonly property var bars: {
         const result = []
@@ -21,9 +21,14 @@ Item {
 
     implicitWidth: 20
     implicitHeight: 20
+    padding: 0
+    Accessible.name: "Ładowanie"
+
+    // Declared apart and handed over, so that the ids inside need no deferred assignment.
+    contentItem: barLayer
 
     Item {
-        anchors.fill: parent
+        id: barLayer
 
         Repeater {
             model: spinner.bars
@@ -33,7 +38,7 @@ Item {
                 x: modelData.x
                 width: modelData.width
                 height: modelData.height
-                radius: modelData.width / 2
+                radius: bar.modelData.width / 2
                 color: modelData.color
                 opacity: modelData.opacity
                 transform: Rotation {

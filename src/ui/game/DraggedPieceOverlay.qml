@@ -17,11 +17,13 @@ Item {
     property point offset
     property color pieceColor: Qt.rgba(0.3, 0.7, 0.9, 1)
     property string myColor: ""
+    // The board's scale: 1 for the phone's 320-point board; every length below grows with it.
+    property real unit: 1
 
     readonly property color tint: BoardRules.colorNumber(myColor) > 0
                                   ? BoardRules.playerColor(myColor) : pieceColor
     readonly property point boxCentre: GameScreen.floatingBoxCentre(location,
-                                                                    Qt.size(width, height))
+                                                                    Qt.size(width, height), unit)
 
     objectName: "draggedPieceOverlay"
     enabled: false
@@ -32,33 +34,35 @@ Item {
         anchors.fill: parent
         ShapePath {
             strokeColor: Theme.withAlpha(overlay.tint, 0.6)
-            strokeWidth: 2
+            strokeWidth: 2 * overlay.unit
             strokeStyle: ShapePath.DashLine
             // In stroke widths: 4 points on, 4 off.
             dashPattern: [2, 2]
             fillColor: "transparent"
             startX: overlay.boxCentre.x
-            startY: overlay.boxCentre.y + 35
+            startY: overlay.boxCentre.y + 35 * overlay.unit
             PathLine { x: overlay.location.x; y: overlay.location.y }
         }
     }
 
     Rectangle {
         objectName: "fingerDot"
-        x: overlay.location.x - 5
-        y: overlay.location.y - 5
-        width: 10
-        height: 10
-        radius: 5
+        x: overlay.location.x - width / 2
+        y: overlay.location.y - height / 2
+        width: 10 * overlay.unit
+        height: width
+        radius: width / 2
         color: overlay.tint
     }
 
     // The soft halo behind the box: a disc of 100 whose edge fades out over 15 points.
     Shape {
-        x: overlay.boxCentre.x - 65
-        y: overlay.boxCentre.y - 65
+        x: overlay.boxCentre.x - 65 * overlay.unit
+        y: overlay.boxCentre.y - 65 * overlay.unit
         width: 130
         height: 130
+        scale: overlay.unit
+        transformOrigin: Item.TopLeft
         ShapePath {
             strokeColor: "transparent"
             fillGradient: RadialGradient {
@@ -80,64 +84,64 @@ Item {
 
     // The box is centred on boxCentre, which keeps it 35 points inside the edges; the arrow hangs
     // below it.
-    Column {
+    Item {
         objectName: "floatingBox"
         x: overlay.boxCentre.x - width / 2
-        y: overlay.boxCentre.y - 35
-        spacing: 4
+        y: overlay.boxCentre.y - height / 2
+        width: 70 * overlay.unit
+        height: width
 
-        Item {
+        SoftGlow {
+            anchors.fill: parent
+            color: Qt.rgba(0, 0, 0, 0.6)
+            glowRadius: 12 * overlay.unit
+            cornerRadius: 10 * overlay.unit
+            offsetY: 6 * overlay.unit
+        }
+        // A 70 x 70 square with corners of radius 10, scaled with the board.
+        Shape {
             width: 70
             height: 70
-
-            SoftGlow {
-                anchors.fill: parent
-                color: Qt.rgba(0, 0, 0, 0.6)
-                glowRadius: 12
-                cornerRadius: 10
-                offsetY: 6
-            }
-            Shape {
-                anchors.fill: parent
-                ShapePath {
-                    strokeColor: overlay.tint
-                    strokeWidth: 2
-                    fillGradient: LinearGradient {
-                        x1: 0
-                        y1: 0
-                        x2: 70
-                        y2: 70
-                        GradientStop { position: 0; color: Theme.shade(0.28, 1) }
-                        GradientStop { position: 1; color: Theme.shade(0.15, 1) }
-                    }
-                    // A 70 x 70 square with corners of radius 10.
-                    startX: 10
-                    startY: 0
-                    PathLine { x: 60; y: 0 }
-                    PathArc { x: 70; y: 10; radiusX: 10; radiusY: 10 }
-                    PathLine { x: 70; y: 60 }
-                    PathArc { x: 60; y: 70; radiusX: 10; radiusY: 10 }
-                    PathLine { x: 10; y: 70 }
-                    PathArc { x: 0; y: 60; radiusX: 10; radiusY: 10 }
-                    PathLine { x: 0; y: 10 }
-                    PathArc { x: 10; y: 0; radiusX: 10; radiusY: 10 }
+            scale: overlay.unit
+            transformOrigin: Item.TopLeft
+            ShapePath {
+                strokeColor: overlay.tint
+                strokeWidth: 2
+                fillGradient: LinearGradient {
+                    x1: 0
+                    y1: 0
+                    x2: 70
+                    y2: 70
+                    GradientStop { position: 0; color: Theme.shade(0.28, 1) }
+                    GradientStop { position: 1; color: Theme.shade(0.15, 1) }
                 }
+                startX: 10
+                startY: 0
+                PathLine { x: 60; y: 0 }
+                PathArc { x: 70; y: 10; radiusX: 10; radiusY: 10 }
+                PathLine { x: 70; y: 60 }
+                PathArc { x: 60; y: 70; radiusX: 10; radiusY: 10 }
+                PathLine { x: 10; y: 70 }
+                PathArc { x: 0; y: 60; radiusX: 10; radiusY: 10 }
+                PathLine { x: 0; y: 10 }
+                PathArc { x: 10; y: 0; radiusX: 10; radiusY: 10 }
             }
-            PiecePreview {
-                objectName: "floatingPiece"
-                anchors.centerIn: parent
-                width: 60
-                height: 60
-                squares: overlay.piece && overlay.piece.squares !== undefined ? overlay.piece.squares
-                                                                               : []
-                rotation: overlay.pieceRotation
-                pieceColor: overlay.tint
-            }
+        }
+        PiecePreview {
+            objectName: "floatingPiece"
+            anchors.centerIn: parent
+            width: 60 * overlay.unit
+            height: width
+            squares: overlay.piece && overlay.piece.squares !== undefined ? overlay.piece.squares : []
+            rotation: overlay.pieceRotation
+            pieceColor: overlay.tint
         }
         SymbolIcon {
             anchors.horizontalCenter: parent.horizontalCenter
+            anchors.top: parent.bottom
+            anchors.topMargin: 4 * overlay.unit
             name: "arrow.down.circle.fill"
-            size: 14
+            size: 14 * overlay.unit
             color: overlay.tint
         }
     }

@@ -3,7 +3,9 @@ import Korvana
 import Korvana.Board
 
 // The game itself: the header, the board with the dragged piece's preview and the tray while it
-// runs, the results once it is over.
+// runs, the results once it is over. In a tall window the board takes the width the height allows
+// above the tray; in a wide one it sits at the left as large as the height allows, with header,
+// tray and controls in a column at its right.
 Item {
     id: face
 
@@ -19,86 +21,165 @@ Item {
 
     readonly property bool isConnected: ConnectionManager.connectionStatus === ConnectionStatus.Connected
     readonly property bool isOutOfMoves: controller ? controller.isOutOfMoves : false
-    readonly property real boardSide: Math.max(0, Math.min(width - 20, 0.45 * height, 320))
+    readonly property bool isPlaying: status === "in_progress"
+    readonly property bool isWide: isPlaying && width > height
+    readonly property real margin: 10
+    // Wide: the column's width, what is left beside a board as tall as the window, within limits.
+    readonly property real columnWidth: isWide ? Math.max(300, Math.min(560, width - height - 2 * margin))
+                                               : width
+    // Tall: a phone keeps its 320-point board; a wider window lets it grow with the width, as far
+    // as the header above and a tray of three rows below allow.
+    readonly property real boardSide: {
+        if (isWide)
+            return Math.max(0, Math.min(height - 2 * margin, width - columnWidth - 3 * margin))
+        const phoneCap = 320 + Math.max(0, width - 430)
+        const below = height - headerColumn.height - 2 * margin - tray.minimumHeight
+        return Math.max(0, Math.min(width - 2 * margin, phoneCap, Math.max(0.45 * height, below)))
+    }
+    // The board's scale against the phone's: whatever is drawn in board units grows by it.
+    readonly property real boardUnit: boardSide / 320
+    // Wide: board and column side by side, centred together.
+    readonly property real groupLeft: isWide ? Math.max(0, (width - boardSide - columnWidth - 3 * margin) / 2) : 0
+    readonly property real columnLeft: isWide ? groupLeft + boardSide + 2 * margin : 0
 
     function updateBoardFrame() {
         if (board.visible && controller && screenItem)
             controller.boardFrame = board.mapToItem(screenItem, board.boardRect)
+    }
+    // The keyboard's way back to the tray and on to the board.
+    function focusTray() {
+        tray.focusTiles()
+    }
+    function focusBoard() {
+        boardKeys.forceActiveFocus(Qt.TabFocusReason)
     }
 
     objectName: "gameFace"
     onWidthChanged: updateBoardFrame()
     onHeightChanged: updateBoardFrame()
 
-    GameHeaderCard {
-        id: header
-        x: 12
+    // Header and outage banner: across the top, or at the top of the column.
+    Column {
+        id: headerColumn
+        // Tall: as wide as the board or the results below it, whichever is wider.
+        x: face.isWide ? face.columnLeft + 12 : (face.width - width) / 2
         y: 4
-        width: parent.width - 24
-        gameState: face.gameState
-        myPlayerId: GameManager.myPlayerId
-        // Without the server the clock cannot be trusted: it shows as stopped.
-        isClockPaused: !face.isConnected
-        isSoundEnabled: face.sounds ? face.sounds.isSoundEnabled : false
-        onToggleSound: {
-            if (face.sounds)
-                face.sounds.toggleSound()
+        width: face.isWide ? face.columnWidth - 24
+                           : Math.min(face.width - 24, Math.max(560, face.boardSide))
+        spacing: 6
+        onHeightChanged: face.updateBoardFrame()
+
+        GameHeaderCard {
+            id: header
+            width: parent.width
+            gameState: face.gameState
+            myPlayerId: GameManager.myPlayerId
+            // Without the server the clock cannot be trusted: it shows as stopped.
+            isClockPaused: !face.isConnected
+            isSoundEnabled: face.sounds ? face.sounds.isSoundEnabled : false
+            onToggleSound: {
+                if (face.sounds)
+                    face.sounds.toggleSound()
+            }
         }
-        onHeightChanged: face.updateBoardFrame()
+        // While the server cannot be reached nothing on the board moves: say so, in the monitor's
+        // words.
+        OutageBanner {
+            width: parent.width
+            visible: !face.isConnected && face.status !== "finished"
+        }
     }
 
-    // While the server cannot be reached nothing on the board moves: say so, in the monitor's words.
-    OutageBanner {
-        id: outage
-        x: 12
-        anchors.top: header.bottom
-        anchors.topMargin: visible ? 6 : 0
-        width: parent.width - 24
-        visible: !face.isConnected && face.status !== "finished"
-        onHeightChanged: face.updateBoardFrame()
+    GameBoard {
+        id: board
+        objectName: "gameBoard"
+        visible: face.isPlaying
+        x: face.isWide ? face.groupLeft + face.margin : (face.width - width) / 2
+        y: face.isWide ? (face.height - height) / 2 : headerColumn.y + headerColumn.height + 6 + 5
+        width: face.boardSide
+        height: face.boardSide
+        boardSize: 20
+        // The manager's C++ state itself: no maps to convert on each poll.
+        gameState: face.controller ? face.controller.boardState : undefined
+        selectedRow: face.controller ? face.controller.selectedRow : -1
+        selectedCol: face.controller ? face.controller.selectedCol : -1
+        selectedPieceId: GameManager.selectedPieceId
+        selectedRotation: GameManager.selectedRotation
+        previewRow: face.controller ? face.controller.previewRow : -1
+        previewCol: face.controller ? face.controller.previewCol : -1
+        isPreviewValid: face.controller ? face.controller.isPreviewValid : null
+        showTargetCrosshair: face.controller ? face.controller.showsTargetCrosshair : false
+        Accessible.ignored: true
+        onCellTapped: (row, col) => face.controller.cellTapped(row, col)
+        onBoardRectChanged: face.updateBoardFrame()
+        onXChanged: face.updateBoardFrame()
+        onYChanged: face.updateBoardFrame()
         onVisibleChanged: face.updateBoardFrame()
-    }
+        Component.onCompleted: face.updateBoardFrame()
 
-    Item {
-        id: boardBox
-        objectName: "boardBox"
-        visible: face.status === "in_progress"
-        anchors.top: outage.visible ? outage.bottom : header.bottom
-        anchors.topMargin: 6
-        width: parent.width
-        height: visible ? face.boardSide + 10 : 0
-
-        GameBoard {
-            id: board
-            objectName: "gameBoard"
-            anchors.centerIn: parent
-            width: face.boardSide
-            height: face.boardSide
-            boardSize: 20
-            // The manager's C++ state itself: no maps to convert on each poll.
-            gameState: face.controller ? face.controller.boardState : undefined
-            selectedRow: face.controller ? face.controller.selectedRow : -1
-            selectedCol: face.controller ? face.controller.selectedCol : -1
-            selectedPieceId: GameManager.selectedPieceId
-            selectedRotation: GameManager.selectedRotation
-            previewRow: face.controller ? face.controller.previewRow : -1
-            previewCol: face.controller ? face.controller.previewCol : -1
-            isPreviewValid: face.controller ? face.controller.isPreviewValid : null
-            showTargetCrosshair: face.controller ? face.controller.showsTargetCrosshair : false
+        // The board from the keyboard: Tab reaches it; the arrows move a cursor that shows the
+        // selected piece green or red as a drag does, R turns it, Enter or Space places it and
+        // Escape goes back to the tray.
+        Item {
+            id: boardKeys
+            objectName: "boardKeys"
+            anchors.fill: parent
+            activeFocusOnTab: face.isPlaying
             Accessible.role: Accessible.Table
-            Accessible.name: "Plansza"
-            onCellTapped: (row, col) => face.controller.cellTapped(row, col)
-            onBoardRectChanged: face.updateBoardFrame()
-            onXChanged: face.updateBoardFrame()
-            onYChanged: face.updateBoardFrame()
-            onVisibleChanged: face.updateBoardFrame()
-            Component.onCompleted: face.updateBoardFrame()
+            Accessible.name: "Plansza" + (face.controller && face.controller.isCursorActive
+                                          ? ". " + face.controller.cursorDescription : "")
+            onActiveFocusChanged: {
+                if (!face.controller)
+                    return
+                if (activeFocus)
+                    face.controller.startCursor()
+                else
+                    face.controller.stopCursor()
+            }
+            Keys.onPressed: event => {
+                switch (event.key) {
+                case Qt.Key_Left:
+                    face.controller.moveCursor(0, -1)
+                    break
+                case Qt.Key_Right:
+                    face.controller.moveCursor(0, 1)
+                    break
+                case Qt.Key_Up:
+                    face.controller.moveCursor(-1, 0)
+                    break
+                case Qt.Key_Down:
+                    face.controller.moveCursor(1, 0)
+                    break
+                case Qt.Key_Return:
+                case Qt.Key_Enter:
+                case Qt.Key_Space:
+                    if (face.controller.placeAtCursor())
+                        face.focusTray()
+                    break
+                case Qt.Key_Escape:
+                    face.focusTray()
+                    break
+                default:
+                    return
+                }
+                event.accepted = true
+            }
+
+            Rectangle {
+                anchors.fill: parent
+                anchors.margins: -3
+                visible: boardKeys.activeFocus
+                color: "transparent"
+                radius: 10 * face.boardUnit
+                border.width: 2
+                border.color: Theme.withAlpha(Theme.white, 0.7)
+            }
         }
     }
 
     ResultsView {
         visible: face.status === "finished"
-        anchors.top: header.bottom
+        anchors.top: headerColumn.bottom
         anchors.topMargin: 6
         anchors.bottom: parent.bottom
         width: parent.width
@@ -107,16 +188,22 @@ Item {
     }
 
     TrayPanel {
-        visible: face.status === "in_progress"
-        anchors.top: boardBox.bottom
-        anchors.bottom: parent.bottom
-        width: parent.width
+        id: tray
+        visible: face.isPlaying
+        // Under the header's width, so that its buttons stay in reach in a broad window.
+        x: headerColumn.x - 12
+        y: face.isWide ? headerColumn.y + headerColumn.height : board.y + board.height + 5
+        width: headerColumn.width + 24
+        height: face.height - y
         controller: face.controller
         screenItem: face.screenItem
         trayColor: face.trayColor
         isMyTurn: face.isMyTurn
         isOutOfMoves: face.isOutOfMoves
+        // Tiles grow a little in a big window, up to half as large again.
+        tileSide: Math.round(50 * Math.min(1.5, Math.max(1, (face.isWide ? face.height : face.width) / 600)))
         onPassRequested: face.passRequested()
+        onPieceChosen: face.focusBoard()
     }
 
     // Layout can move the board (the header grows with its chips); a drag always measures the

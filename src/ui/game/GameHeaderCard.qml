@@ -197,6 +197,7 @@ Rectangle {
                         readonly property color seatColor: BoardRules.screenColor(chip.modelData.color)
                         // A player with no move left sits the rest of the game out.
                         readonly property bool isOut: chip.modelData.hasPassed === true
+                                                      && header.gameState.gameStatus === "in_progress"
 
                         objectName: "playerChip"
                         implicitWidth: chipRow.implicitWidth + 16

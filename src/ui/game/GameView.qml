@@ -68,6 +68,7 @@ Item {
     }
 
     GameFace {
+        id: face
         anchors.fill: parent
         visible: gameView.hasState && gameView.status !== "waiting"
         controller: gameController
@@ -88,6 +89,7 @@ Item {
         location: gameController.dragLocation
         offset: gameController.dragOffset
         myColor: gameView.myColor
+        unit: face.boardUnit
     }
 
     PassDialog {
@@ -105,6 +107,17 @@ Item {
         sequence: "R"
         enabled: gameView.status === "in_progress" && GameManager.selectedPieceId !== ""
         onActivated: gameController.rotate()
+    }
+    // [ and ]: the previous or next piece of the tray, from anywhere on the screen.
+    Shortcut {
+        sequence: "]"
+        enabled: gameView.status === "in_progress" && !gameController.isOutOfMoves
+        onActivated: gameController.selectNeighbourPiece(1)
+    }
+    Shortcut {
+        sequence: "["
+        enabled: gameView.status === "in_progress" && !gameController.isOutOfMoves
+        onActivated: gameController.selectNeighbourPiece(-1)
     }
     Shortcut {
         sequence: "Escape"

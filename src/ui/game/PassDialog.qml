@@ -16,6 +16,8 @@ Popup {
     focus: true
     padding: 0
     closePolicy: Popup.CloseOnEscape
+    // The safe answer has the keyboard: Enter right away keeps the turn.
+    onOpened: cancelButton.forceActiveFocus(Qt.TabFocusReason)
 
     Overlay.modal: Rectangle {
         color: Qt.rgba(0, 0, 0, 0.4)
@@ -26,7 +28,11 @@ Popup {
         color: Theme.shade(0.17, 0.98)
     }
 
-    contentItem: Column {
+    // The one child is the dialog's content; the popup takes its size.
+    Column {
+        width: parent.width
+        Accessible.role: Accessible.Dialog
+        Accessible.name: "Pomijasz turę?"
         Column {
             width: parent.width
             topPadding: 19
@@ -62,6 +68,7 @@ Popup {
             height: 44
 
             DialogButton {
+                id: cancelButton
                 objectName: "passCancelButton"
                 width: (parent.width - 1) / 2
                 text: "Anuluj"

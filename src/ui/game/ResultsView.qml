@@ -26,8 +26,9 @@ Flickable {
 
     Column {
         id: content
-        x: 16
-        width: results.width - 32
+        // A readable column, centred in a wide window.
+        width: Math.min(results.width - 32, 560)
+        x: (results.width - width) / 2
         topPadding: 16
         bottomPadding: 32
         spacing: 20

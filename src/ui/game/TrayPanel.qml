@@ -16,10 +16,59 @@ Item {
     // My seat can no longer move: the tray and Pass are off and a line says why.
     property bool isOutOfMoves: false
     signal passRequested
+    // A piece was chosen from the keyboard: the board's cursor takes over.
+    signal pieceChosen
+
+    property int tileSide: 50
+    // Title, three rows of tiles and the buttons: what the board above should leave free.
+    readonly property real minimumHeight: 24 + 18 + 8 + 3 * (tileSide + 6) + 28 + 8 + 38
 
     readonly property var pieces: controller ? controller.trayPieces : []
     readonly property string selectedPieceId: GameManager.selectedPieceId
-    readonly property int columns: GameScreen.trayColumns(width)
+    readonly property int columns: GameScreen.trayColumns(width, tileSide)
+
+    // Keyboard focus to the tiles: the selected piece's, or the first.
+    function focusTiles() {
+        let target = 0
+        for (let i = 0; i < tiles.count; ++i) {
+            if ((tiles.itemAt(i) as TrayTile).isSelected)
+                target = i
+        }
+        focusTile(target)
+    }
+    // The tile the keyboard is on, -1 when it is elsewhere. The tiles are built anew whenever the
+    // tray changes (a piece was placed); the keyboard then goes on from the same place.
+    property int keyboardIndex: -1
+    onPiecesChanged: {
+        if (keyboardIndex >= 0)
+            refocus.restart()
+    }
+    Timer {
+        id: refocus
+        interval: 0
+        onTriggered: panel.focusTile(Math.min(panel.keyboardIndex, tiles.count - 1))
+    }
+    Connections {
+        target: panel.Window.window
+        function onActiveFocusItemChanged() {
+            // A tile's destruction hands the focus up to an enclosing scope: that is no choice
+            // of the player's, the keyboard stays with the tray.
+            const item = panel.Window.activeFocusItem
+            let above = false
+            for (let scope = panel.parent; scope !== null && !above; scope = scope.parent)
+                above = scope === item
+            if (item !== null && !above && !String(item.objectName).startsWith("trayTile_"))
+                panel.keyboardIndex = -1
+        }
+    }
+
+    function focusTile(index: int) {
+        const tile = tiles.itemAt(index) as TrayTile
+        if (tile === null)
+            return
+        tile.forceActiveFocus(Qt.TabFocusReason)
+        trayScroller.ensureVisible(tile)
+    }
 
     objectName: "trayPanel"
 
@@ -89,6 +138,14 @@ Item {
                 clip: true
                 ScrollIndicator.vertical: ScrollIndicator {}
 
+                function ensureVisible(item: Item) {
+                    const y = item.mapToItem(contentItem, 0, 0).y
+                    if (y < contentY)
+                        contentY = Math.max(0, y - 14)
+                    else if (y + item.height > contentY + height)
+                        contentY = Math.min(contentHeight - height, y + item.height + 14 - height)
+                }
+
                 Grid {
                     id: grid
                     objectName: "trayGrid"
@@ -102,18 +159,55 @@ Item {
                     rowSpacing: 6
 
                     Repeater {
+                        id: tiles
                         model: panel.pieces
                         TrayTile {
                             id: trayTile
                             required property var modelData
+                            required property int index
                             width: grid.cellWidth
-                            height: 50
+                            height: panel.tileSide
+                            side: panel.tileSide
                             piece: trayTile.modelData
                             trayColor: panel.trayColor
                             isSelected: panel.selectedPieceId !== ""
                                         && panel.selectedPieceId === String(trayTile.modelData.id)
                             controller: panel.controller
                             screenItem: panel.screenItem
+                            // The first tile is where Tab enters the tray.
+                            activeFocusOnTab: trayTile.index === 0
+                            onActiveFocusChanged: {
+                                if (activeFocus)
+                                    panel.keyboardIndex = trayTile.index
+                            }
+                            // Arrow keys between the tiles, in reading order; Enter or Space
+                            // chooses one and hands over to the board.
+                            Keys.onPressed: event => {
+                                const row = grid.columns
+                                switch (event.key) {
+                                case Qt.Key_Left:
+                                case Qt.Key_Right:
+                                case Qt.Key_Up:
+                                case Qt.Key_Down: {
+                                    const step = event.key === Qt.Key_Left ? -1
+                                               : event.key === Qt.Key_Right ? 1
+                                               : event.key === Qt.Key_Up ? -row : row
+                                    const target = trayTile.index + step
+                                    if (target >= 0 && target < tiles.count)
+                                        panel.focusTile(target)
+                                    break
+                                }
+                                case Qt.Key_Return:
+                                case Qt.Key_Enter:
+                                case Qt.Key_Space:
+                                    panel.controller.selectPiece(trayTile.pieceId)
+                                    panel.pieceChosen()
+                                    break
+                                default:
+                                    return
+                                }
+                                event.accepted = true
+                            }
                         }
                     }
                 }

@@ -9,6 +9,8 @@ Item {
 
     property var piece: ({})
     property color trayColor: Theme.white
+    // The tile's square: 50 on a phone.
+    property real side: 50
     property bool isSelected: false
     // The game screen's logic and the item whose coordinates it works in.
     property GameController controller
@@ -18,17 +20,24 @@ Item {
     readonly property bool isDragging: touch.isDragging
 
     objectName: "trayTile_" + pieceId
-    implicitHeight: 50
+    implicitHeight: side
+    // Named by shape and size, so that a screen reader can tell the pieces apart.
+    Accessible.role: Accessible.Button
+    Accessible.name: GameScreen.pieceName(piece.squares === undefined ? [] : piece.squares)
+                     + (isSelected ? ", wybrany" : "")
+    Accessible.focusable: true
+    Accessible.onPressAction: controller.selectPiece(pieceId)
 
     Rectangle {
         id: face
         anchors.centerIn: parent
-        width: 50
-        height: 50
-        radius: 8
+        width: tile.side
+        height: tile.side
+        radius: 8 * tile.side / 50
         color: tile.isSelected ? Theme.withAlpha(tile.trayColor, 0.25) : Theme.shade(0.1, 1)
-        border.width: tile.isSelected ? 2 : 1
-        border.color: tile.isSelected ? tile.trayColor : Theme.shade(0.2, 1)
+        border.width: tile.isSelected || tile.activeFocus ? 2 : 1
+        border.color: tile.activeFocus ? Theme.white
+                      : tile.isSelected ? tile.trayColor : Theme.shade(0.2, 1)
         scale: tile.isSelected ? 1.1 : 1
         opacity: tile.isDragging ? 0.4 : 1
         Behavior on scale {
@@ -37,8 +46,8 @@ Item {
 
         PiecePreview {
             anchors.centerIn: parent
-            width: 36
-            height: 36
+            width: 36 * tile.side / 50
+            height: width
             squares: tile.piece.squares === undefined ? [] : tile.piece.squares
             // The piece's own turn (the board module's property, not the item's rotation).
             rotation: tile.piece.rotation === undefined ? 0 : tile.piece.rotation
@@ -63,13 +72,10 @@ Item {
         }
 
         anchors.centerIn: parent
-        width: 50
-        height: 50
+        width: tile.side
+        height: tile.side
         preventStealing: true
-        Accessible.role: Accessible.Button
-        Accessible.name: "Klocek " + (tile.piece.name !== undefined ? tile.piece.name : tile.pieceId)
-                         + (tile.isSelected ? ", wybrany" : "")
-        Accessible.onPressAction: tile.controller.selectPiece(tile.pieceId)
+        Accessible.ignored: true
 
         onPressed: mouse => {
             pressPoint = Qt.point(mouse.x, mouse.y)

@@ -69,7 +69,16 @@ QVariant GameController::isPreviewValid() const
 
 bool GameController::showsTargetCrosshair() const
 {
-    return !m_draggedPieceId.isEmpty() && m_preview.position.has_value();
+    return (!m_draggedPieceId.isEmpty() && m_preview.position.has_value()) || m_cursor.has_value();
+}
+
+QString GameController::cursorDescriptionText() const
+{
+    if (!m_cursor || !m_game || !m_game->gameState())
+        return {};
+    const Board &board = m_game->gameState()->board;
+    return cursorDescription(*m_cursor, board.value(m_cursor->row).value(m_cursor->col),
+                             m_game->myColor().value_or(QString()), m_preview.isValid);
 }
 
 void GameController::setBoardFrame(const QRectF &frame)
@@ -129,6 +138,7 @@ void GameController::trayDragChanged(const QString &pieceId, QPointF tileCentre,
     if (!m_game || pieceId.isEmpty() || m_dragCancelled)
         return;
     if (m_draggedPieceId.isEmpty()) {
+        stopCursor(); // a finger takes over from the keyboard
         m_game->setSelectedPieceId(pieceId);
         m_draggedPieceId = pieceId;
         play(feedback::Event::Selected);
@@ -169,6 +179,20 @@ void GameController::updateDragPreview(QPointF location, QPointF translation)
 
 void GameController::refreshPreview()
 {
+    if (m_cursor && m_game && m_game->gameState()) {
+        const GameState &state = *m_game->gameState();
+        const GamePiece *piece =
+            findMyPiece(state, m_game->myPlayerId(), m_game->selectedPieceId());
+        std::optional<bool> fits;
+        if (piece) {
+            fits = board::isPlacementValid(piece->squares, m_game->selectedRotation(),
+                                           m_cursor->row, m_cursor->col, state.board,
+                                           m_game->myColor().value_or(QString()));
+        }
+        setPreview({*m_cursor, fits});
+        Q_EMIT cursorChanged();
+        return;
+    }
     if (m_draggedPieceId.isEmpty() || !m_previewLocation || !m_game)
         return;
     const auto preview = dragPreview(*m_previewLocation, m_boardFrame,
@@ -252,6 +276,74 @@ void GameController::rotate()
         return;
     m_game->setSelectedRotation((m_game->selectedRotation() + 90) % 360);
     play(feedback::Event::Rotated);
+}
+
+void GameController::selectNeighbourPiece(int step)
+{
+    if (m_trayPieceList.isEmpty() || !m_game)
+        return;
+    const qsizetype count = m_trayPieceList.size();
+    qsizetype index = step > 0 ? -1 : count;
+    for (qsizetype i = 0; i < count; ++i) {
+        if (m_trayPieceList.at(i).id == m_game->selectedPieceId())
+            index = i;
+    }
+    index = ((index + step) % count + count) % count;
+    selectPiece(m_trayPieceList.at(index).id);
+}
+
+void GameController::startCursor()
+{
+    if (m_cursor || !m_game || !m_game->gameState())
+        return;
+    const GameState &state = *m_game->gameState();
+    const QString color = m_game->myColor().value_or(QString());
+    std::optional<board::Cell> start = firstMoveCorner(state.board, color);
+    if (!start)
+        start = m_lastCursor;
+    if (const GamePiece *piece =
+            findMyPiece(state, m_game->myPlayerId(), m_game->selectedPieceId());
+        !start && piece) {
+        const auto cells =
+            board::validCells(piece->squares, m_game->selectedRotation(), state.board, color);
+        if (!cells.isEmpty())
+            start = cells.constFirst();
+    }
+    m_cursor = start.value_or(board::Cell{board::BoardCells / 2, board::BoardCells / 2});
+    m_lastCursor = m_cursor;
+    refreshPreview();
+    Q_EMIT previewChanged();
+}
+
+void GameController::moveCursor(int rows, int cols)
+{
+    if (!m_cursor)
+        return;
+    const int last = board::BoardCells - 1;
+    m_cursor = board::Cell{std::clamp(m_cursor->row + rows, 0, last),
+                           std::clamp(m_cursor->col + cols, 0, last)};
+    m_lastCursor = m_cursor;
+    refreshPreview();
+}
+
+bool GameController::placeAtCursor()
+{
+    if (!m_cursor || m_preview.isValid != true || !m_game || !m_game->gameState() ||
+        !isMyTurn(*m_game->gameState(), m_game->myPlayerId()))
+        return false;
+    placeSelectedPiece(m_cursor->row, m_cursor->col);
+    stopCursor();
+    return true;
+}
+
+void GameController::stopCursor()
+{
+    if (!m_cursor)
+        return;
+    m_cursor.reset();
+    setPreview({});
+    Q_EMIT previewChanged();
+    Q_EMIT cursorChanged();
 }
 
 void GameController::gameStateChanged()
@@ -348,6 +440,7 @@ void GameController::resetDrag()
     m_dragOffset = {};
     m_previewLocation.reset();
     setPreview({});
+    refreshPreview(); // the keyboard's cursor, if it is on the board
     if (hadDrag) {
         Q_EMIT dragChanged();
         Q_EMIT floatingPieceChanged();

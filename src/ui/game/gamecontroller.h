@@ -40,6 +40,10 @@ class GameController : public QObject
     Q_PROPERTY(int previewCol READ previewCol NOTIFY previewChanged)
     Q_PROPERTY(QVariant isPreviewValid READ isPreviewValid NOTIFY previewChanged)
     Q_PROPERTY(bool showsTargetCrosshair READ showsTargetCrosshair NOTIFY previewChanged)
+    // The keyboard's cursor on the board: it shows the same ghost and crosshair as a drag.
+    Q_PROPERTY(bool isCursorActive READ isCursorActive NOTIFY cursorChanged)
+    // The cursor's cell, what holds it and whether the selected piece fits there (screen readers).
+    Q_PROPERTY(QString cursorDescription READ cursorDescriptionText NOTIFY cursorChanged)
     Q_PROPERTY(QRectF boardFrame READ boardFrame WRITE setBoardFrame NOTIFY boardFrameChanged)
     // The last cell released on the board; -1 for none.
     Q_PROPERTY(int selectedRow READ selectedRow WRITE setSelectedRow NOTIFY selectionChanged)
@@ -81,6 +85,8 @@ public:
     [[nodiscard]] QVariant isPreviewValid() const;
     [[nodiscard]] const DragPreview &preview() const { return m_preview; }
     [[nodiscard]] bool showsTargetCrosshair() const;
+    [[nodiscard]] bool isCursorActive() const { return m_cursor.has_value(); }
+    [[nodiscard]] QString cursorDescriptionText() const;
     [[nodiscard]] QRectF boardFrame() const { return m_boardFrame; }
     void setBoardFrame(const QRectF &frame);
     [[nodiscard]] int selectedRow() const { return m_selectedRow; }
@@ -118,6 +124,17 @@ public:
     Q_INVOKABLE void placeSelectedPiece(int row, int col);
     // The selected rotation advances by 90 degrees.
     Q_INVOKABLE void rotate();
+    // [ and ]: the previous or next piece of the tray (wrapping round) becomes the selection.
+    Q_INVOKABLE void selectNeighbourPiece(int step);
+
+    // The keyboard's way onto the board: the cursor appears (on a first move on a free corner,
+    // mine first; later where it last was, or where the piece fits), moves by whole cells within
+    // the board, and places the selected piece where it shows green. True when a placement was
+    // started.
+    Q_INVOKABLE void startCursor();
+    Q_INVOKABLE void moveCursor(int rows, int cols);
+    Q_INVOKABLE bool placeAtCursor();
+    Q_INVOKABLE void stopCursor();
 
     // The placement behind placeSelectedPiece; finishes after its feedback and clean-up.
     QCoro::Task<> placeTask(QString pieceId, int row, int col);
@@ -126,6 +143,7 @@ Q_SIGNALS:
     void soundManagerChanged();
     void dragChanged();
     void previewChanged();
+    void cursorChanged();
     void boardFrameChanged();
     void selectionChanged();
     void wasGameFinishedChanged();
@@ -154,6 +172,8 @@ private:
     std::optional<QPointF> m_dragLocation;
     QPointF m_dragOffset;
     std::optional<QPointF> m_previewLocation; // the finger over the board area, while dragging
+    std::optional<board::Cell> m_cursor;      // while the keyboard places a piece
+    std::optional<board::Cell> m_lastCursor;
     DragPreview m_preview;
     QRectF m_boardFrame;
     int m_selectedRow = -1;

@@ -1,5 +1,6 @@
 #include "gamescreenrules.h"
 
+#include "boardcolors.h"
 #include "boardgeometry.h"
 
 #include <QTextBoundaryFinder>
@@ -9,10 +10,144 @@
 
 namespace korvana::ui {
 
-int trayColumns(double panelWidth)
+namespace {
+
+using Shape = QList<std::pair<qint64, qint64>>;
+
+// The same shape under every turn and mirror gives one form: the smallest of the eight, each
+// moved to the top-left corner and sorted.
+Shape canonicalShape(const Squares &squares)
+{
+    Shape best;
+    for (int variant = 0; variant < 8; ++variant) {
+        Shape shape;
+        qint64 top = 0, left = 0;
+        for (const Square &square : squares) {
+            // Pieces are a few squares across; anything else has no name (and no overflow).
+            if (square.size() < 2 || std::abs(square[0]) > 100 || std::abs(square[1]) > 100)
+                return {};
+            qint64 r = square[0], c = square[1];
+            for (int turn = 0; turn < variant % 4; ++turn)
+                std::tie(r, c) = std::pair{-c, r};
+            if (variant >= 4)
+                c = -c;
+            top = shape.isEmpty() ? r : std::min(top, r);
+            left = shape.isEmpty() ? c : std::min(left, c);
+            shape.append({r, c});
+        }
+        for (auto &[r, c] : shape)
+            r -= top, c -= left;
+        std::sort(shape.begin(), shape.end());
+        if (variant == 0 || shape < best)
+            best = shape;
+    }
+    return best;
+}
+
+// Letters of the shapes as players call them; the square of four is "kwadrat".
+const QList<std::pair<Shape, QString>> &namedShapes()
+{
+    static const auto table = [] {
+        const QList<std::pair<Squares, QString>> shapes{
+            {{{0, 0}}, QStringLiteral("pojedynczy")},
+            {{{0, 0}, {0, 1}}, QStringLiteral("I")},
+            {{{0, 0}, {0, 1}, {0, 2}}, QStringLiteral("I")},
+            {{{0, 0}, {0, 1}, {1, 0}}, QStringLiteral("V")},
+            {{{0, 0}, {0, 1}, {0, 2}, {0, 3}}, QStringLiteral("I")},
+            {{{0, 0}, {1, 0}, {2, 0}, {2, 1}}, QStringLiteral("L")},
+            {{{0, 0}, {0, 1}, {1, 0}, {1, 1}}, QStringLiteral("kwadrat")},
+            {{{0, 0}, {0, 1}, {0, 2}, {1, 1}}, QStringLiteral("T")},
+            {{{0, 0}, {1, 0}, {1, 1}, {2, 1}}, QStringLiteral("S")},
+            {{{0, 0}, {0, 1}, {0, 2}, {0, 3}, {0, 4}}, QStringLiteral("I")},
+            {{{0, 0}, {1, 0}, {2, 0}, {3, 0}, {3, 1}}, QStringLiteral("L")},
+            {{{0, 0}, {0, 1}, {0, 2}, {0, 3}, {1, 1}}, QStringLiteral("Y")},
+            {{{0, 0}, {0, 1}, {1, 1}, {1, 2}, {1, 3}}, QStringLiteral("N")},
+            {{{0, 0}, {0, 1}, {1, 0}, {1, 1}, {2, 0}}, QStringLiteral("P")},
+            {{{0, 0}, {0, 2}, {1, 0}, {1, 1}, {1, 2}}, QStringLiteral("U")},
+            {{{0, 0}, {1, 0}, {2, 0}, {2, 1}, {2, 2}}, QStringLiteral("V")},
+            {{{0, 0}, {1, 0}, {1, 1}, {2, 1}, {2, 2}}, QStringLiteral("W")},
+            {{{0, 0}, {0, 1}, {1, 1}, {2, 1}, {2, 2}}, QStringLiteral("Z")},
+            {{{0, 0}, {0, 1}, {0, 2}, {1, 1}, {2, 1}}, QStringLiteral("T")},
+            {{{0, 0}, {0, 1}, {1, 1}, {1, 2}, {2, 1}}, QStringLiteral("F")},
+            {{{0, 0}, {1, -1}, {1, 0}, {1, 1}, {2, 0}}, QStringLiteral("X")},
+        };
+        QList<std::pair<Shape, QString>> result;
+        for (const auto &[squares, name] : shapes)
+            result.append({canonicalShape(squares), name});
+        return result;
+    }();
+    return table;
+}
+
+// 1 pole, 2 pola, 5 pól, 22 pola: the Polish plural of "pole".
+QString fields(qsizetype count)
+{
+    const qsizetype tens = count % 100;
+    const qsizetype units = count % 10;
+    if (count == 1)
+        return QStringLiteral("1 pole");
+    if (units >= 2 && units <= 4 && (tens < 12 || tens > 14))
+        return QStringLiteral("%1 pola").arg(count);
+    return QStringLiteral("%1 pól").arg(count);
+}
+
+} // namespace
+
+QString pieceName(const Squares &squares)
+{
+    const Shape shape = canonicalShape(squares);
+    for (const auto &[known, name] : namedShapes()) {
+        if (known == shape)
+            return QStringLiteral("Klocek %1, %2").arg(name, fields(squares.size()));
+    }
+    return QStringLiteral("Klocek, %1").arg(fields(squares.size()));
+}
+
+std::optional<board::Cell> firstMoveCorner(const Board &board, const QString &myColor)
+{
+    const int me = board::colorNumber(myColor);
+    const auto value = [&](int r, int c) { return board.value(r).value(c, -1); };
+    for (int r = 0; r < board.size(); ++r) {
+        if (board.at(r).contains(me) && me != board::NoColor)
+            return std::nullopt;
+    }
+    // Clockwise from the top-left, as the colours sit: blue, yellow, red, green.
+    constexpr board::Cell corners[] = {{0, 0}, {0, 19}, {19, 19}, {19, 0}};
+    const int first = me >= board::Blue && me <= board::Green ? me - 1 : 0;
+    for (int i = 0; i < 4; ++i) {
+        const board::Cell corner = corners[(first + i) % 4];
+        if (value(corner.row, corner.col) == 0)
+            return corner;
+    }
+    return std::nullopt;
+}
+
+QString cursorDescription(board::Cell cell, qint64 value, const QString &myColor,
+                          std::optional<bool> fits)
+{
+    static const QStringList colours{QString(), QStringLiteral("niebieski"),
+                                     QStringLiteral("żółty"), QStringLiteral("czerwony"),
+                                     QStringLiteral("zielony")};
+    QString what = QStringLiteral("puste");
+    if (value == board::colorNumber(myColor) && value != board::NoColor)
+        what = QStringLiteral("twój klocek");
+    else if (value >= board::Blue && value <= board::Green)
+        what = QStringLiteral("zajęte, ") + colours.at(int(value));
+    else if (value != 0)
+        what = QStringLiteral("zajęte");
+    const QString verdict = !fits   ? QStringLiteral("nie wybrano klocka")
+                            : *fits ? QStringLiteral("klocek pasuje")
+                                    : QStringLiteral("klocek nie pasuje");
+    return QStringLiteral("Wiersz %1, kolumna %2, %3, %4")
+        .arg(cell.row + 1)
+        .arg(cell.col + 1)
+        .arg(what, verdict);
+}
+
+int trayColumns(double panelWidth, double tileSide)
 {
     constexpr int minimum = 5;
-    const double columns = std::floor((panelWidth - 24) / 56);
+    const double columns = std::floor((panelWidth - 24) / (std::max(tileSide, 1.0) + 6));
     // NaN and huge widths from a broken layout fall back to the minimum.
     if (!std::isfinite(columns) || columns < minimum || columns > 1000)
         return minimum;
@@ -128,10 +263,10 @@ std::optional<DragPreview> dragPreview(QPointF location, QRectF boardFrame,
     return DragPreview{*cell, valid};
 }
 
-QPointF floatingBoxCentre(QPointF location, QSizeF area)
+QPointF floatingBoxCentre(QPointF location, QSizeF area, double scale)
 {
-    constexpr double half = 35;
-    constexpr double lift = 95;
+    const double half = 35 * scale;
+    const double lift = 95 * scale;
     // max(min(...)) in this order, as drawn: an area smaller than the box pins it at 35.
     const double x = std::max(std::min(location.x(), area.width() - half), half);
     const double y = std::max(std::min(location.y() - lift, area.height() - half), half);

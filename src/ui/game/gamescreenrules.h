@@ -16,9 +16,22 @@ namespace korvana::ui {
 // The game screen's decisions that need no screen: what the tray holds, how the chips read,
 // when the clock turns red, where a dragged piece lands and when a signal sounds.
 
-// Tray grid columns for a tray panel of this width: one per 56 points after the padding, at
-// least five.
-[[nodiscard]] int trayColumns(double panelWidth);
+// A piece's spoken name by its shape and size, whatever its turn or mirror: "Klocek L, 5 pól".
+[[nodiscard]] QString pieceName(const Squares &squares);
+
+// Where the keyboard's board cursor starts for a first piece (no cell of my colour yet): my own
+// colour's corner when free, else the next free corner clockwise; none once I have cells.
+[[nodiscard]] std::optional<board::Cell> firstMoveCorner(const Board &board,
+                                                         const QString &myColor);
+
+// What the board cursor says of its cell, rows and columns counted from 1:
+// "Wiersz 3, kolumna 7, puste, klocek pasuje". `fits` none: no piece selected.
+[[nodiscard]] QString cursorDescription(board::Cell cell, qint64 value, const QString &myColor,
+                                        std::optional<bool> fits);
+
+// Tray grid columns for a tray panel of this width: one per tile and its 6-point gap (56 points
+// on a phone) after the padding, at least five.
+[[nodiscard]] int trayColumns(double panelWidth, double tileSide = 50);
 
 // "Ty" for the player's own chip, else the first six characters of the name (whole characters:
 // an accented letter or an emoji is never cut in half).
@@ -77,7 +90,8 @@ struct DragContext
                                                      const DragContext &context);
 
 // Centre of the floating piece's 70 x 70 box: 95 points above the finger, kept 35 points inside
-// the screen area of size `area`; `location` is relative to the area's top-left corner.
-[[nodiscard]] QPointF floatingBoxCentre(QPointF location, QSizeF area);
+// the screen area of size `area`; `location` is relative to the area's top-left corner. All
+// lengths grow by `scale` with the board.
+[[nodiscard]] QPointF floatingBoxCentre(QPointF location, QSizeF area, double scale = 1);
 
 } // namespace korvana::ui

@@ -1,10 +1,17 @@
 #include "gametypes.h"
 
+#include "variantinput.h"
+
 namespace korvana::ui {
 
 QString GameScreenFormat::formatTime(qint64 seconds)
 {
     return ui::formatTime(seconds);
+}
+
+QString GameScreenFormat::pieceName(const QVariant &squares)
+{
+    return ui::pieceName(board::squaresFromVariant(squares));
 }
 
 QString GameScreenFormat::timerTone(qint64 secondsLeft)

@@ -38,7 +38,10 @@ public:
 
     [[nodiscard]] static qreal dragStartDistance() { return DragStartDistance; }
 
-    Q_INVOKABLE static int trayColumns(qreal panelWidth) { return ui::trayColumns(panelWidth); }
+    Q_INVOKABLE static int trayColumns(qreal panelWidth, qreal tileSide)
+    {
+        return ui::trayColumns(panelWidth, tileSide);
+    }
     Q_INVOKABLE static QString chipLabel(const QString &name, bool isMe)
     {
         return ui::chipLabel(name, isMe);
@@ -46,10 +49,11 @@ public:
     Q_INVOKABLE static QString formatTime(qint64 seconds);
     // "red" under 10 seconds, "orange" under 30, else "white".
     Q_INVOKABLE static QString timerTone(qint64 secondsLeft);
-    Q_INVOKABLE static QPointF floatingBoxCentre(QPointF location, QSizeF area)
+    Q_INVOKABLE static QPointF floatingBoxCentre(QPointF location, QSizeF area, qreal scale)
     {
-        return ui::floatingBoxCentre(location, area);
+        return ui::floatingBoxCentre(location, area, scale);
     }
+    Q_INVOKABLE static QString pieceName(const QVariant &squares);
 };
 
 } // namespace korvana::ui

@@ -1,4 +1,5 @@
 import QtQuick
+import QtQuick.Controls
 import Korvana
 
 // The first screen: six timed loading steps with a progress bar, then complete() at 2.5 s. It
@@ -125,28 +126,35 @@ Item {
             font.weight: Font.Medium
         }
 
-        Item {
+        // A progress bar to assistive technology too: role, value and range.
+        ProgressBar {
+            objectName: "launchProgress"
             width: content.width - content.leftPadding - content.rightPadding
             height: 8
+            from: 0
+            to: 1
+            value: launch.progress
+            Accessible.name: "Ładowanie"
 
-            Rectangle {
-                id: track
-                anchors.fill: parent
+            background: Rectangle {
+                implicitHeight: 8
                 radius: 4
                 color: Theme.shade(0.2, 1)
             }
-            Rectangle {
-                objectName: "progressFill"
-                height: 8
-                radius: 4
-                width: track.width * launch.progress
-                gradient: Gradient {
-                    orientation: Gradient.Horizontal
-                    GradientStop { position: 0; color: Theme.blue }
-                    GradientStop { position: 1; color: Theme.cyan }
-                }
-                Behavior on width {
-                    NumberAnimation { duration: 300; easing.type: Easing.Linear }
+            contentItem: Item {
+                Rectangle {
+                    objectName: "progressFill"
+                    height: 8
+                    radius: 4
+                    width: parent.width * launch.progress
+                    gradient: Gradient {
+                        orientation: Gradient.Horizontal
+                        GradientStop { position: 0; color: Theme.blue }
+                        GradientStop { position: 1; color: Theme.cyan }
+                    }
+                    Behavior on width {
+                        NumberAnimation { duration: 300; easing.type: Easing.Linear }
+                    }
                 }
             }
         }

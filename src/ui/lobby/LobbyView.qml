@@ -59,8 +59,9 @@ Item {
 
         Column {
             id: content
-            x: 16
-            width: scroller.width - 32
+            // A readable column, centred in a wide window.
+            width: Math.min(scroller.width - 32, 560)
+            x: (scroller.width - width) / 2
             topPadding: 12
             bottomPadding: 40
             spacing: 20

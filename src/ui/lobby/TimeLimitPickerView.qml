@@ -43,8 +43,8 @@ Sheet {
 
         Column {
             id: rows
-            x: 16
-            width: parent.width - 32
+            width: Math.min(parent.width - 32, 560)
+            x: (parent.width - width) / 2
             topPadding: 8
             bottomPadding: 24
             spacing: 8

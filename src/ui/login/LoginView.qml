@@ -40,8 +40,9 @@ Item {
 
         Column {
             id: column
-            x: 20
-            width: parent.width - 40
+            // A readable form, centred in a wide window.
+            width: Math.min(parent.width - 40, 480)
+            x: (parent.width - width) / 2
             spacing: 24
 
             Column {

@@ -34,8 +34,8 @@ Sheet {
 
         Column {
             id: cards
-            x: 16
-            width: parent.width - 32
+            width: Math.min(parent.width - 32, 560)
+            x: (parent.width - width) / 2
             topPadding: 8
             bottomPadding: 32
             spacing: 24

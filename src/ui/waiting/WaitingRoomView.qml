@@ -62,8 +62,9 @@ Item {
 
         Column {
             id: content
-            x: 20
-            width: scroller.width - 40
+            // A readable column, centred in a wide window.
+            width: Math.min(scroller.width - 40, 520)
+            x: (scroller.width - width) / 2
             topPadding: 8
             bottomPadding: 40
             spacing: 20
