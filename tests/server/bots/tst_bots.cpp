@@ -9,13 +9,19 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// The moves of a game of bots only (none for a pass) and how it ended.
-std::pair<QList<std::optional<LegalMove>>, GameState> playBots(int players, std::uint64_t seed)
+GameState botsSeated(int players)
 {
     GameState game = newGame();
     for (int i = 0; i < players; ++i)
         addPlayer(game, u"bot%1"_s.arg(i), u"Bot %1"_s.arg(i), true).value();
     startGame(game, 0).value();
+    return game;
+}
+
+// The moves of a game of bots only (none for a pass) and how it ended.
+std::pair<QList<std::optional<LegalMove>>, GameState> playBots(int players, std::uint64_t seed)
+{
+    GameState game = botsSeated(players);
     QList<std::optional<LegalMove>> moves;
     // Every turn places one of at most 84 pieces or puts a player out.
     while (game.status == GameStatus::InProgress && moves.size() < 4 * (PieceCount + 1)) {
@@ -62,6 +68,24 @@ private Q_SLOTS:
             QCOMPARE(cellsOf(game.board, p.color).count(), squares);
             QVERIFY(squares >= 30); // a bot that plays at all places a fair share
         }
+    }
+
+    void botsOpenInTheirOwnCorner()
+    {
+        // Where the board glows for each colour: blue, yellow, red, green.
+        const QList<Square> corners{{0, 0}, {0, 19}, {19, 19}, {19, 0}};
+        for (const std::uint64_t seed : {1, 2, 3}) {
+            GameState game = botsSeated(4);
+            for (int seat = 0; seat < 4; ++seat) {
+                QVERIFY(playTurn(game, seed, 0).value());
+                QCOMPARE(game.board.at(corners[seat].row, corners[seat].col), seat + 1);
+            }
+        }
+        // A corner someone else took sends the bot to another free one.
+        GameState game = botsSeated(2);
+        game.board.set(0, 0, Green);
+        QVERIFY(playTurn(game, 1, 0).value());
+        QVERIFY(cellsOf(game.board, Blue).any());
     }
 
     void sameSeedReplaysTheSameGame()

@@ -1,7 +1,6 @@
 // The game engine: seats, turns, passing, being out, the end, scores, the winner and the clocks.
 #include "rules/game.h"
 
-#include <QPoint>
 #include <QTest>
 
 using namespace korvana::rules;
@@ -18,12 +17,11 @@ GameState started(int players, int timeLimit = 0, qint64 nowMs = 0)
     return game;
 }
 
-// The monomino in the seat's own corner, or beside the last one: a legal move in every test.
+// The monomino in the seat's own corner: a legal first move in every test.
 Result<> placeMonomino(GameState &game, int player, qint64 nowMs = 0)
 {
-    constexpr std::array<QPoint, 4> OwnCorner{{{0, 0}, {0, 19}, {19, 19}, {19, 0}}};
-    const QPoint at = OwnCorner[std::size_t(player)];
-    return place(game, player, MonominoIndex, at.x(), at.y(), 0, nowMs);
+    const auto [row, col] = homeCorner(player + 1);
+    return place(game, player, MonominoIndex, row, col, 0, nowMs);
 }
 
 } // namespace
@@ -72,38 +70,47 @@ private Q_SLOTS:
         QCOMPARE(game, before);
     }
 
-    void passingAndTheEnd()
+    void aPassSkipsOneTurn()
     {
         GameState game = started(3);
         QVERIFY(placeMonomino(game, 0));
         QVERIFY(pass(game, 1, 0));
-        QCOMPARE(game.consecutivePasses, 1);
-        QCOMPARE(pass(game, 0, 0).error().code, ActionError::Code::NotYourTurn);
-        QVERIFY(placeMonomino(game, 2));
-        QCOMPARE(game.consecutivePasses, 0);
-        QCOMPARE(game.currentPlayer, 0); // yellow is out and skipped
-        QVERIFY(pass(game, 0, 0));
         QVERIFY(pass(game, 2, 0));
+        QCOMPARE(game.consecutivePasses, 2);
+        QCOMPARE(pass(game, 2, 0).error().code, ActionError::Code::NotYourTurn);
+        QVERIFY(place(game, 0, pieceIndex(u"I2"), 1, 1, 0, 0));
+        QCOMPARE(game.consecutivePasses, 0);
+        QCOMPARE(game.currentPlayer, 1); // yellow plays on after its pass
+        QVERIFY(!game.players[1].hasPassed);
+        // Everyone still in passes in a row: the end.
+        for (const int player : {1, 2, 0})
+            QVERIFY(pass(game, player, 0));
         QCOMPARE(game.status, GameStatus::Finished);
-        QCOMPARE(game.winner, 0); // 1 point each for blue and red: the earlier seat
+        QCOMPARE(game.winner, 0);
         QCOMPARE(pass(game, 0, 0).error().code, ActionError::Code::NotInProgress);
     }
 
-    void playerWithoutMovesIsPutOut()
+    void aPlayerWithoutMovesIsOut()
     {
-        // Yellow has nothing left in hand: when its turn comes it is out and red plays.
+        // Yellow has nothing left in hand: when its turn comes it is out, and no pass counts.
         GameState game = started(3);
         for (auto &piece : game.players[1].pieces)
             piece.placed = true;
         QVERIFY(placeMonomino(game, 0));
         QVERIFY(game.players[1].hasPassed);
         QCOMPARE(game.currentPlayer, 2);
+        QCOMPARE(game.consecutivePasses, 0);
+        // The two still in pass in a row: the end.
+        QVERIFY(pass(game, 2, 0));
+        QCOMPARE(game.status, GameStatus::InProgress);
+        QVERIFY(pass(game, 0, 0));
+        QCOMPARE(game.status, GameStatus::Finished);
 
         // Nobody can start anywhere: the game ends as it starts.
         GameState blocked = newGame();
         addPlayer(blocked, u"a"_s, u"A"_s).value();
-        for (const auto &[r, c] : {Square{0, 0}, Square{0, 19}, Square{19, 0}, Square{19, 19}})
-            blocked.board.set(r, c, Green);
+        for (const int color : {Blue, Yellow, Red, Green})
+            blocked.board.set(homeCorner(color).row, homeCorner(color).col, Green);
         QVERIFY(startGame(blocked, 0));
         QCOMPARE(blocked.status, GameStatus::Finished);
     }
