@@ -204,4 +204,33 @@ QCoro::Task<Result<QList<GameServer>>> NetworkService::getServers()
         std::move(result), [](ServerListResponse &&r) { return std::move(r.servers); });
 }
 
+QCoro::Task<Result<QList<PieceDefinition>>> NetworkService::getPieces()
+{
+    auto task = request<PiecesResponse>(url(QStringLiteral("/api/game/pieces")), "GET");
+    auto result = co_await std::move(task);
+    co_return mapResult<PiecesResponse, QList<PieceDefinition>>(
+        std::move(result), [](PiecesResponse &&r) { return std::move(r.pieces); });
+}
+
+QCoro::Task<Result<QList<TimeOption>>> NetworkService::getTimeOptions()
+{
+    auto task = request<TimeOptionsResponse>(url(QStringLiteral("/api/game/time-options")), "GET");
+    auto result = co_await std::move(task);
+    co_return mapResult<TimeOptionsResponse, QList<TimeOption>>(
+        std::move(result), [](TimeOptionsResponse &&r) { return std::move(r.options); });
+}
+
+QCoro::Task<Result<QList<ActiveGame>>> NetworkService::getActiveGames()
+{
+    auto task = request<ActiveGamesResponse>(url(QStringLiteral("/api/game/active-games")), "GET");
+    auto result = co_await std::move(task);
+    co_return mapResult<ActiveGamesResponse, QList<ActiveGame>>(
+        std::move(result), [](ActiveGamesResponse &&r) { return std::move(r.activeGames); });
+}
+
+QCoro::Task<Result<SaveScoreResponse>> NetworkService::saveScore(SaveScoreRequest score)
+{
+    return request<SaveScoreResponse>(url(QStringLiteral("/api/scores")), "POST", score);
+}
+
 } // namespace korvana

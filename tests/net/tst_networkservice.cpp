@@ -133,9 +133,15 @@ void TestNetworkService::gameOperationsUseTheirPaths()
     QCoro::waitFor(m_service->placePiece(PlacePieceRequest{"s1", "I1", 0, 0, 90}));
     QCoro::waitFor(m_service->passTurn("s1"));
     QCoro::waitFor(m_service->voteToStart("s1", false));
-    const QStringList expected{"POST /api/game/session", "GET /api/game/session/s1",
-                               "POST /api/game/join",    "POST /api/game/place",
-                               "POST /api/game/pass",    "POST /api/game/vote-to-start"};
+    QCoro::waitFor(m_service->getPieces());
+    QCoro::waitFor(m_service->getTimeOptions());
+    QCoro::waitFor(m_service->getActiveGames());
+    QCoro::waitFor(m_service->saveScore(SaveScoreRequest{"r1", 50, 2, 3}));
+    const QStringList expected{"POST /api/game/session",     "GET /api/game/session/s1",
+                               "POST /api/game/join",        "POST /api/game/place",
+                               "POST /api/game/pass",        "POST /api/game/vote-to-start",
+                               "GET /api/game/pieces",       "GET /api/game/time-options",
+                               "GET /api/game/active-games", "POST /api/scores"};
     QStringList sent;
     for (const auto &request : m_server->requests())
         sent << request.method + ' ' + request.path;
