@@ -45,6 +45,11 @@ NetworkError failureForStatus(int status, const QByteArray &body)
     return NetworkError::httpError(status);
 }
 
+QString timeoutText()
+{
+    return QStringLiteral("Przekroczono czas oczekiwania na odpowiedź serwera");
+}
+
 template <class T, class U, class F> Result<U> mapResult(Result<T> &&result, F &&transform)
 {
     if (!result)
@@ -81,6 +86,10 @@ QCoro::Task<RawReply> NetworkService::exchange(QString url, QByteArray method,
     // deleteLater, not delete: the reply may still be inside its own finished() emission.
     reply->deleteLater();
 
+    // The transfer timeout aborts the reply, which Qt reports as a cancellation; nothing else
+    // cancels these requests, so the player is told the server took too long.
+    if (reply->error() == QNetworkReply::OperationCanceledError)
+        co_return RawReply{TransportError{QNetworkReply::TimeoutError, timeoutText()}, 0, {}};
     const QVariant statusAttribute = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     if (reply->error() != QNetworkReply::NoError &&
         (isTransportFailure(reply->error()) || !statusAttribute.isValid()))

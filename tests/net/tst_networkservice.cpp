@@ -28,7 +28,8 @@ private slots:
     void cleanup();
     void statusRules_data();
     void statusRules();
-    void transportFailuresPassThroughInPolish();
+    void transportFailuresInPolish_data();
+    void transportFailuresInPolish();
     void headersCarryTheTokenOfTheLastSuccess();
     void gameOperationsUseTheirPaths();
     void serverListLineAndTokenMasking();
@@ -93,16 +94,32 @@ void TestNetworkService::statusRules()
     QCOMPARE(capture.lines, lines);
 }
 
-void TestNetworkService::transportFailuresPassThroughInPolish()
+void TestNetworkService::transportFailuresInPolish_data()
 {
+    QTest::addColumn<bool>("serverUp");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("text");
+    QTest::addRow("refused") << false << int(QNetworkReply::ConnectionRefusedError)
+                             << "Połączenie odrzucone";
+    QTest::addRow("no answer in time") << true << int(QNetworkReply::TimeoutError)
+                                       << "Przekroczono czas oczekiwania na odpowiedź serwera";
+}
+
+void TestNetworkService::transportFailuresInPolish()
+{
+    QFETCH(bool, serverUp);
+    QFETCH(int, code);
+    QFETCH(QString, text);
     QVERIFY(loadQtPolishTranslations());
-    NetworkService service(QStringLiteral("http://127.0.0.1:%1").arg(test::freeTcpPort()));
+    m_server->setDefault("/api/game/servers", ScriptedResponse::neverAnswer());
+    NetworkService service(serverUp
+                               ? m_server->baseUrl().toString()
+                               : QStringLiteral("http://127.0.0.1:%1").arg(test::freeTcpPort()));
+    service.setTimeoutMs(300);
     const auto result = QCoro::waitFor(service.getServers());
-    QVERIFY(!result);
-    const auto *transport = std::get_if<TransportError>(&result.error());
-    QVERIFY(transport);
-    QCOMPARE(transport->code, QNetworkReply::ConnectionRefusedError);
-    QCOMPARE(describe(result.error()), QStringLiteral("Połączenie odrzucone"));
+    QVERIFY(!result && std::holds_alternative<TransportError>(result.error()));
+    QCOMPARE(int(std::get<TransportError>(result.error()).code), code);
+    QCOMPARE(describe(result.error()), text);
 }
 
 void TestNetworkService::headersCarryTheTokenOfTheLastSuccess()
