@@ -45,6 +45,11 @@ NetworkError failureForStatus(int status, const QByteArray &body)
     return NetworkError::httpError(status);
 }
 
+QString timeoutText()
+{
+    return QStringLiteral("Przekroczono czas oczekiwania na odpowiedź serwera");
+}
+
 template <class T, class U, class F> Result<U> mapResult(Result<T> &&result, F &&transform)
 {
     if (!result)
@@ -81,6 +86,10 @@ QCoro::Task<RawReply> NetworkService::exchange(QString url, QByteArray method,
     // deleteLater, not delete: the reply may still be inside its own finished() emission.
     reply->deleteLater();
 
+    // The transfer timeout aborts the reply, which Qt reports as a cancellation; nothing else
+    // cancels these requests, so the player is told the server took too long.
+    if (reply->error() == QNetworkReply::OperationCanceledError)
+        co_return RawReply{TransportError{QNetworkReply::TimeoutError, timeoutText()}, 0, {}};
     const QVariant statusAttribute = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     if (reply->error() != QNetworkReply::NoError &&
         (isTransportFailure(reply->error()) || !statusAttribute.isValid()))
@@ -202,6 +211,35 @@ QCoro::Task<Result<QList<GameServer>>> NetworkService::getServers()
     auto result = co_await std::move(task);
     co_return mapResult<ServerListResponse, QList<GameServer>>(
         std::move(result), [](ServerListResponse &&r) { return std::move(r.servers); });
+}
+
+QCoro::Task<Result<QList<PieceDefinition>>> NetworkService::getPieces()
+{
+    auto task = request<PiecesResponse>(url(QStringLiteral("/api/game/pieces")), "GET");
+    auto result = co_await std::move(task);
+    co_return mapResult<PiecesResponse, QList<PieceDefinition>>(
+        std::move(result), [](PiecesResponse &&r) { return std::move(r.pieces); });
+}
+
+QCoro::Task<Result<QList<TimeOption>>> NetworkService::getTimeOptions()
+{
+    auto task = request<TimeOptionsResponse>(url(QStringLiteral("/api/game/time-options")), "GET");
+    auto result = co_await std::move(task);
+    co_return mapResult<TimeOptionsResponse, QList<TimeOption>>(
+        std::move(result), [](TimeOptionsResponse &&r) { return std::move(r.options); });
+}
+
+QCoro::Task<Result<QList<ActiveGame>>> NetworkService::getActiveGames()
+{
+    auto task = request<ActiveGamesResponse>(url(QStringLiteral("/api/game/active-games")), "GET");
+    auto result = co_await std::move(task);
+    co_return mapResult<ActiveGamesResponse, QList<ActiveGame>>(
+        std::move(result), [](ActiveGamesResponse &&r) { return std::move(r.activeGames); });
+}
+
+QCoro::Task<Result<SaveScoreResponse>> NetworkService::saveScore(SaveScoreRequest score)
+{
+    return request<SaveScoreResponse>(url(QStringLiteral("/api/scores")), "POST", score);
 }
 
 } // namespace korvana

@@ -77,6 +77,10 @@ public:
     QCoro::Task<Result<GameActionResponse>> voteToStart(QString sessionId,
                                                         std::optional<bool> enableBots);
     QCoro::Task<Result<QList<GameServer>>> getServers();
+    QCoro::Task<Result<QList<PieceDefinition>>> getPieces();
+    QCoro::Task<Result<QList<TimeOption>>> getTimeOptions();
+    QCoro::Task<Result<QList<ActiveGame>>> getActiveGames();
+    QCoro::Task<Result<SaveScoreResponse>> saveScore(SaveScoreRequest score);
 
 private:
     // Sends one request and applies the status rules; a 2xx body is checked but not yet read.

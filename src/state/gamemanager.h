@@ -159,6 +159,8 @@ private:
     void takeSeat(Seat seat, bool finishedCountsAsInGame);
     QCoro::Task<> applySessionResponse(Seat seat);
     QCoro::Task<> retryEntry(Entry entry, std::optional<qint64> timeLimit, QString roomId);
+    // Enters, or turns the failure into its message, reload or retry.
+    QCoro::Task<> enterOrReact(Entry entry, std::optional<qint64> timeLimit, QString roomId);
     QCoro::Task<> runGameAction(
         std::function<QCoro::Task<Result<GameActionResponse>>(const QString &sessionId)> send,
         std::function<void(const GameActionResponse &, bool applied)> onSuccess);

@@ -2,6 +2,7 @@
 #include "gamemanager.h"
 
 #include "diagnostics.h"
+#include "failuremessages.h"
 
 #include <QPointer>
 
@@ -90,15 +91,12 @@ QCoro::Task<> GameManager::saveScore(QString roomId, qint64 score, qint64 positi
     QPointer self(this);
     setLoading(true);
     setErrorMessage(std::nullopt);
-    auto request = m_network.request<SaveScoreResponse>(
-        m_network.url(QStringLiteral("/api/scores")), "POST",
-        SaveScoreRequest{roomId, score, position, playersCount});
+    auto request = m_network.saveScore(SaveScoreRequest{roomId, score, position, playersCount});
     auto result = co_await std::move(request);
     if (!self)
         co_return;
     if (!result)
-        setErrorMessage(QStringLiteral("Nie udało się zapisać wyniku: ") +
-                        describe(result.error()));
+        setErrorMessage(failureReaction(Operation::SaveScore, result.error()).message);
     setLoading(false);
 }
 
@@ -119,7 +117,7 @@ QCoro::Task<> GameManager::runGameAction(
     // An answer about a game that was left, or replaced by another, changes nothing of it.
     if (isCurrent(ticket)) {
         if (!result) {
-            setErrorMessage(describe(result.error()));
+            setErrorMessage(failureReaction(Operation::GameAction, result.error()).message);
         } else if (result->success && result->gameState) {
             const bool applied = tryApply(ticket, std::move(*result->gameState));
             onSuccess(*result, applied);
