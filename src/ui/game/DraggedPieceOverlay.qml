@@ -17,6 +17,8 @@ Item {
     property point offset
     property color pieceColor: Qt.rgba(0.3, 0.7, 0.9, 1)
     property string myColor: ""
+    // The colour-blind mark on each square; 0 for none.
+    property int markNumber: 0
 
     readonly property color tint: BoardRules.colorNumber(myColor) > 0
                                   ? BoardRules.playerColor(myColor) : pieceColor
@@ -132,6 +134,7 @@ Item {
                                                                                : []
                 rotation: overlay.pieceRotation
                 pieceColor: overlay.tint
+                markNumber: overlay.markNumber
             }
         }
         SymbolIcon {

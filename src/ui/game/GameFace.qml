@@ -15,6 +15,13 @@ Item {
     property string status: ""
     property color trayColor: Theme.white
     property bool isMyTurn: false
+    // Play aids: the living clock, the move hints, the tray's steady slots and the colour-blind
+    // marks of my colour (0: none known).
+    property GameClock clock
+    property MoveHints moveHints
+    property var traySlots: []
+    property bool colorMarks: false
+    property int myColorNumber: 0
     signal passRequested
 
     readonly property real boardSide: Math.max(0, Math.min(width - 20, 0.45 * height, 320))
@@ -36,6 +43,9 @@ Item {
         gameState: face.gameState
         myPlayerId: GameManager.myPlayerId
         isSoundEnabled: face.sounds ? face.sounds.isSoundEnabled : false
+        timeRemaining: face.clock ? face.clock.secondsLeft : 0
+        isClockPaused: face.clock ? face.clock.isPaused : false
+        colorMarks: face.colorMarks
         onToggleSound: {
             if (face.sounds)
                 face.sounds.toggleSound()
@@ -69,6 +79,9 @@ Item {
             previewCol: face.controller ? face.controller.previewCol : -1
             isPreviewValid: face.controller ? face.controller.isPreviewValid : null
             showTargetCrosshair: face.controller ? face.controller.showsTargetCrosshair : false
+            moveHints: face.moveHints ? face.moveHints.cells : undefined
+            colorMarks: face.colorMarks
+            myColorNumber: face.myColorNumber
             Accessible.role: Accessible.Table
             Accessible.name: "Plansza"
             onCellTapped: (row, col) => face.controller.cellTapped(row, col)
@@ -99,6 +112,9 @@ Item {
         screenItem: face.screenItem
         trayColor: face.trayColor
         isMyTurn: face.isMyTurn
+        traySlots: face.traySlots
+        unplayablePieceIds: face.moveHints ? face.moveHints.unplayablePieceIds : []
+        markNumber: face.colorMarks ? face.myColorNumber : 0
         onPassRequested: face.passRequested()
     }
 

@@ -20,6 +20,7 @@ Item {
     property bool showPassConfirmation: false
     // The screen's logic, for tests.
     readonly property alias controller: gameController
+    readonly property alias moveHints: hints
 
     objectName: "gameView"
 
@@ -31,6 +32,24 @@ Item {
         id: gameController
         objectName: "gameController"
         soundManager: screenSounds
+    }
+
+    // Play aids: the living clock with its low-time warning, move hints, the tray's steady
+    // slots and the alert when my turn comes while the window is in the background.
+    GameClock {
+        id: gameClock
+        soundManager: screenSounds
+    }
+    MoveHints {
+        id: hints
+        isEnabled: PlayAidSettings.moveHints
+    }
+    SteadyTray {
+        id: steadyTray
+        pieces: gameController.trayPieces
+    }
+    TurnAlert {
+        window: gameView.Window.window
     }
 
     Rectangle {
@@ -77,6 +96,11 @@ Item {
         status: gameView.status
         trayColor: gameView.trayColor
         isMyTurn: gameView.isMyTurn
+        clock: gameClock
+        moveHints: hints
+        traySlots: steadyTray.traySlots
+        colorMarks: PlayAidSettings.colorMarks
+        myColorNumber: BoardRules.colorNumber(gameView.myColor)
         onPassRequested: gameView.showPassConfirmation = true
     }
 
@@ -88,6 +112,7 @@ Item {
         location: gameController.dragLocation
         offset: gameController.dragOffset
         myColor: gameView.myColor
+        markNumber: PlayAidSettings.colorMarks ? BoardRules.colorNumber(gameView.myColor) : 0
     }
 
     PassDialog {

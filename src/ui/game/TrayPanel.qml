@@ -13,6 +13,11 @@ Item {
     property Item screenItem
     property color trayColor: Theme.white
     property bool isMyTurn: false
+    // The tray's steady slots (a piece, or an empty map where a placed piece was), the pieces
+    // that fit nowhere (drawn dimmed) and the colour-blind mark of my colour (0: none).
+    property var traySlots: []
+    property var unplayablePieceIds: []
+    property int markNumber: 0
     signal passRequested
 
     readonly property var pieces: controller ? controller.trayPieces : []
@@ -85,7 +90,7 @@ Item {
                     rowSpacing: 6
 
                     Repeater {
-                        model: panel.pieces
+                        model: panel.traySlots
                         TrayTile {
                             id: trayTile
                             required property var modelData
@@ -94,7 +99,10 @@ Item {
                             piece: trayTile.modelData
                             trayColor: panel.trayColor
                             isSelected: panel.selectedPieceId !== ""
-                                        && panel.selectedPieceId === String(trayTile.modelData.id)
+                                        && panel.selectedPieceId === trayTile.pieceId
+                            selectedRotation: GameManager.selectedRotation
+                            isUnplayable: panel.unplayablePieceIds.indexOf(trayTile.pieceId) >= 0
+                            markNumber: panel.markNumber
                             controller: panel.controller
                             screenItem: panel.screenItem
                         }
