@@ -1,10 +1,11 @@
 // Renders the client's screens to PNG files for review: launch, login, registration, lobby with
-// rooms and own games, the time picker, settings and the error alert. Usage: korvana_screenshots
-// DIR
+// rooms and own games, the time picker, settings, the error alert, and a game with its play aids
+// (move hints, colour-blind marks, the paused clock). Usage: korvana_screenshots DIR
 
 #include "appharness.h"
 #include "keyvaluestore.h"
 #include "lobbyscript.h"
+#include "playaidscenes.h"
 #include "scriptedhttpserver.h"
 
 #include <QDir>
@@ -106,5 +107,6 @@ int main(int argc, char *argv[])
 
     signedOutScreens(dir, server);
     signedInScreens(dir, server);
+    failures += screenshots::shootPlayAids(dir);
     return failures == 0 ? 0 : 1;
 }
