@@ -56,7 +56,7 @@ std::optional<QString> registrationProblem(const RegisterRequest &request)
     return std::nullopt;
 }
 
-Accounts::Accounts(store::Database &db, store::PasswordHasher &hasher, const Clock &clock,
+Accounts::Accounts(store::Database &db, store::PasswordHasher &hasher, const rooms::Clock &clock,
                    Options options, QObject *parent)
     : QObject(parent)
     , m_db(db)
@@ -71,7 +71,8 @@ Accounts::Accounts(store::Database &db, store::PasswordHasher &hasher, const Clo
 
 Accounts::~Accounts() = default;
 
-std::expected<Account, Accounts::TokenProblem> Accounts::authenticate(QByteArrayView authorization)
+std::expected<rooms::Account, Accounts::TokenProblem>
+Accounts::authenticate(QByteArrayView authorization)
 {
     constexpr QByteArrayView scheme("Bearer ");
     const QByteArrayView header = authorization.trimmed();
@@ -92,7 +93,7 @@ std::expected<Account, Accounts::TokenProblem> Accounts::authenticate(QByteArray
             return std::unexpected(TokenProblem::Unknown);
         name = m_usernames.insert(record->id, record->username);
     }
-    return Account{*userId, *name};
+    return rooms::Account{*userId, *name};
 }
 
 User Accounts::userView(const store::UserRecord &record)

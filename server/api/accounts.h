@@ -1,9 +1,9 @@
 #pragma once
 
 #include "account.h"
-#include "clock.h"
 #include "loginlimiter.h"
-#include "rooms.h"
+#include "rooms/clock.h"
+#include "rooms/rooms.h"
 
 #include <QFuture>
 #include <QHash>
@@ -55,13 +55,13 @@ public:
         QString adminEmail;
     };
 
-    Accounts(store::Database &db, store::PasswordHasher &hasher, const Clock &clock,
+    Accounts(store::Database &db, store::PasswordHasher &hasher, const rooms::Clock &clock,
              Options options, QObject *parent = nullptr);
     ~Accounts() override;
 
     enum class TokenProblem { Missing, Unknown, Expired };
     // Reads "Bearer <token>" and finds its user.
-    std::expected<Account, TokenProblem> authenticate(QByteArrayView authorization);
+    std::expected<rooms::Account, TokenProblem> authenticate(QByteArrayView authorization);
 
     QFuture<AuthResult> registerUser(const RegisterRequest &request);
     QFuture<AuthResult> login(const LoginRequest &request);
@@ -73,7 +73,7 @@ private:
 
     store::Database &m_db;
     store::PasswordHasher &m_hasher;
-    const Clock &m_clock;
+    const rooms::Clock &m_clock;
     Options m_options;
     std::unique_ptr<store::UserStore> m_users;
     std::unique_ptr<store::TokenStore> m_tokens;

@@ -1,11 +1,11 @@
 #include "serverapp.h"
 
 #include "accounts.h"
-#include "clock.h"
 #include "connectionguard.h"
 #include "handlers.h"
 #include "httpserver.h"
-#include "rooms.h"
+#include "rooms/clock.h"
+#include "rooms/rooms.h"
 #include "router.h"
 #include "store/database.h"
 #include "store/passwords.h"
@@ -85,7 +85,7 @@ std::expected<QUrl, QString> ServerApp::start()
         guard.tls = *conf;
     }
 
-    m_clock = std::make_unique<SystemClock>();
+    m_clock = std::make_unique<rooms::SystemClock>();
     m_db = std::make_unique<store::Database>();
     if (!m_db->open(m_options.databasePath))
         return std::unexpected(QStringLiteral("cannot open database %1: %2")
@@ -96,7 +96,8 @@ std::expected<QUrl, QString> ServerApp::start()
         *m_db, *m_hasher, *m_clock,
         Accounts::Options{m_options.tokenTtlSeconds * 1000, m_options.adminEmail});
     const quint64 seed = m_options.seed.value_or(QRandomGenerator::system()->generate64());
-    m_rooms = std::make_unique<Rooms>(*m_db, *m_clock, Rooms::Options{m_options.botDelayMs, seed});
+    m_rooms = std::make_unique<rooms::Rooms>(*m_db, *m_clock,
+                                             rooms::Rooms::Options{m_options.botDelayMs, seed});
     m_rooms->load();
     m_handlers = std::make_unique<Handlers>(*m_accounts, *m_rooms, *m_db);
     m_router = std::make_unique<Router>();

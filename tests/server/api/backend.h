@@ -2,7 +2,7 @@
 
 #include "accounts.h"
 #include "handlers.h"
-#include "rooms.h"
+#include "rooms/rooms.h"
 #include "router.h"
 #include "store/database.h"
 #include "store/passwords.h"
@@ -17,11 +17,11 @@ namespace korvana::test {
 struct Backend
 {
     QTemporaryDir dir;
-    api::ManualClock clock;
+    rooms::ManualClock clock;
     store::PasswordHasher hasher{1, store::HashCost::Minimal};
     std::unique_ptr<store::Database> db;
     std::unique_ptr<api::Accounts> accounts;
-    std::unique_ptr<api::Rooms> rooms;
+    std::unique_ptr<rooms::Rooms> rooms;
     std::unique_ptr<api::Handlers> handlers;
     std::unique_ptr<api::Router> router;
 
@@ -38,7 +38,7 @@ struct Backend
         QVERIFY(db->open(dir.filePath(QStringLiteral("server.sqlite"))));
         accounts = std::make_unique<api::Accounts>(*db, hasher, clock,
                                                    api::Accounts::Options{1000, QString()});
-        rooms = std::make_unique<api::Rooms>(*db, clock, api::Rooms::Options{0, 1});
+        rooms = std::make_unique<rooms::Rooms>(*db, clock, rooms::Rooms::Options{0, 1});
         rooms->load();
         handlers = std::make_unique<api::Handlers>(*accounts, *rooms, *db);
         router = std::make_unique<api::Router>();
@@ -58,7 +58,7 @@ struct Backend
     }
 
     // Registers name@example.com with "haslo123"; the account and its "Bearer ..." header.
-    std::pair<api::Account, QByteArray> signUp(const QString &name)
+    std::pair<rooms::Account, QByteArray> signUp(const QString &name)
     {
         const auto r =
             call(api::ApiRequest::Method::Post, QStringLiteral("/api/auth/register"),

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "store/room.h"
+
+#include <QList>
+
+#include <memory>
+#include <optional>
+
+namespace korvana::store {
+class Database;
+class GameStore;
+class ScoreStore;
+} // namespace korvana::store
+
+namespace korvana::rooms {
+
+// Rooms as the store keeps them: one row per room, written in one transaction with every
+// person's final score when the game ends; and the server's heartbeat and room counter.
+class RoomArchive
+{
+public:
+    explicit RoomArchive(store::Database &db);
+    ~RoomArchive();
+
+    [[nodiscard]] store::Database &database() { return m_db; }
+
+    // Every saved room; damaged rows are reported and skipped.
+    [[nodiscard]] QList<store::RoomRecord> loadAll();
+    bool save(const store::RoomRecord &room, bool finishedNow, qint64 nowMs);
+    void remove(const QString &roomId);
+
+    // When the server was last seen alive with a clock running.
+    [[nodiscard]] qint64 lastAliveMs();
+    void writeAlive(qint64 nowMs);
+    [[nodiscard]] qint64 roomCounter();
+    void setRoomCounter(qint64 counter);
+
+private:
+    store::Database &m_db;
+    std::unique_ptr<store::GameStore> m_games;
+    std::unique_ptr<store::ScoreStore> m_scores;
+};
+
+} // namespace korvana::rooms

@@ -1,0 +1,181 @@
+// Rooms without HTTP, on a clock the test moves by hand: seats and votes, clocks, the cached
+// views, restarts.
+#include "rooms/roomnames.h"
+#include "rooms/rooms.h"
+#include "store/database.h"
+#include "store/users.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace korvana;
+using namespace korvana::rooms;
+using namespace Qt::StringLiterals;
+
+class TestRooms : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        m_clock.set(1'700'000'000'000);
+        open();
+    }
+    void cleanup()
+    {
+        m_rooms.reset();
+        m_db.reset();
+    }
+
+    void roomNames()
+    {
+        QCOMPARE(roomName(u"Anna"_s), u"Pokój Anny"_s);
+        QCOMPARE(roomName(u"Kasia"_s), u"Pokój Kasi"_s);
+        QCOMPARE(roomName(u"Jan"_s), u"Pokój gracza Jan"_s);
+    }
+
+    void everyPersonVotesToStart()
+    {
+        const Account anna = signUp(u"Anna"_s);
+        const Account bob = signUp(u"Bob"_s);
+        const auto a = m_rooms->create(anna, std::nullopt);
+        // Alone, a plain vote cannot start a game.
+        QVERIFY(!m_rooms->vote(anna, {a->sessionId, false})->started);
+        const auto b = m_rooms->join(bob, a->roomId);
+        QCOMPARE(b->state.startVotesNeeded, 2);
+        QCOMPARE(b->state.startVotes, QList<QString>{a->playerId});
+        auto vote = m_rooms->vote(bob, {b->sessionId, std::nullopt});
+        QVERIFY(vote && vote->started);
+        QCOMPARE(vote->state.currentPlayerId, a->playerId);
+        // A late vote changes nothing and is no error.
+        vote = m_rooms->vote(anna, {a->sessionId, true});
+        QVERIFY(vote && vote->success && !vote->started);
+        QCOMPARE(vote->state.players.size(), 2);
+    }
+
+    void sittingElsewhereLeavesWaitingRooms()
+    {
+        const auto [anna, bob, cyryl] =
+            std::tuple(signUp(u"Anna"_s), signUp(u"Bob"_s), signUp(u"Cyryl"_s));
+        const auto first = m_rooms->create(anna, std::nullopt);
+        QVERIFY(m_rooms->join(bob, first->roomId));
+        const auto c = m_rooms->join(cyryl, first->roomId);
+        QCOMPARE(c->color, u"red"_s);
+
+        // Bob moves to his own room: Cyryl moves up to yellow and keeps his player id.
+        const auto second = m_rooms->create(bob, std::nullopt);
+        const GameState left = stateOf(cyryl, c->sessionId);
+        QCOMPARE(left.players.size(), 2);
+        QCOMPARE(left.players[1].id, c->playerId);
+        QCOMPARE(left.players[1].color, u"yellow"_s);
+
+        // The last person leaving takes the room away.
+        QVERIFY(m_rooms->join(anna, second->roomId));
+        QVERIFY(m_rooms->join(cyryl, second->roomId));
+        QCOMPARE(m_rooms->join(bob, first->roomId).error(), RoomRefusal::NoSuchRoom);
+    }
+
+    void roomRefusals()
+    {
+        QList<Account> people;
+        for (const QString &name : {u"Anna"_s, u"Bob"_s, u"Cyryl"_s, u"Dorota"_s, u"Edek"_s})
+            people << signUp(name);
+        Rooms &rooms = *m_rooms;
+        const auto room = rooms.create(people[0], std::nullopt);
+        for (int i = 1; i < 4; ++i)
+            QVERIFY(rooms.join(people[i], room->roomId));
+        QCOMPARE(rooms.join(people[4], room->roomId).error(), RoomRefusal::RoomFull);
+        QCOMPARE(rooms.create(people[4], -5).error(), RoomRefusal::BadTimeLimit);
+        QCOMPARE(rooms.vote(people[4], {room->sessionId, true}).error(), RoomRefusal::NotYourSeat);
+        QCOMPARE(rooms.pass(people[4], u"nope"_s).error(), RoomRefusal::NoSuchSession);
+
+        QVERIFY(rooms.vote(people[0], {room->sessionId, true})->started);
+        QCOMPARE(rooms.join(people[4], room->roomId).error(), RoomRefusal::GameUnderWay);
+        QCOMPARE(rooms.rejoin(people[4], room->roomId).error(), RoomRefusal::NotParticipant);
+        QCOMPARE(rooms.rejoin(people[1], room->roomId)->color, u"yellow"_s);
+        // Still playing there: no other game.
+        QCOMPARE(rooms.create(people[1], std::nullopt).error(), RoomRefusal::SeatHeldElsewhere);
+    }
+
+    void aClockThatRunsOutPutsThePlayerOut()
+    {
+        const Account anna = signUp(u"Anna"_s);
+        const Account bob = signUp(u"Bob"_s);
+        const auto a = m_rooms->create(anna, 60);
+        const auto b = m_rooms->join(bob, a->roomId);
+        QVERIFY(m_rooms->vote(anna, {a->sessionId, false}));
+        QVERIFY(m_rooms->vote(bob, {b->sessionId, false})->started);
+
+        m_clock.advance(20'000);
+        QCOMPARE(stateOf(anna, a->sessionId).timeRemaining, 40);
+        m_clock.advance(41'000);
+        const GameState state = stateOf(anna, a->sessionId);
+        QVERIFY(state.players[0].hasPassed);
+        QCOMPARE(state.currentPlayerId, b->playerId);
+        QCOMPARE(state.timeRemaining, 59); // Bob's clock started when Anna's ran out
+        const auto refused = m_rooms->place(anna, {a->sessionId, u"I1"_s, 0, 0, 0});
+        QVERIFY(refused && !refused->success);
+    }
+
+    void pollsAreServedFromCacheUntilTheShownTimeChanges()
+    {
+        const Account anna = signUp(u"Anna"_s);
+        const auto a = m_rooms->create(anna, 300);
+        QVERIFY(m_rooms->vote(anna, {a->sessionId, true})->started);
+        const QByteArray first = *m_rooms->sessionBytes(anna, a->sessionId);
+        m_clock.advance(400);
+        const QByteArray second = *m_rooms->sessionBytes(anna, a->sessionId);
+        QCOMPARE(second.constData(), first.constData()); // the very same bytes
+        m_clock.advance(700);
+        const QByteArray third = *m_rooms->sessionBytes(anna, a->sessionId);
+        QCOMPARE(json::decode<SessionWrapper>(third)->gameState.timeRemaining, 299);
+        // A move changes the bytes at once.
+        QVERIFY(m_rooms->place(anna, {a->sessionId, u"I1"_s, 0, 0, 0})->success);
+        QCOMPARE(stateOf(anna, a->sessionId).board[0][0], 1);
+    }
+
+    void aRestartChargesNobodyForTheDowntime()
+    {
+        const Account anna = signUp(u"Anna"_s);
+        const auto a = m_rooms->create(anna, 60);
+        QVERIFY(m_rooms->vote(anna, {a->sessionId, true})->started);
+        m_clock.advance(5'000);
+        m_rooms->writeHeartbeat();
+        m_clock.advance(100'000); // the server is down
+        open();
+        const GameState state = stateOf(anna, a->sessionId);
+        QCOMPARE(state.currentPlayerId, a->playerId);
+        QCOMPARE(state.timeRemaining, 55);
+    }
+
+private:
+    // Opens the database again, as a restarted server does.
+    void open()
+    {
+        m_rooms.reset();
+        m_db = std::make_unique<store::Database>();
+        QVERIFY(m_db->open(m_dir->filePath(u"server.sqlite"_s)));
+        m_rooms = std::make_unique<Rooms>(*m_db, m_clock, Rooms::Options{0, 1});
+        m_rooms->load();
+    }
+    Account signUp(const QString &name)
+    {
+        const auto user = store::UserStore(*m_db).create(name, name + u"@example.com"_s, u"h"_s, 0);
+        return user ? Account{user->id, user->username} : Account{};
+    }
+    GameState stateOf(const Account &account, const QString &sessionId)
+    {
+        const auto bytes = m_rooms->sessionBytes(account, sessionId);
+        return bytes ? json::decode<SessionWrapper>(*bytes)->gameState : GameState{};
+    }
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    ManualClock m_clock;
+    std::unique_ptr<store::Database> m_db;
+    std::unique_ptr<Rooms> m_rooms;
+};
+
+QTEST_GUILESS_MAIN(TestRooms)
+#include "tst_rooms.moc"
