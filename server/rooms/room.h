@@ -21,8 +21,10 @@ public:
 
     store::RoomRecord rec;
     qint64 version = 0;
-    QTimer botTimer;   // the current bot's move
-    QTimer clockTimer; // the current player's clock running out
+    qint64 lastPresenceMs = 0;          // a person's last request about this room
+    std::optional<qint64> finishedAtMs; // when it ended, or was read back after its end
+    QTimer botTimer;                    // the current bot's move
+    QTimer clockTimer;                  // the current player's clock running out
 
     // The game as the wire shows it at `nowMs`, built again only when the version or the shown
     // second of the running clock changed.

@@ -25,9 +25,14 @@ public:
 
     [[nodiscard]] store::Database &database() { return m_db; }
 
-    // Every saved room; damaged rows are reported and skipped.
-    [[nodiscard]] QList<store::RoomRecord> loadAll();
-    bool save(const store::RoomRecord &room, bool finishedNow, qint64 nowMs);
+    // Every saved room that has not finished; damaged rows are reported and skipped.
+    [[nodiscard]] QList<store::RoomRecord> loadUnfinished();
+    // One saved room, finished or not, by its id or by the session id of one of its seats.
+    [[nodiscard]] std::optional<store::RoomRecord> load(const QString &roomId);
+    [[nodiscard]] std::optional<QString> roomOfSession(const QString &sessionId);
+    // With `seatsChanged`, the session ids of the seats are indexed again in the same transaction.
+    bool save(const store::RoomRecord &room, bool finishedNow, qint64 nowMs,
+              bool seatsChanged = false);
     void remove(const QString &roomId);
 
     // When the server was last seen alive with a clock running.
@@ -37,6 +42,9 @@ public:
     void setRoomCounter(qint64 counter);
 
 private:
+    std::optional<store::RoomRecord> decode(const QString &roomId, const QByteArray &data);
+    bool indexSessions(const store::RoomRecord &room);
+
     store::Database &m_db;
     std::unique_ptr<store::GameStore> m_games;
     std::unique_ptr<store::ScoreStore> m_scores;

@@ -30,6 +30,7 @@ std::expected<ActionOutcome, RoomRefusal> Rooms::act(const Account &account,
     const auto before = game.status;
     const auto snapshot = game;
     const qint64 now = m_clock.nowMs();
+    room->rec.lastActionMs = now; // kept with the next save
     const auto result = action(game, seat, now);
     // Even a refused move may have run a clock out, so compare rather than trust the result.
     if (!(game == snapshot))
@@ -68,12 +69,14 @@ void Rooms::refresh(Room &room)
         armTimers(room);
 }
 
-void Rooms::changed(Room &room, rules::GameStatus before)
+void Rooms::changed(Room &room, rules::GameStatus before, bool seatsChanged)
 {
     ++room.version;
     const bool finishedNow =
         before != rules::GameStatus::Finished && room.status() == rules::GameStatus::Finished;
-    m_archive.save(room.rec, finishedNow, m_clock.nowMs());
+    if (finishedNow)
+        room.finishedAtMs = m_clock.nowMs();
+    m_archive.save(room.rec, finishedNow, m_clock.nowMs(), seatsChanged);
     armTimers(room);
 }
 

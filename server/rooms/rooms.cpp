@@ -32,6 +32,10 @@ quint64 botSeedFor(quint64 seed, const QString &roomId)
     return splitmix64(seed ^ h);
 }
 
+constexpr qint64 AbandonedWaitingMs = 10 * 60'000;
+constexpr qint64 IdleUntimedGameMs = 24 * 3600'000;
+constexpr qint64 FinishedInMemoryMs = 5 * 60'000;
+
 } // namespace
 
 Rooms::Rooms(store::Database &db, const Clock &clock, Options options, QObject *parent)
@@ -48,6 +52,8 @@ Rooms::Rooms(store::Database &db, const Clock &clock, Options options, QObject *
                 return;
             }
     });
+    m_sweep.setInterval(60'000);
+    connect(&m_sweep, &QTimer::timeout, this, &Rooms::sweep);
 }
 
 Rooms::~Rooms() = default;
@@ -64,7 +70,9 @@ int Rooms::load()
     m_roomCounter = m_archive.roomCounter();
     int loaded = 0;
     store::Transaction tx(m_archive.database());
-    for (auto &record : m_archive.loadAll()) {
+    for (auto &record : m_archive.loadUnfinished()) {
+        if (record.lastActionMs == 0)
+            record.lastActionMs = now;
         rules::GameState &game = record.game;
         const bool clockRuns = game.status == rules::GameStatus::InProgress && game.timeLimit > 0;
         if (clockRuns) {
@@ -77,10 +85,13 @@ int Rooms::load()
             m_archive.save(room.rec, false, now);
         ++loaded;
     }
+    // The clocks were moved to now: a crash before the next heartbeat must not move them back.
+    m_archive.writeAlive(now);
     tx.commit();
     for (const auto &[id, room] : m_rooms)
         refresh(*room);
     m_heartbeat.start();
+    m_sweep.start();
     return loaded;
 }
 
@@ -88,6 +99,9 @@ Room &Rooms::insert(store::RoomRecord record)
 {
     auto owned = std::make_unique<Room>(std::move(record));
     Room *room = owned.get();
+    room->lastPresenceMs = m_clock.nowMs();
+    if (room->status() == rules::GameStatus::Finished)
+        room->finishedAtMs = m_clock.nowMs();
     connect(&room->botTimer, &QTimer::timeout, this, [this, room] { botTurn(*room); });
     connect(&room->clockTimer, &QTimer::timeout, this, [this, room] { refresh(*room); });
     for (const auto &seat : room->rec.seats)
@@ -97,24 +111,74 @@ Room &Rooms::insert(store::RoomRecord record)
     return *room;
 }
 
-Room *Rooms::findRoom(const QString &roomId) const
+Room *Rooms::findRoom(const QString &roomId)
 {
-    const auto it = m_rooms.find(roomId);
-    return it == m_rooms.end() ? nullptr : it->second.get();
+    if (const auto it = m_rooms.find(roomId); it != m_rooms.end())
+        return it->second.get();
+    // Only finished games are left out of memory; they come back for a while when asked for.
+    auto record = m_archive.load(roomId);
+    return record ? &insert(std::move(*record)) : nullptr;
+}
+
+void Rooms::close(Room &room)
+{
+    for (const auto &seat : room.rec.seats)
+        m_sessions.remove(seat.sessionId);
+    m_archive.remove(room.rec.roomId);
+    m_rooms.erase(room.rec.roomId);
+}
+
+void Rooms::sweep()
+{
+    const qint64 now = m_clock.nowMs();
+    QList<Room *> closing;
+    for (const auto &[id, room] : m_rooms) {
+        refresh(*room);
+        switch (room->status()) {
+        case rules::GameStatus::Waiting:
+            if (now - room->lastPresenceMs > AbandonedWaitingMs)
+                closing.append(room.get());
+            break;
+        case rules::GameStatus::InProgress:
+            if (room->rec.game.timeLimit == 0 && now - room->rec.lastActionMs > IdleUntimedGameMs) {
+                rules::endGame(room->rec.game);
+                changed(*room, rules::GameStatus::InProgress);
+            }
+            break;
+        case rules::GameStatus::Finished:
+            break;
+        }
+    }
+    for (Room *room : std::as_const(closing))
+        close(*room);
+    std::erase_if(m_rooms, [&](const auto &entry) {
+        const Room &room = *entry.second;
+        if (!room.finishedAtMs || now - *room.finishedAtMs < FinishedInMemoryMs)
+            return false;
+        for (const auto &seat : room.rec.seats)
+            m_sessions.remove(seat.sessionId);
+        return true;
+    });
 }
 
 std::expected<std::pair<Room *, int>, RoomRefusal> Rooms::seatOf(const Account &account,
                                                                  const QString &sessionId)
 {
     Room *room = m_sessions.value(sessionId);
-    if (!room)
-        return std::unexpected(RoomRefusal::NoSuchSession);
+    if (!room) {
+        // A finished game that left memory.
+        if (const auto roomId = m_archive.roomOfSession(sessionId); roomId && findRoom(*roomId))
+            room = m_sessions.value(sessionId);
+        if (!room)
+            return std::unexpected(RoomRefusal::NoSuchSession);
+    }
     const auto &seats = room->rec.seats;
     const auto it = std::ranges::find(seats, sessionId, &store::SeatRecord::sessionId);
     if (it == seats.end())
         return std::unexpected(RoomRefusal::NoSuchSession);
     if (it->userId != account.id)
         return std::unexpected(RoomRefusal::NotYourSeat);
+    room->lastPresenceMs = m_clock.nowMs();
     return std::pair{room, int(it - seats.begin())};
 }
 
@@ -145,12 +209,10 @@ void Rooms::leaveWaitingRooms(qint64 userId, const Room *except)
         if (room->humans() == 0)
             emptied.append(room.get());
         else
-            changed(*room, rules::GameStatus::Waiting);
+            changed(*room, rules::GameStatus::Waiting, true);
     }
-    for (Room *room : std::as_const(emptied)) {
-        m_archive.remove(room->rec.roomId);
-        m_rooms.erase(room->rec.roomId);
-    }
+    for (Room *room : std::as_const(emptied))
+        close(*room);
 }
 
 void Rooms::removeSeat(Room &room, int seat)
@@ -176,6 +238,7 @@ QString Rooms::newSessionId() const
 
 SeatView Rooms::seatView(Room &room, int seat)
 {
+    room.lastPresenceMs = m_clock.nowMs();
     const rules::Player &p = room.rec.game.players[std::size_t(seat)];
     return {room.rec.seats[std::size_t(seat)].sessionId,
             room.rec.roomId,
@@ -208,7 +271,7 @@ std::expected<SeatView, RoomRefusal> Rooms::create(const Account &account,
     {
         store::Transaction tx(m_archive.database());
         m_archive.setRoomCounter(m_roomCounter);
-        m_archive.save(room.rec, false, m_clock.nowMs());
+        m_archive.save(room.rec, false, m_clock.nowMs(), true);
         tx.commit();
     }
     return seatView(room, 0);
@@ -242,7 +305,7 @@ std::expected<SeatView, RoomRefusal> Rooms::join(const Account &account, const Q
         return std::unexpected(RoomRefusal::RoomFull);
     room->rec.seats.push_back({newSessionId(), account.id, false});
     m_sessions.insert(room->rec.seats.back().sessionId, room);
-    changed(*room, rules::GameStatus::Waiting);
+    changed(*room, rules::GameStatus::Waiting, true);
     return seatView(*room, *seat);
 }
 
@@ -285,6 +348,7 @@ std::expected<ActionOutcome, RoomRefusal> Rooms::vote(const Account &account,
         return ActionOutcome{true, {}, false, room->view(m_clock.nowMs())};
 
     rec.seats[std::size_t(seat)].voted = true;
+    rec.lastActionMs = m_clock.nowMs();
     bool start = false;
     if (request.enableBots.value_or(false)) {
         int botNumber = 1;

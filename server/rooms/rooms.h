@@ -113,6 +113,12 @@ public:
     std::expected<ActionOutcome, RoomRefusal> vote(const Account &account,
                                                    const VoteToStartRequest &request);
 
+    // Closes waiting rooms nobody has looked at for 10 minutes, ends games without a time limit
+    // where no person has acted for a day, and lets finished games leave memory 5 minutes after
+    // their end (they are read back from the store when asked for). Runs every minute.
+    void sweep();
+    [[nodiscard]] int roomsInMemory() const { return int(m_rooms.size()); }
+
     [[nodiscard]] QList<GameServer> servers();
     [[nodiscard]] QList<ActiveGame> activeGames(const Account &account);
     std::expected<FinishedSeat, RoomRefusal> finishedSeat(const Account &account,
@@ -122,7 +128,7 @@ private:
     using Action = std::function<rules::Result<>(rules::GameState &, int seat, qint64 nowMs)>;
 
     // rooms.cpp: seats and votes.
-    Room *findRoom(const QString &roomId) const;
+    Room *findRoom(const QString &roomId);
     std::expected<std::pair<Room *, int>, RoomRefusal> seatOf(const Account &account,
                                                               const QString &sessionId);
     bool holdsLiveSeatElsewhere(qint64 userId, const Room *except) const;
@@ -130,13 +136,14 @@ private:
     void removeSeat(Room &room, int seat);
     SeatView seatView(Room &room, int seat);
     Room &insert(store::RoomRecord record);
+    void close(Room &room);
     QString newSessionId() const;
 
     // roomplay.cpp: moves, bots, clocks and timers.
     std::expected<ActionOutcome, RoomRefusal> act(const Account &account, const QString &sessionId,
                                                   const Action &action);
     void refresh(Room &room);
-    void changed(Room &room, rules::GameStatus before);
+    void changed(Room &room, rules::GameStatus before, bool seatsChanged = false);
     void armTimers(Room &room);
     void botTurn(Room &room);
 
@@ -147,6 +154,7 @@ private:
     std::map<QString, std::unique_ptr<Room>> m_rooms;
     QHash<QString, Room *> m_sessions;
     QTimer m_heartbeat;
+    QTimer m_sweep;
 };
 
 } // namespace korvana::rooms

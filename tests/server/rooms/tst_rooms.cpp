@@ -136,7 +136,7 @@ private Q_SLOTS:
         QCOMPARE(stateOf(anna, a->sessionId).board[0][0], 1);
     }
 
-    void aRestartChargesNobodyForTheDowntime()
+    void restartsChargeNobodyForTheDowntime()
     {
         const Account anna = signUp(u"Anna"_s);
         const auto a = m_rooms->create(anna, 60);
@@ -145,9 +145,69 @@ private Q_SLOTS:
         m_rooms->writeHeartbeat();
         m_clock.advance(100'000); // the server is down
         open();
-        const GameState state = stateOf(anna, a->sessionId);
-        QCOMPARE(state.currentPlayerId, a->playerId);
-        QCOMPARE(state.timeRemaining, 55);
+        QCOMPARE(stateOf(anna, a->sessionId).timeRemaining, 55);
+        // A second crash before the next heartbeat gives nothing back either.
+        m_clock.advance(300);
+        open();
+        QCOMPARE(stateOf(anna, a->sessionId).timeRemaining, 55);
+    }
+
+    void finishedGamesLeaveMemoryAndComeBackFromTheStore()
+    {
+        const Account anna = signUp(u"Anna"_s);
+        const auto seat = m_rooms->create(anna, std::nullopt);
+        QVERIFY(m_rooms->vote(anna, {seat->sessionId, true})->started);
+        // Anna passes whenever it is her turn; the bots play to the end.
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                (void)m_rooms->pass(anna, seat->sessionId); // refused out of turn
+                return stateOf(anna, seat->sessionId).gameStatus == u"finished";
+            },
+            20'000));
+        m_clock.advance(4 * 60'000);
+        m_rooms->sweep();
+        QCOMPARE(m_rooms->roomsInMemory(), 1);
+        m_clock.advance(2 * 60'000);
+        m_rooms->sweep();
+        QCOMPARE(m_rooms->roomsInMemory(), 0);
+        // Polls, scores and rejoins still find it, in a restarted server too.
+        for (int run = 0; run < 2; ++run) {
+            QCOMPARE(stateOf(anna, seat->sessionId).gameStatus, u"finished"_s);
+            QCOMPARE(m_rooms->finishedSeat(anna, seat->roomId)->position, 4);
+            QCOMPARE(m_rooms->rejoin(anna, seat->roomId).error(), RoomRefusal::RejoinFinished);
+            open();
+            QCOMPARE(m_rooms->roomsInMemory(), 0);
+        }
+    }
+
+    void abandonedRoomsClose()
+    {
+        const Account anna = signUp(u"Anna"_s);
+        const auto waiting = m_rooms->create(anna, std::nullopt);
+        m_clock.advance(9 * 60'000);
+        QVERIFY(m_rooms->sessionBytes(anna, waiting->sessionId)); // Anna still looks
+        m_clock.advance(9 * 60'000);
+        m_rooms->sweep();
+        QCOMPARE(m_rooms->servers().size(), 1);
+        m_clock.advance(60'001);
+        m_rooms->sweep();
+        QVERIFY(m_rooms->servers().isEmpty());
+        QCOMPARE(m_rooms->sessionBytes(anna, waiting->sessionId).error(),
+                 RoomRefusal::NoSuchSession);
+
+        // Without a time limit, a game where no person has acted for a day ends as it stands.
+        const auto game = m_rooms->create(anna, std::nullopt);
+        QVERIFY(m_rooms->vote(anna, {game->sessionId, true})->started); // Anna has the move
+        m_clock.advance(24 * 3600'000);
+        QVERIFY(m_rooms->sessionBytes(anna, game->sessionId)); // looking is not acting
+        m_rooms->sweep();
+        QCOMPARE(stateOf(anna, game->sessionId).gameStatus, u"in_progress"_s);
+        m_clock.advance(1);
+        m_rooms->sweep();
+        const GameState ended = stateOf(anna, game->sessionId);
+        QCOMPARE(ended.gameStatus, u"finished"_s);
+        QVERIFY(ended.winner);
+        QVERIFY(m_rooms->finishedSeat(anna, game->roomId));
     }
 
 private:
