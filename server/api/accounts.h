@@ -26,7 +26,8 @@ namespace korvana::api {
 
 struct AuthError
 {
-    enum class Kind { Invalid, Taken, BadCredentials, TooManyFailures, Failed };
+    // Busy: the hashing queue is full; TooManyFailures: the e-mail or the client is limited.
+    enum class Kind { Invalid, Taken, BadCredentials, TooManyFailures, Busy, Failed };
     Kind kind;
     QString message;
     qint64 retryAfterSeconds = 0;
@@ -63,8 +64,10 @@ public:
     // Reads "Bearer <token>" and finds its user.
     std::expected<rooms::Account, TokenProblem> authenticate(QByteArrayView authorization);
 
-    QFuture<AuthResult> registerUser(const RegisterRequest &request);
-    QFuture<AuthResult> login(const LoginRequest &request);
+    // `client` is the address the request came from: it has its own failure limit and its own
+    // share of the hashing queue.
+    QFuture<AuthResult> registerUser(const RegisterRequest &request, const QString &client);
+    QFuture<AuthResult> login(const LoginRequest &request, const QString &client);
     // The user with totals from the saved scores and the role.
     [[nodiscard]] std::optional<User> user(qint64 userId);
 
@@ -78,7 +81,8 @@ private:
     std::unique_ptr<store::UserStore> m_users;
     std::unique_ptr<store::TokenStore> m_tokens;
     std::unique_ptr<store::ScoreStore> m_scores;
-    LoginLimiter m_limiter;
+    LoginLimiter m_emailFailures{10, 60'000};
+    LoginLimiter m_clientFailures{30, 60'000};
     QHash<qint64, QString> m_usernames; // names never change: read once per user
 };
 

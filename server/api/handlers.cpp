@@ -31,7 +31,8 @@ ApiResponse authFailure(const AuthError &error)
         return errorResponse(409, error.message);
     case AuthError::Kind::BadCredentials:
         return errorResponse(401, error.message);
-    case AuthError::Kind::TooManyFailures: {
+    case AuthError::Kind::TooManyFailures:
+    case AuthError::Kind::Busy: {
         ApiResponse r = errorResponse(429, error.message);
         r.headers.append({"Retry-After", QByteArray::number(error.retryAfterSeconds)});
         return r;
@@ -116,14 +117,14 @@ ApiResponse Handlers::health()
     return jsonResponse(200, HealthResponse{QStringLiteral("ok")});
 }
 
-QFuture<ApiResponse> Handlers::registerUser(const RegisterRequest &request)
+QFuture<ApiResponse> Handlers::registerUser(const RegisterRequest &request, const QString &client)
 {
-    return signedInResponse(m_accounts.registerUser(request), 201, texts::registered());
+    return signedInResponse(m_accounts.registerUser(request, client), 201, texts::registered());
 }
 
-QFuture<ApiResponse> Handlers::login(const LoginRequest &request)
+QFuture<ApiResponse> Handlers::login(const LoginRequest &request, const QString &client)
 {
-    return signedInResponse(m_accounts.login(request), 200, texts::loggedIn());
+    return signedInResponse(m_accounts.login(request, client), 200, texts::loggedIn());
 }
 
 ApiResponse Handlers::me(const rooms::Account &account)

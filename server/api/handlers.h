@@ -24,8 +24,8 @@ public:
     Handlers(Accounts &accounts, rooms::Rooms &rooms, store::Database &db);
 
     ApiResponse health();
-    QFuture<ApiResponse> registerUser(const RegisterRequest &request);
-    QFuture<ApiResponse> login(const LoginRequest &request);
+    QFuture<ApiResponse> registerUser(const RegisterRequest &request, const QString &client);
+    QFuture<ApiResponse> login(const LoginRequest &request, const QString &client);
     ApiResponse me(const rooms::Account &account);
 
     ApiResponse servers(const rooms::Account &account);

@@ -39,6 +39,7 @@ bool HttpServer::handleRequest(const QHttpServerRequest &request, QTcpSocket *so
     api.path = request.url().path();
     api.authorization = request.value("authorization");
     api.body = request.body();
+    api.client = socket->peerAddress().toString();
 
     QPointer<ConnectionWatch> target(watch);
     const bool close = !framing.keepAlive;

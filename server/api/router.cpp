@@ -109,12 +109,12 @@ void wireRoutes(Router &router, Handlers &h, Accounts &accounts)
     router.add(Method::Post, QStringLiteral("/api/auth/register"),
                [&h, &accounts](const ApiRequest &request, const Respond &respond) {
                    if (const auto body = readBody<RegisterRequest>(request, respond))
-                       h.registerUser(*body).then(&accounts, respond);
+                       h.registerUser(*body, request.client).then(&accounts, respond);
                });
     router.add(Method::Post, QStringLiteral("/api/auth/login"),
                [&h, &accounts](const ApiRequest &request, const Respond &respond) {
                    if (const auto body = readBody<LoginRequest>(request, respond))
-                       h.login(*body).then(&accounts, respond);
+                       h.login(*body, request.client).then(&accounts, respond);
                });
 
     // Signed in, no body.

@@ -91,7 +91,8 @@ std::expected<QUrl, QString> ServerApp::start()
         return std::unexpected(QStringLiteral("cannot open database %1: %2")
                                    .arg(m_options.databasePath, m_db->errorString()));
     m_hasher = std::make_unique<store::PasswordHasher>(
-        2, m_options.fastHash ? store::HashCost::Minimal : store::HashCost::Interactive);
+        store::PasswordHasher::Limits{},
+        m_options.fastHash ? store::HashCost::Minimal : store::HashCost::Interactive);
     m_accounts = std::make_unique<Accounts>(
         *m_db, *m_hasher, *m_clock,
         Accounts::Options{m_options.tokenTtlSeconds * 1000, m_options.adminEmail});
@@ -135,8 +136,9 @@ void ServerApp::shutdown()
     m_router.reset();
     m_handlers.reset();
     m_rooms.reset();
-    m_accounts.reset();
+    // The hasher goes first: its unfinished work must not outlive the accounts it answers to.
     m_hasher.reset();
+    m_accounts.reset();
     if (m_db)
         m_db->close();
     m_db.reset();

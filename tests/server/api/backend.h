@@ -18,7 +18,8 @@ struct Backend
 {
     QTemporaryDir dir;
     rooms::ManualClock clock;
-    store::PasswordHasher hasher{1, store::HashCost::Minimal};
+    std::unique_ptr<store::PasswordHasher> hasher = std::make_unique<store::PasswordHasher>(
+        store::HasherLimits{1, 4, 32}, store::HashCost::Minimal);
     std::unique_ptr<store::Database> db;
     std::unique_ptr<api::Accounts> accounts;
     std::unique_ptr<rooms::Rooms> rooms;
@@ -26,6 +27,8 @@ struct Backend
     std::unique_ptr<api::Router> router;
 
     Backend() { open(); }
+    // Unfinished hashing must not outlive the accounts it answers to.
+    ~Backend() { hasher.reset(); }
 
     // Opens the database file again, as a restarted server does.
     void open()
@@ -36,7 +39,7 @@ struct Backend
         accounts.reset();
         db = std::make_unique<store::Database>();
         QVERIFY(db->open(dir.filePath(QStringLiteral("server.sqlite"))));
-        accounts = std::make_unique<api::Accounts>(*db, hasher, clock,
+        accounts = std::make_unique<api::Accounts>(*db, *hasher, clock,
                                                    api::Accounts::Options{1000, QString()});
         rooms = std::make_unique<rooms::Rooms>(*db, clock, rooms::Rooms::Options{0, 1});
         rooms->load();
@@ -50,7 +53,7 @@ struct Backend
                           const QByteArray &body = {}, const QByteArray &authorization = {})
     {
         std::optional<api::ApiResponse> answer;
-        router->dispatch({method, path, authorization, body},
+        router->dispatch({method, path, authorization, body, QStringLiteral("10.0.0.9")},
                          [&](api::ApiResponse r) { answer = std::move(r); });
         if (!QTest::qWaitFor([&] { return answer.has_value(); }, 10'000))
             return {};

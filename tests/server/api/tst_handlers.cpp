@@ -85,23 +85,70 @@ private Q_SLOTS:
     {
         signUp(u"Lena"_s);
         signUp(u"Anna"_s);
-        const auto wait = [](QFuture<AuthResult> f) {
-            return QTest::qWaitFor([&] { return f.isFinished(); }, 10'000) ? f.result()
-                                                                           : AuthResult();
-        };
         for (int i = 0; i < 10; ++i) {
-            QCOMPARE(wait(m_b->accounts->login({u"lena@example.com"_s, u"zle"_s})).error().kind,
+            QCOMPARE(login(u"lena@example.com"_s, u"zle"_s).error().kind,
                      AuthError::Kind::BadCredentials);
             m_b->clock.advance(1000);
         }
-        const auto limited = wait(m_b->accounts->login({u"LENA@example.com"_s, u"haslo123"_s}));
+        const auto limited = login(u"LENA@example.com"_s, u"haslo123"_s);
         QCOMPARE(limited.error().kind, AuthError::Kind::TooManyFailures);
         QCOMPARE(limited.error().retryAfterSeconds, 50);
-        QVERIFY(
-            wait(m_b->accounts->login({u"anna@example.com"_s, u"haslo123"_s}))); // another e-mail
+        QVERIFY(login(u"anna@example.com"_s, u"haslo123"_s)); // another e-mail
         // The first failure leaves the window a minute after it happened.
         m_b->clock.advance(50'001);
-        QVERIFY(wait(m_b->accounts->login({u"lena@example.com"_s, u"haslo123"_s})));
+        QVERIFY(login(u"lena@example.com"_s, u"haslo123"_s));
+    }
+
+    void loginsCountWhenTheyStart()
+    {
+        signUp(u"Lena"_s);
+        // 40 wrong passwords at once, from as many addresses: 10 are checked, the rest refused.
+        QList<QFuture<AuthResult>> tries;
+        for (int i = 0; i < 40; ++i)
+            tries << m_b->accounts->login({u"lena@example.com"_s, u"zle"_s}, u"10.1.0.%1"_s.arg(i));
+        QVERIFY(QTest::qWaitFor(
+            [&] { return std::ranges::all_of(tries, &QFuture<AuthResult>::isFinished); }, 10'000));
+        QCOMPARE(std::ranges::count_if(tries,
+                                       [](const auto &f) {
+                                           return f.result().error().kind ==
+                                                  AuthError::Kind::BadCredentials;
+                                       }),
+                 10);
+        QCOMPARE(login(u"lena@example.com"_s, u"haslo123"_s).error().kind,
+                 AuthError::Kind::TooManyFailures);
+        // One address may fail 30 times a minute, whatever the e-mails.
+        for (int i = 0; i < 30; ++i)
+            QCOMPARE(login(u"x%1@example.com"_s.arg(i), u"zle"_s).error().kind,
+                     AuthError::Kind::BadCredentials);
+        QCOMPARE(login(u"y@example.com"_s, u"zle"_s).error().kind,
+                 AuthError::Kind::TooManyFailures);
+    }
+
+    void theHashingQueueIsBoundedAndFair()
+    {
+        // One thread hashes at full cost; each address may have 4 hashes waiting or running. A
+        // flood from one address is refused at once beyond that; another address gets its turn.
+        QObject context;
+        QStringList done;
+        auto slow = std::make_unique<store::PasswordHasher>(store::HasherLimits{1, 4, 32});
+        Accounts accounts(*m_b->db, *slow, m_b->clock, {});
+        const auto dropHashing = qScopeGuard([&] { slow.reset(); });
+        const auto attempt = [&](const QString &client, int i) {
+            auto f = accounts.login({u"n%1@example.com"_s.arg(i), u"haslo123"_s}, client);
+            f.then(&context, [&done, client](const AuthResult &r) {
+                if (r || r.error().kind != AuthError::Kind::Busy)
+                    done << client;
+            });
+            return f;
+        };
+        QList<QFuture<AuthResult>> flood;
+        for (int i = 0; i < 10; ++i)
+            flood << attempt(u"10.2.0.1"_s, i);
+        QCOMPARE(std::ranges::count_if(flood, [](const auto &f) { return f.isFinished(); }), 6);
+        QCOMPARE(flood.back().result().error().retryAfterSeconds, 1);
+        attempt(u"10.2.0.2"_s, 99);
+        QVERIFY(QTest::qWaitFor([&] { return done.size() == 5; }, 10'000));
+        QCOMPARE(done.indexOf(u"10.2.0.2"_s), 1);
     }
 
     void healthTellsAClosedStore()
@@ -113,6 +160,12 @@ private Q_SLOTS:
 
 private:
     Account signUp(const QString &name) { return m_b->signUp(name).first; }
+    // A login from one address, awaited.
+    AuthResult login(const QString &email, const QString &password)
+    {
+        auto f = m_b->accounts->login({email, password}, u"10.0.0.1"_s);
+        return QTest::qWaitFor([&] { return f.isFinished(); }, 10'000) ? f.result() : AuthResult();
+    }
     GameState stateOf(const Account &account, const QString &sessionId)
     {
         const auto bytes = m_b->rooms->sessionBytes(account, sessionId);
