@@ -179,10 +179,9 @@ QFuture<AuthResult> Accounts::login(const LoginRequest &request, const QString &
     }
     const auto record = email.size() <= 254 ? m_users->byEmail(email) : std::nullopt;
     const bool hopeless = characters(request.password) > MaxPasswordCharacters;
-    auto verified =
-        hopeless
-            ? std::optional(QtFuture::makeReadyFuture(false))
-            : m_hasher.verify(client, record ? record->passwordHash : QString(), request.password);
+    auto verified = hopeless ? std::optional(QtFuture::makeReadyFuture(false))
+                             : m_hasher.verify(client, record ? record->passwordHash : QString(),
+                                               request.password);
     if (!verified) {
         m_emailFailures.abandoned(email);
         m_clientFailures.abandoned(client);

@@ -21,9 +21,8 @@ class SystemClock;
 namespace korvana::api {
 
 class Accounts;
-class GuardedServer;
 class Handlers;
-class HttpServer;
+class HttpListener;
 class Router;
 
 // korvana-server put together: storage, accounts, rooms, routes and the listening socket.
@@ -49,7 +48,7 @@ private:
     std::unique_ptr<rooms::Rooms> m_rooms;
     std::unique_ptr<Handlers> m_handlers;
     std::unique_ptr<Router> m_router;
-    std::unique_ptr<HttpServer> m_http;
+    std::unique_ptr<HttpListener> m_listener;
 };
 
 } // namespace korvana::api
