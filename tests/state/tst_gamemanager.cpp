@@ -58,6 +58,8 @@ private slots:
     void cleanup();
     void failureMessages_data();
     void failureMessages();
+    void backgroundReloadKeepsAnActionAlert();
+    void serverListAlertsOncePerOutage();
     void alreadyInGameRetriesOnceAfterAWait();
     void enteringFillsSquaresAndPolls();
     void pollIntervalFollowsThePhase();
@@ -165,6 +167,37 @@ void TestGameManager::failureMessages()
     QCOMPARE(std::count_if(sent.cbegin(), sent.cend(),
                            [](const auto &r) { return r.path == u"/api/game/servers"; }),
              int(operation == u"servers") + int(reloadsServers));
+}
+
+void TestGameManager::backgroundReloadKeepsAnActionAlert()
+{
+    DiagCapture quiet;
+    m_server->enqueue("/api/game/join", ScriptedResponse::json(400, R"({"error":"Pokój pełny"})"));
+    QCoro::waitFor(m_manager->joinGameTask("r1"));
+    QCoro::waitFor(m_manager->loadServersTask());
+    QCOMPARE(m_manager->errorMessageText(), "Pokój pełny");
+}
+
+void TestGameManager::serverListAlertsOncePerOutage()
+{
+    DiagCapture quiet;
+    const QString down = "Błąd serwera (HTTP 502)";
+    m_server->setDefault("/api/game/servers", ScriptedResponse::json(502));
+    QCoro::waitFor(m_manager->loadServersTask());
+    QCOMPARE(m_manager->errorMessageText(), down);
+    m_manager->setErrorMessageText(""); // the player's "OK"
+    QCoro::waitFor(m_manager->loadServersTask());
+    QVERIFY(!m_manager->errorMessage()); // the same outage stays quiet
+    m_manager->loadServers();            // but the player's own refresh alerts
+    QTRY_COMPARE(m_manager->errorMessageText(), down);
+
+    // A successful reload ends the outage and takes its own alert away.
+    m_server->setDefault("/api/game/servers", ScriptedResponse::json(200, R"({"servers":[]})"));
+    QCoro::waitFor(m_manager->loadServersTask());
+    QVERIFY(!m_manager->errorMessage());
+    m_server->setDefault("/api/game/servers", ScriptedResponse::json(502));
+    QCoro::waitFor(m_manager->loadServersTask());
+    QCOMPARE(m_manager->errorMessageText(), down);
 }
 
 void TestGameManager::alreadyInGameRetriesOnceAfterAWait()
