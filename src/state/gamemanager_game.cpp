@@ -121,8 +121,10 @@ QCoro::Task<> GameManager::runGameAction(
         } else if (result->success && result->gameState) {
             const bool applied = tryApply(ticket, std::move(*result->gameState));
             onSuccess(*result, applied);
-        } else if (result->error) {
-            setErrorMessage(*result->error);
+        } else {
+            // A refusal must never pass for an accepted move.
+            const bool hasReason = result->error && !result->error->isEmpty();
+            setErrorMessage(hasReason ? *result->error : refusalWithoutReason());
         }
     }
     setLoading(false);

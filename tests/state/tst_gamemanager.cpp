@@ -67,7 +67,8 @@ private slots:
     void finishedStopsPollingAndSavesRank();
     void lateAnswerAfterLeavingChangesNothing();
     void pollOvertakenByMoveDoesNotRollBack();
-    void placeRefusedKeepsSelection();
+    void refusedPlacementKeepsSelection_data();
+    void refusedPlacementKeepsSelection();
     void destroyedWithRequestsInFlight();
 
 private:
@@ -328,16 +329,27 @@ void TestGameManager::pollOvertakenByMoveDoesNotRollBack()
     QCOMPARE(m_manager->gameState()->board.at(0).at(1), 1);
 }
 
-void TestGameManager::placeRefusedKeepsSelection()
+void TestGameManager::refusedPlacementKeepsSelection_data()
 {
+    QTest::addColumn<QByteArray>("answer");
+    QTest::addColumn<QString>("message");
+    const QString generic = "Serwer nie przyjął tej akcji. Spróbuj ponownie.";
+    QTest::addRow("with a reason")
+        << QByteArray(R"({"success":false,"error":"Zły ruch"})") << "Zły ruch";
+    QTest::addRow("without a reason") << QByteArray(R"({"success":false})") << generic;
+    QTest::addRow("success without a state") << QByteArray(R"({"success":true})") << generic;
+}
+
+void TestGameManager::refusedPlacementKeepsSelection()
+{
+    QFETCH(QByteArray, answer);
+    QFETCH(QString, message);
     enter("in_progress");
     m_manager->setSelectedPieceId(QString("I2"));
     m_manager->setSelectedRotation(90);
-    m_server->enqueue(
-        "/api/game/place",
-        ScriptedResponse::json(200, R"({"success":false,"error":"Nieprawidłowy ruch"})"));
+    m_server->enqueue("/api/game/place", ScriptedResponse::json(200, answer));
     QCoro::waitFor(m_manager->placePieceTask("I2", 5, 5, 90));
-    QCOMPARE(m_manager->errorMessageText(), "Nieprawidłowy ruch");
+    QCOMPARE(m_manager->errorMessageText(), message);
     QCOMPARE(m_manager->selectedPieceId(), std::optional<QString>("I2"));
     QCOMPARE(m_manager->selectedRotation(), 90);
 }
