@@ -446,6 +446,8 @@ void GameManager::setTimeOptions(QList<TimeOption> options)
 
 void GameManager::setLoading(bool value)
 {
+    if (value)
+        ++m_loadingGeneration;
     assign(this, m_isLoading, value, &GameManager::isLoadingChanged);
 }
 

@@ -136,6 +136,8 @@ Q_SIGNALS:
     void activeGamesLoaded(const QVariantList &games);
     // A placement attempt ended (accepted or not); the screen then reads errorMessage.
     void placePieceFinished();
+    // A game was seen finished and its result saved (or the save failed): statistics changed.
+    void gameFinished();
 
 private:
     enum class Entry { Create, Join, Rejoin };
@@ -204,6 +206,7 @@ private:
     quint64 m_lastSequence = 0;
     quint64 m_appliedSequence = 0;
     bool m_finishHandled = false;
+    quint64 m_loadingGeneration = 0; // bumped whenever an operation sets isLoading
     // errorMessage holds an alert of the server list, not of an action.
     bool m_errorFromServerList = false;
     // The kind of list failure alerted since the last successful reload.

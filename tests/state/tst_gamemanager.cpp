@@ -278,17 +278,24 @@ void TestGameManager::finishedStopsPollingAndSavesRank()
     m_server->setDefault(
         "/api/scores", ScriptedResponse::json(200, R"({"message":"ok","score":{"id":1,"userId":1,)"
                                                    R"("score":50,"position":2}})"));
+    m_server->setDefault("/api/game/servers",
+                         ScriptedResponse::json(200, R"({"servers":[]})").after(300ms));
     m_server->clearRequests();
-    QCoro::waitFor(m_manager->refreshGameState());
+    QSignalSpy finished(m_manager.get(), &GameManager::gameFinished);
+    auto poll = m_manager->refreshGameState();
+    QTRY_VERIFY(m_manager->gameState()->gameStatus == u"finished");
     QVERIFY(!m_manager->updateTimer()->isActive());
-    // A second answer about the finished game saves nothing more.
+    // A second answer about the finished game saves nothing more, and leaving the results at
+    // once loses nothing.
     QCoro::waitFor(m_manager->refreshGameState());
-    QTest::qWait(200);
+    m_manager->leaveGame();
+    QCoro::waitFor(poll);
     QByteArrayList bodies;
     for (const auto &r : m_server->requests())
         if (r.path == u"/api/scores")
             bodies << r.body;
     QCOMPARE(bodies, saved.isEmpty() ? QByteArrayList() : QByteArrayList{saved});
+    QCOMPARE(finished.count(), 1);
     QVERIFY(!m_manager->isLoading() && !m_manager->errorMessage());
 }
 
