@@ -2,6 +2,7 @@
 
 #include "appobjects.h"
 #include "keyvaluestore.h"
+#include "managerlinks.h"
 
 #include <QQuickWindow>
 #include <QtQml/qqmlextensionplugin.h>
@@ -16,12 +17,7 @@ KorvanaApp::KorvanaApp(const QString &serverUrl, KeyValueStore &store, PathMonit
     , m_gameManager(std::make_unique<GameManager>(m_network))
     , m_connectionManager(std::make_unique<ConnectionManager>(serverUrl, monitor))
 {
-    // A waiting stored sign-in is tried again whenever the server is reached, and any answer
-    // of the server ends a failing connection status at once.
-    QObject::connect(m_connectionManager.get(), &ConnectionManager::serverReached,
-                     m_authManager.get(), &AuthManager::retryRestore);
-    QObject::connect(&m_network, &NetworkService::serverAnswered, m_connectionManager.get(),
-                     &ConnectionManager::noteServerAnswered);
+    linkManagers(m_network, *m_authManager, *m_gameManager, m_connectionManager.get());
     ui::publish({m_authManager.get(), m_gameManager.get(), m_connectionManager.get(), &store});
     ui::useAppStyle();
     m_engine = std::make_unique<QQmlApplicationEngine>();
