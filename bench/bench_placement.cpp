@@ -1,8 +1,6 @@
 // The client's placement check: one call, as the drag preview makes on every move, and all valid
 // anchors of one piece and rotation. On a middle-game board of four bots. Figures only.
 #include "boardrules.h"
-#include "boardrulesqml.h"
-#include "variantinput.h"
 
 #include "bots/bot.h"
 
@@ -91,28 +89,6 @@ void BM_ValidCells(benchmark::State &state)
     }
 }
 BENCHMARK(BM_ValidCells);
-
-// The same call through the QML singleton, which reads the board from JS lists each time.
-void BM_IsPlacementValid_FromQmlLists(benchmark::State &state)
-{
-    const Position &p = position();
-    QVariantList rows;
-    for (const auto &row : p.board) {
-        QVariantList cells;
-        for (const qint64 v : row)
-            cells.append(double(v)); // JS numbers
-        rows.append(QVariant(cells));
-    }
-    const QVariant boardValue(rows);
-    const QVariant squares(board::squaresToVariant(p.piece));
-    board::BoardRulesQml rules;
-    for (auto _ : state) {
-        const bool valid =
-            rules.isPlacementValid(squares, 90, p.valid.row, p.valid.col, boardValue, p.color);
-        benchmark::DoNotOptimize(valid);
-    }
-}
-BENCHMARK(BM_IsPlacementValid_FromQmlLists);
 
 } // namespace
 

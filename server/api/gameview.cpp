@@ -44,9 +44,7 @@ Player playerView(const rules::Player &p)
         g.position = PiecePosition{piece.row, piece.col};
         g.rotation = piece.rotation;
     }
-    if (p.lastMove)
-        out.lastMove =
-            Move{p.lastMove->pieceId, p.lastMove->row, p.lastMove->col, p.lastMove->rotation};
+    out.lastMove = p.lastMove;
     return out;
 }
 

@@ -10,35 +10,6 @@ namespace {
 
 constexpr qint64 formatVersion = 1;
 
-struct StoredMove
-{
-    static constexpr const char *typeName = "StoredMove";
-    QString pieceId;
-    qint64 row = 0;
-    qint64 col = 0;
-    qint64 rotation = 0;
-
-    static std::expected<StoredMove, DecodeError> read(const json::Value &v)
-    {
-        json::ObjectReader r(v, typeName);
-        StoredMove m;
-        r.required("pieceId", m.pieceId);
-        r.required("row", m.row);
-        r.required("col", m.col);
-        r.required("rotation", m.rotation);
-        return r.finish(std::move(m));
-    }
-    void write(json::Writer &w) const
-    {
-        w.beginObject();
-        w.field("pieceId", pieceId);
-        w.field("row", row);
-        w.field("col", col);
-        w.field("rotation", rotation);
-        w.endObject();
-    }
-};
-
 struct StoredPlayer
 {
     static constexpr const char *typeName = "StoredPlayer";
@@ -48,8 +19,8 @@ struct StoredPlayer
     bool hasPassed = false;
     qint64 score = 0;
     qint64 clockMs = 0;
-    QList<QList<qint64>> pieces; // [] in hand, [row, col, rotation] placed
-    std::optional<StoredMove> lastMove;
+    QList<QList<qint64>> pieces;  // [] in hand, [row, col, rotation] placed
+    std::optional<Move> lastMove; // the wire's record
     QString sessionId;
     qint64 userId = 0;
     bool voted = false;
@@ -189,9 +160,7 @@ QByteArray encodeRoom(const RoomRecord &room)
         for (const rules::PieceState &piece : p.pieces)
             sp.pieces.append(piece.placed ? QList<qint64>{piece.row, piece.col, piece.rotation}
                                           : QList<qint64>{});
-        if (p.lastMove)
-            sp.lastMove = StoredMove{p.lastMove->pieceId, p.lastMove->row, p.lastMove->col,
-                                     p.lastMove->rotation};
+        sp.lastMove = p.lastMove;
         if (i < room.seats.size()) {
             sp.sessionId = room.seats[i].sessionId;
             sp.userId = room.seats[i].userId;
@@ -276,12 +245,9 @@ std::expected<RoomRecord, QString> decodeRoom(QByteArrayView bytes)
                 return fail("bad piece");
             p.pieces[std::size_t(k)] = {true, int(piece[0]), int(piece[1]), int(piece[2])};
         }
-        if (sp.lastMove) {
-            if (rules::pieceIndex(sp.lastMove->pieceId) < 0)
-                return fail("bad last move");
-            p.lastMove = rules::Move{sp.lastMove->pieceId, int(sp.lastMove->row),
-                                     int(sp.lastMove->col), int(sp.lastMove->rotation)};
-        }
+        if (sp.lastMove && rules::pieceIndex(sp.lastMove->pieceId) < 0)
+            return fail("bad last move");
+        p.lastMove = sp.lastMove;
         if (sp.isBot != (sp.userId == 0) || sp.isBot != sp.sessionId.isEmpty())
             return fail("bad seat");
         game.players.push_back(std::move(p));

@@ -1,7 +1,6 @@
 #include "boardcolors.h"
 #include "boardrules.h"
 #include "boardtestdata.h"
-#include "timeformat.h"
 
 #include <QTest>
 
@@ -40,8 +39,6 @@ private Q_SLOTS:
     void colorLookups();
     void cellColors_data();
     void cellColors();
-    void formatTime_data();
-    void formatTime();
 };
 
 void TestBoardRules::rotatedSquaresTurnsAboutTheAnchor_data()
@@ -310,28 +307,6 @@ void TestBoardRules::cellColors()
     QVERIFY2(qAbs(actual.red() - color.red()) <= 1 && qAbs(actual.green() - color.green()) <= 1 &&
                  qAbs(actual.blue() - color.blue()) <= 1,
              qPrintable(actual.name()));
-}
-
-void TestBoardRules::formatTime_data()
-{
-    QTest::addColumn<qint64>("seconds");
-    QTest::addColumn<QString>("text");
-
-    QTest::addRow("0") << qint64(0) << "0s";
-    QTest::addRow("9") << qint64(9) << "9s";
-    QTest::addRow("45") << qint64(45) << "45s";
-    QTest::addRow("59") << qint64(59) << "59s";
-    QTest::addRow("60") << qint64(60) << "1:00";
-    QTest::addRow("75") << qint64(75) << "1:15";
-    QTest::addRow("125") << qint64(125) << "2:05";
-    QTest::addRow("an hour") << qint64(3600) << "60:00";
-}
-
-void TestBoardRules::formatTime()
-{
-    QFETCH(qint64, seconds);
-    QFETCH(QString, text);
-    QCOMPARE(board::formatTime(seconds), text);
 }
 
 QTEST_GUILESS_MAIN(TestBoardRules)

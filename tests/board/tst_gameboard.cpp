@@ -1,14 +1,9 @@
 #include "boardcolors.h"
 #include "boardtestdata.h"
-#include "diagcapture.h"
 #include "gameboard.h"
-#include "gamemanager.h"
 #include "piecepreview.h"
-#include "scriptedhttpserver.h"
 
-#include <QCoroTask>
 #include <QJsonDocument>
-#include <QQmlComponent>
 #include <QQmlEngine>
 #include <QQuickView>
 #include <QSignalSpy>
@@ -23,8 +18,6 @@ Q_IMPORT_QML_PLUGIN(Korvana_BoardPlugin)
 using namespace korvana;
 using namespace korvana::board;
 using korvana::test::boardWith;
-using korvana::test::ScriptedHttpServer;
-using korvana::test::ScriptedResponse;
 using korvana::test::squaresOf;
 
 namespace {
@@ -111,15 +104,11 @@ private Q_SLOTS:
     void releaseSelectsTheCell();
     void touchReleaseSelectsTheCell();
     void zeroSizedBoardIgnoresReleases();
-    void mapsTheFingerAndChecksAgainstItsBoard();
     void redrawsAfterTheBoardChanges();
-    void followsTheGameManager();
     void piecePreviewDrawsCentred();
-    void singletonWorksOnJsValues();
 
 private:
     QImage grab();
-    QObject *create(const QByteArray &qml);
 
     QTemporaryDir m_dir;
     std::unique_ptr<QQuickView> m_view;
@@ -393,29 +382,6 @@ void TestGameBoard::zeroSizedBoardIgnoresReleases()
     QCOMPARE(tapped.first(), (QList<QVariant>{0, 0}));
 }
 
-void TestGameBoard::mapsTheFingerAndChecksAgainstItsBoard()
-{
-    // A wide item: the board is the centred square, 50 points in.
-    m_board->setSize(QSizeF(Side, Side / 2));
-    const auto cellAt = [&](qreal x, qreal y) {
-        const QVariantMap cell = m_board->cellAt(x, y).toMap();
-        return cell.isEmpty() ? QPoint(-1, -1)
-                              : QPoint(cell.value("col").toInt(), cell.value("row").toInt());
-    };
-    QCOMPARE(cellAt(100, 0), QPoint(0, 0));
-    QCOMPARE(cellAt(100 + 19.9 * 10, 199.9), QPoint(19, 19));
-    QCOMPARE(cellAt(99.9, 10), QPoint(-1, -1)); // letterbox
-    QCOMPARE(cellAt(300, 10), QPoint(-1, -1));
-    QVERIFY(m_board->cellAt(99, 10).isNull());
-
-    m_board->setState(stateWith(boardWith({{0, 0, Blue}}), 2));
-    const QVariantList mono{QVariantList{0, 0}};
-    QVERIFY(m_board->isPlacementValid(mono, 0, 1, 1, QStringLiteral("blue")));
-    QVERIFY(!m_board->isPlacementValid(mono, 0, 0, 1, QStringLiteral("Blue")));
-    QVERIFY(!m_board->isPlacementValid(QVariantList{QVariantList{0}}, 0, 1, 1, "blue"));
-    QVERIFY(!m_board->isPlacementValid(QStringLiteral("[[0,0]]"), 0, 1, 1, "blue"));
-}
-
 void TestGameBoard::redrawsAfterTheBoardChanges()
 {
     m_board->setState(stateWith(boardWith({{4, 4, 2}}), 2));
@@ -456,48 +422,6 @@ void TestGameBoard::redrawsAfterTheBoardChanges()
     QCOMPARE(m_board->snapshot().playerCount, 3);
 }
 
-void TestGameBoard::followsTheGameManager()
-{
-    // A real manager entering a game from a loopback server, then polling a changed board.
-    DiagCapture quiet;
-    ScriptedHttpServer server;
-    server.setDefault("/api/game/pieces", ScriptedResponse::json(200, R"({"pieces":[]})"));
-    server.setDefault("/api/game/servers", ScriptedResponse::json(200, R"({"servers":[]})"));
-    const auto stateJson = [](const Board &board) {
-        GameState state = stateWith(board, 2);
-        state.roomId = QStringLiteral("r1");
-        state.gameStatus = QStringLiteral("in_progress");
-        return json::toJson(state);
-    };
-    server.enqueue("/api/game/join",
-                   ScriptedResponse::json(200, R"({"sessionId":"s1","roomId":"r1","playerId":"p0",)"
-                                               R"("playerName":"Ala","color":"blue","gameState":)" +
-                                                   stateJson(boardWith({{3, 3, 2}})) + "}"));
-    NetworkService network(server.baseUrl().toString());
-    network.setTimeoutMs(5000);
-    GameManager manager(network);
-    QCoro::waitFor(manager.joinGameTask(QStringLiteral("r1")));
-    QVERIFY(manager.gameState());
-
-    m_board->setGameManager(&manager);
-    QCOMPARE(m_board->gameManager(), &manager);
-    QVERIFY(isNear(grab().pixelColor(cellCentre(3, 3)), displayColor(Yellow)));
-
-    server.setDefault(
-        "/api/game/session/s1",
-        ScriptedResponse::json(200, R"({"session":{"sessionId":"s1","userId":"1",)"
-                                    R"("playerId":"p0","roomId":"r1","color":"blue"},)"
-                                    R"("gameState":)" +
-                                        stateJson(boardWith({{3, 3, 2}, {3, 4, 4}})) + "}"));
-    QCoro::waitFor(manager.refreshGameState());
-    QVERIFY(isNear(grab().pixelColor(cellCentre(3, 4)), displayColor(Green)));
-
-    manager.leaveGame();
-    QVERIFY(isDark(grab().pixelColor(cellCentre(3, 3))));
-    m_board->setGameManager(this); // not a game manager: ignored
-    QCOMPARE(m_board->gameManager(), nullptr);
-}
-
 void TestGameBoard::piecePreviewDrawsCentred()
 {
     m_board->setVisible(false);
@@ -520,64 +444,6 @@ void TestGameBoard::piecePreviewDrawsCentred()
     image = grab();
     QVERIFY(isReddish(image.pixelColor(30, 10)));
     QCOMPARE(image.pixelColor(10, 30), QColor(Qt::black));
-}
-
-QObject *TestGameBoard::create(const QByteArray &qml)
-{
-    QQmlComponent component(m_view->engine());
-    component.setData(qml, QUrl());
-    QObject *object = component.create();
-    if (!object)
-        qWarning() << component.errors();
-    return object;
-}
-
-void TestGameBoard::singletonWorksOnJsValues()
-{
-    std::unique_ptr<QObject> object(create(R"(
-        import QtQuick
-        import Korvana.Board
-        QtObject {
-            function emptyBoard() {
-                let rows = []
-                for (let r = 0; r < 20; ++r) { rows.push(new Array(20).fill(0)) }
-                return rows
-            }
-            property var board: { let b = emptyBoard(); b[0][0] = 3; return b }
-            property bool firstOnCorner: BoardRules.isPlacementValid([[0, 0]], 0, 0, 19, emptyBoard(), "Red")
-            property bool firstInside: BoardRules.isPlacementValid([[0, 0]], 0, 5, 5, emptyBoard(), "red")
-            property bool cornerTouch: BoardRules.isPlacementValid([[0, 0], [0, 1]], 0, 1, 1, board, "RED")
-            property bool shortBoard: BoardRules.isPlacementValid([[0, 0]], 0, 0, 0, [[0]], "red")
-            property bool malformed: BoardRules.isPlacementValid([[0]], 0, 0, 0, emptyBoard(), "red")
-            property int corners: BoardRules.validCells([[0, 0]], 0, emptyBoard(), "green").length
-            property var turned: BoardRules.rotatedSquares([[0, 1]], 90)
-            property color blue: BoardRules.playerColor("BLUE")
-            property color unknown: BoardRules.playerColor("purple")
-            property color seven: BoardRules.cellColor(7)
-            property int redNumber: BoardRules.colorNumber("Red")
-            property var release: BoardRules.releaseCell(-5, 390, 400, 20)
-            property var outside: BoardRules.releaseCell(400, 10, 400, 20)
-            property real unit: BoardRules.previewGeometry([[0,0],[0,1],[0,2],[0,3],[0,4]], 0, 60, 60).unit
-            property string clock: BoardRules.formatTime(125)
-        })"));
-    QVERIFY(object);
-    QCOMPARE(object->property("firstOnCorner").toBool(), true);
-    QCOMPARE(object->property("firstInside").toBool(), false);
-    QCOMPARE(object->property("cornerTouch").toBool(), true);
-    QCOMPARE(object->property("shortBoard").toBool(), false);
-    QCOMPARE(object->property("malformed").toBool(), false);
-    QCOMPARE(object->property("corners").toInt(), 4);
-    QCOMPARE(object->property("turned").toList().first().toList(), (QVariantList{-1, 0}));
-    QCOMPARE(object->property("blue").value<QColor>(), displayColor(Blue));
-    QCOMPARE(object->property("unknown").value<QColor>(), systemGray());
-    QCOMPARE(object->property("seven").value<QColor>().alpha(), 0);
-    QCOMPARE(object->property("redNumber").toInt(), 3);
-    const QVariantMap release = object->property("release").toMap();
-    QCOMPARE(release.value(QStringLiteral("row")).toInt(), 19);
-    QCOMPARE(release.value(QStringLiteral("col")).toInt(), 0);
-    QVERIFY(object->property("outside").isNull());
-    QCOMPARE(object->property("unit").toDouble(), 10.0);
-    QCOMPARE(object->property("clock").toString(), QStringLiteral("2:05"));
 }
 
 QTEST_MAIN(TestGameBoard)

@@ -74,8 +74,6 @@ private slots:
     void chipLabel();
     void clock_data();
     void clock();
-    void showsTimer_data();
-    void showsTimer();
     void trayPieces();
     void rankedPlayersKeepServerOrderForTies();
     void turnSignal_data();
@@ -171,28 +169,6 @@ void TestGameScreenRules::clock()
     QFETCH(QString, tone);
     QCOMPARE(GameScreenFormat::formatTime(seconds), text);
     QCOMPARE(GameScreenFormat::timerTone(seconds), tone);
-}
-
-void TestGameScreenRules::showsTimer_data()
-{
-    QTest::addColumn<qint64>("timeLimit");
-    QTest::addColumn<std::optional<qint64>>("remaining");
-    QTest::addColumn<bool>("shown");
-    QTest::addRow("limit and time left") << qint64(300) << std::optional<qint64>(120) << true;
-    QTest::addRow("no limit hides time left") << qint64(0) << std::optional<qint64>(120) << false;
-    QTest::addRow("limit without time left") << qint64(300) << std::optional<qint64>() << false;
-    QTest::addRow("zero left still shown") << qint64(300) << std::optional<qint64>(0) << true;
-}
-
-void TestGameScreenRules::showsTimer()
-{
-    QFETCH(qint64, timeLimit);
-    QFETCH(std::optional<qint64>, remaining);
-    QFETCH(bool, shown);
-    GameState state;
-    state.timeLimit = timeLimit;
-    state.timeRemaining = remaining;
-    QCOMPARE(ui::showsTimer(state), shown);
 }
 
 void TestGameScreenRules::trayPieces()

@@ -2,7 +2,6 @@
 
 #include "boardgeometry.h"
 #include "boardnode.h"
-#include "gamemanager.h"
 #include "variantinput.h"
 
 #include <QEasingCurve>
@@ -63,27 +62,6 @@ void GameBoard::setState(const std::optional<GameState> &state)
     m_gameState = state ? QVariant::fromValue(*state) : QVariant();
     takeSnapshot(state ? BoardSnapshot::fromGameState(*state) : BoardSnapshot{});
     emit gameStateChanged();
-}
-
-QObject *GameBoard::gameManager() const
-{
-    return m_gameManager.data();
-}
-
-void GameBoard::setGameManager(QObject *object)
-{
-    auto *manager = qobject_cast<GameManager *>(object);
-    if (manager == m_gameManager)
-        return;
-    if (m_gameManager)
-        disconnect(m_gameManager, nullptr, this, nullptr);
-    m_gameManager = manager;
-    if (manager) {
-        connect(manager, &GameManager::gameStateChanged, this,
-                [this] { setState(m_gameManager->gameState()); });
-        setState(manager->gameState());
-    }
-    emit gameManagerChanged();
 }
 
 void GameBoard::takeSnapshot(BoardSnapshot snapshot)
@@ -247,22 +225,6 @@ qint64 GameBoard::cellValue(int row, int col) const
         return 0;
     const std::size_t index = std::size_t(row) * std::size_t(m_boardSize) + std::size_t(col);
     return index < m_cells.size() ? m_cells[index] : 0;
-}
-
-QVariant GameBoard::cellAt(qreal x, qreal y) const
-{
-    const QRectF board = boardRect();
-    const auto cell = dragCell(QPointF(x, y) - board.topLeft(), board.size());
-    if (!cell)
-        return QVariant::fromValue(nullptr);
-    return QVariantMap{{QStringLiteral("row"), cell->row}, {QStringLiteral("col"), cell->col}};
-}
-
-bool GameBoard::isPlacementValid(const QVariant &squares, int rotation, int row, int col,
-                                 const QString &colorName) const
-{
-    return board::isPlacementValid(squaresFromVariant(squares), rotation, row, col,
-                                   m_snapshot.board, colorName);
 }
 
 void GameBoard::geometryChange(const QRectF &newGeometry, const QRectF &oldGeometry)

@@ -2,17 +2,12 @@
 
 #include "boardsnapshot.h"
 
-#include <QPointer>
 #include <QQuickItem>
 #include <QVariantAnimation>
 #include <QtQml/qqmlregistration.h>
 
 #include <optional>
 #include <vector>
-
-namespace korvana {
-class GameManager;
-}
 
 namespace korvana::board {
 
@@ -24,12 +19,9 @@ class GameBoard : public QQuickItem
 {
     Q_OBJECT
     QML_ELEMENT
-    // The game to draw: a game state as the game manager publishes it (maps and lists), or a
-    // korvana::GameState in a QVariant.
+    // The game to draw: a korvana::GameState in a QVariant (what its owner hands over without
+    // converting), or a game state as maps and lists under the wire's names.
     Q_PROPERTY(QVariant gameState READ gameState WRITE setGameState NOTIFY gameStateChanged)
-    // Or the game manager itself (korvana::GameManager): the board then follows its game state
-    // straight from C++, without the maps. Use one of the two.
-    Q_PROPERTY(QObject *gameManager READ gameManager WRITE setGameManager NOTIFY gameManagerChanged)
     // -1 = none. Written by a release on the board.
     Q_PROPERTY(int selectedRow READ selectedRow WRITE setSelectedRow NOTIFY selectedRowChanged)
     Q_PROPERTY(int selectedCol READ selectedCol WRITE setSelectedCol NOTIFY selectedColChanged)
@@ -63,9 +55,6 @@ public:
     // The same from C++ without a trip through QVariant maps; none clears the board.
     void setState(const std::optional<GameState> &state);
 
-    [[nodiscard]] QObject *gameManager() const;
-    void setGameManager(QObject *manager);
-
     [[nodiscard]] int selectedRow() const { return m_selectedRow; }
     void setSelectedRow(int row);
     [[nodiscard]] int selectedCol() const { return m_selectedCol; }
@@ -90,16 +79,8 @@ public:
 
     [[nodiscard]] const BoardSnapshot &snapshot() const { return m_snapshot; }
 
-    // The cell under a dragging finger at (x, y) in item coordinates, as {row, col}, or null
-    // when the point is off the 20 x 20 cells.
-    Q_INVOKABLE QVariant cellAt(qreal x, qreal y) const;
-    // The placement check against the board being shown (no conversion of the board).
-    Q_INVOKABLE bool isPlacementValid(const QVariant &squares, int rotation, int row, int col,
-                                      const QString &colorName) const;
-
 Q_SIGNALS:
     void gameStateChanged();
-    void gameManagerChanged();
     void selectedRowChanged();
     void selectedColChanged();
     void selectedPieceIdChanged();
@@ -134,7 +115,6 @@ private:
     void finishPress(QPointF position);
 
     QVariant m_gameState;
-    QPointer<GameManager> m_gameManager;
     BoardSnapshot m_snapshot;
     std::vector<qint64> m_cells;     // boardSize x boardSize values, row-major; 0 where missing
     std::vector<int> m_changedCells; // indices to redraw on the next frame

@@ -115,7 +115,7 @@ AbstractButton {
                 id: pulse
                 objectName: "pulseAnimation"
                 // Runs only while connecting or retrying: a connected badge costs no frames.
-                running: badge.isPulsing
+                running: badge.isPulsing && badge.visible
                 loops: Animation.Infinite
                 onRunningChanged: {
                     if (!running) {

@@ -24,13 +24,13 @@ Item {
     objectName: "gameView"
 
     SoundManager {
-        id: sounds
+        id: screenSounds
     }
 
     GameController {
         id: gameController
         objectName: "gameController"
-        soundManager: sounds
+        soundManager: screenSounds
     }
 
     Rectangle {
@@ -61,119 +61,23 @@ Item {
         }
     }
 
-    Loader {
-        objectName: "waitingRoomLoader"
+    WaitingRoomView {
         anchors.fill: parent
-        active: gameView.status === "waiting"
-        sourceComponent: WaitingRoomView {
-            gameState: gameView.gameState
-        }
+        visible: gameView.status === "waiting"
+        gameState: gameView.gameState
     }
 
-    Loader {
-        objectName: "gameFaceLoader"
+    GameFace {
         anchors.fill: parent
-        active: gameView.hasState && gameView.status !== "waiting"
-        sourceComponent: gameFace
-    }
-
-    Component {
-        id: gameFace
-
-        Item {
-            id: face
-
-            readonly property real boardSide: Math.max(0, Math.min(width - 20, 0.45 * height, 320))
-
-            function updateBoardFrame() {
-                if (board.visible)
-                    gameController.boardFrame = board.mapToItem(gameView, board.boardRect)
-            }
-
-            onWidthChanged: updateBoardFrame()
-            onHeightChanged: updateBoardFrame()
-
-            GameHeaderCard {
-                id: header
-                x: 12
-                y: 4
-                width: parent.width - 24
-                gameState: gameView.gameState
-                myPlayerId: GameManager.myPlayerId
-                isSoundEnabled: sounds.isSoundEnabled
-                onToggleSound: sounds.toggleSound()
-                onHeightChanged: face.updateBoardFrame()
-            }
-
-            Item {
-                id: boardBox
-                objectName: "boardBox"
-                visible: gameView.status === "in_progress"
-                anchors.top: header.bottom
-                anchors.topMargin: 6
-                width: parent.width
-                height: visible ? face.boardSide + 10 : 0
-
-                GameBoard {
-                    id: board
-                    objectName: "gameBoard"
-                    anchors.centerIn: parent
-                    width: face.boardSide
-                    height: face.boardSide
-                    boardSize: 20
-                    // Straight from the manager's C++ state: no maps to convert on each poll.
-                    gameManager: GameManager
-                    selectedRow: gameController.selectedRow
-                    selectedCol: gameController.selectedCol
-                    selectedPieceId: GameManager.selectedPieceId
-                    selectedRotation: GameManager.selectedRotation
-                    previewRow: gameController.previewRow
-                    previewCol: gameController.previewCol
-                    isPreviewValid: gameController.isPreviewValid
-                    showTargetCrosshair: gameController.showsTargetCrosshair
-                    Accessible.role: Accessible.Table
-                    Accessible.name: "Plansza"
-                    onCellTapped: (row, col) => gameController.cellTapped(row, col)
-                    onBoardRectChanged: face.updateBoardFrame()
-                    onXChanged: face.updateBoardFrame()
-                    onYChanged: face.updateBoardFrame()
-                    Component.onCompleted: face.updateBoardFrame()
-                }
-            }
-
-            ResultsView {
-                objectName: "resultsView"
-                visible: gameView.status === "finished"
-                anchors.top: header.bottom
-                anchors.topMargin: 6
-                anchors.bottom: parent.bottom
-                width: parent.width
-                gameState: gameView.gameState
-                rankedPlayers: gameController.rankedPlayers
-            }
-
-            TrayPanel {
-                visible: gameView.status === "in_progress"
-                anchors.top: boardBox.bottom
-                anchors.bottom: parent.bottom
-                width: parent.width
-                controller: gameController
-                screenItem: gameView
-                trayColor: gameView.trayColor
-                isMyTurn: gameView.isMyTurn
-                onPassRequested: gameView.showPassConfirmation = true
-            }
-
-            // Layout can move the board (the header grows with its chips); a drag always measures
-            // the board where it is now.
-            Connections {
-                target: gameController
-                function onDragChanged() {
-                    if (gameController.draggedPieceId !== "")
-                        face.updateBoardFrame()
-                }
-            }
-        }
+        visible: gameView.hasState && gameView.status !== "waiting"
+        controller: gameController
+        screenItem: gameView
+        sounds: screenSounds
+        gameState: gameView.gameState
+        status: gameView.status
+        trayColor: gameView.trayColor
+        isMyTurn: gameView.isMyTurn
+        onPassRequested: gameView.showPassConfirmation = true
     }
 
     DraggedPieceOverlay {

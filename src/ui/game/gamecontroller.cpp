@@ -95,6 +95,13 @@ void GameController::setSelectedCol(int col)
     Q_EMIT selectionChanged();
 }
 
+QVariant GameController::boardState() const
+{
+    if (!m_game || !m_game->gameState())
+        return {};
+    return QVariant::fromValue(*m_game->gameState());
+}
+
 QVariant GameController::floatingPiece() const
 {
     if (m_draggedPieceId.isEmpty() || !m_dragLocation || !m_game || !m_game->gameState())
@@ -256,6 +263,7 @@ void GameController::gameStateChanged()
     }
     m_lastStatus = status;
 
+    Q_EMIT boardStateChanged();
     refreshLists();
 }
 

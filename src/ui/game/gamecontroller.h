@@ -46,6 +46,9 @@ class GameController : public QObject
     Q_PROPERTY(int selectedCol READ selectedCol WRITE setSelectedCol NOTIFY selectionChanged)
     Q_PROPERTY(bool wasGameFinished READ wasGameFinished NOTIFY wasGameFinishedChanged)
 
+    // The game manager's state as the C++ record in a QVariant, for the board: handed over
+    // without converting it to maps on every poll.
+    Q_PROPERTY(QVariant boardState READ boardState NOTIFY boardStateChanged)
     // [{id, squares, rotation}] of my pieces still to play.
     Q_PROPERTY(QVariantList trayPieces READ trayPiecesValue NOTIFY trayPiecesChanged)
     // {id, squares} of the piece under the finger while the floating copy is shown, else null.
@@ -83,6 +86,7 @@ public:
     [[nodiscard]] int selectedCol() const { return m_selectedCol; }
     void setSelectedCol(int col);
     [[nodiscard]] bool wasGameFinished() const { return m_wasGameFinished; }
+    [[nodiscard]] QVariant boardState() const;
     [[nodiscard]] QVariantList trayPiecesValue() const { return m_trayPieces; }
     [[nodiscard]] QVariant floatingPiece() const;
     [[nodiscard]] QVariantList rankedPlayersValue() const { return m_rankedPlayers; }
@@ -122,6 +126,7 @@ Q_SIGNALS:
     void boardFrameChanged();
     void selectionChanged();
     void wasGameFinishedChanged();
+    void boardStateChanged();
     void trayPiecesChanged();
     void floatingPieceChanged();
     void rankedPlayersChanged();

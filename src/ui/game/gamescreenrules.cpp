@@ -30,6 +30,13 @@ QString chipLabel(const QString &name, bool isMe)
     return characters < 6 ? name : name.left(finder.position());
 }
 
+QString formatTime(qint64 seconds)
+{
+    if (seconds > 59)
+        return QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
+    return QString::number(seconds) + QLatin1Char('s');
+}
+
 TimerTone timerTone(qint64 secondsLeft)
 {
     if (secondsLeft < 10)
@@ -37,11 +44,6 @@ TimerTone timerTone(qint64 secondsLeft)
     if (secondsLeft < 30)
         return TimerTone::Orange;
     return TimerTone::White;
-}
-
-bool showsTimer(const GameState &state)
-{
-    return state.timeRemaining.has_value() && state.timeLimit > 0;
 }
 
 bool isMyTurn(const GameState &state, const std::optional<QString> &myPlayerId)

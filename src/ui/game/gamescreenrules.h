@@ -24,11 +24,11 @@ namespace korvana::ui {
 // an accented letter or an emoji is never cut in half).
 [[nodiscard]] QString chipLabel(const QString &name, bool isMe);
 
+// The header's clock: "2:05" above 59 seconds, else "45s".
+[[nodiscard]] QString formatTime(qint64 seconds);
 enum class TimerTone { White, Orange, Red };
 // Red under 10 seconds, orange under 30, else white.
 [[nodiscard]] TimerTone timerTone(qint64 secondsLeft);
-// The clock is shown only for a game with a time limit that reports the time left.
-[[nodiscard]] bool showsTimer(const GameState &state);
 
 [[nodiscard]] bool isMyTurn(const GameState &state, const std::optional<QString> &myPlayerId);
 [[nodiscard]] const Player *findPlayer(const GameState &state, const std::optional<QString> &id);

@@ -1,12 +1,10 @@
 #include "gametypes.h"
 
-#include "timeformat.h"
-
 namespace korvana::ui {
 
 QString GameScreenFormat::formatTime(qint64 seconds)
 {
-    return board::formatTime(seconds);
+    return ui::formatTime(seconds);
 }
 
 QString GameScreenFormat::timerTone(qint64 secondsLeft)

@@ -24,13 +24,16 @@ QCoro::Task<> LobbyController::appearTask()
     m_isShown = true;
     if (!game)
         co_return;
-    co_await game->loadServersTask();
+    auto servers = game->loadServersTask();
+    co_await std::move(servers);
     if (!self || !game)
         co_return;
-    co_await game->loadTimeOptionsTask();
+    auto timeOptions = game->loadTimeOptionsTask();
+    co_await std::move(timeOptions);
     if (!self || !game)
         co_return;
-    co_await reloadActiveGamesTask();
+    auto activeGames = reloadActiveGamesTask();
+    co_await std::move(activeGames);
     // A lobby that went away meanwhile must not leave the timer running behind it.
     if (!self || !m_isShown || !game)
         co_return;

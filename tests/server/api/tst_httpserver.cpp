@@ -1,0 +1,181 @@
+#include "account.h"
+#include "actions.h"
+#include "jsonreader.h"
+#include "jsonwriter.h"
+#include "serverprocess.h"
+
+#include <QElapsedTimer>
+#include <QTcpSocket>
+#include <QTest>
+
+using namespace korvana;
+using namespace korvana::test;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QStringList fastHash{u"--insecure-fast-hash"_s};
+
+struct Exchange
+{
+    QByteArray received;
+    bool closed = false;
+};
+
+// Writes bytes, then reads until the server closes or `waitMs` passes.
+Exchange exchange(const ServerProcess &server, const QByteArray &bytes, int waitMs = 3000)
+{
+    QTcpSocket socket;
+    socket.connectToHost(server.baseUrl().host(), server.port());
+    Exchange result;
+    if (!socket.waitForConnected(5000))
+        return result;
+    socket.write(bytes);
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < waitMs && socket.state() != QAbstractSocket::UnconnectedState) {
+        socket.waitForReadyRead(int(waitMs - clock.elapsed()));
+        result.received += socket.readAll();
+    }
+    result.closed = socket.state() == QAbstractSocket::UnconnectedState;
+    result.received += socket.readAll();
+    return result;
+}
+
+int statusOf(const QByteArray &response)
+{
+    return response.startsWith("HTTP/1.1 ") ? response.mid(9, 3).toInt() : 0;
+}
+
+// One request on a connection of its own; the answer's body read as T.
+template <typename T>
+std::optional<T> call(const ServerProcess &server, const QByteArray &method, const QString &path,
+                      const QByteArray &body = {}, const QString &token = {})
+{
+    QByteArray head = method + ' ' + path.toUtf8() + " HTTP/1.1\r\nConnection: close\r\n" +
+                      "Content-Length: " + QByteArray::number(body.size()) + "\r\n";
+    if (!token.isEmpty())
+        head += "Authorization: Bearer " + token.toLatin1() + "\r\n";
+    const QByteArray answer = exchange(server, head + "\r\n" + body, 10'000).received;
+    auto decoded = json::decode<T>(answer.sliced(answer.indexOf("\r\n\r\n") + 4));
+    return decoded ? std::optional(std::move(*decoded)) : std::nullopt;
+}
+
+template <typename T, typename R>
+std::optional<T> post(const ServerProcess &server, const QString &path, const R &record,
+                      const QString &token = {})
+{
+    return call<T>(server, "POST", path, json::toJson(record), token);
+}
+
+GameState poll(const ServerProcess &server, const QString &sessionId, const QString &token)
+{
+    return call<SessionWrapper>(server, "GET", u"/api/game/session/"_s + sessionId, {}, token)
+        .value_or(SessionWrapper{})
+        .gameState;
+}
+
+QString signUp(const ServerProcess &server, const QString &name)
+{
+    const RegisterRequest request{name, name + u"@example.com"_s, u"haslo123"_s};
+    const auto login = post<LoginResponse>(server, u"/api/auth/register"_s, request);
+    return login ? login->token : QString();
+}
+
+} // namespace
+
+// korvana-server as a process over real sockets: a SIGKILL in the middle of a game and the
+// limits around its sockets.
+class TestHttpServer : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+
+    void killedMidGameContinuesWithClocks()
+    {
+        ServerProcess server(QStringLiteral(KORVANA_SERVER_EXECUTABLE), fastHash);
+        QVERIFY2(server.start(), qPrintable(server.errorString()));
+        const QString anna = signUp(server, u"Anna"_s);
+        const auto seat = post<GameSessionResponse>(server, u"/api/game/session"_s,
+                                                    CreateSessionRequest{300}, anna);
+        QVERIFY(post<GameActionResponse>(server, u"/api/game/vote-to-start"_s,
+                                         VoteToStartRequest{seat->sessionId, true}, anna)
+                    ->started);
+
+        // Anna's clock runs; long enough for the server to record a running second.
+        const GameState before = poll(server, seat->sessionId, anna);
+        QTest::qWait(3000);
+        server.kill();
+        QTest::qWait(4000); // time the server is down: charged to nobody
+        QVERIFY2(server.restart(), qPrintable(server.errorString()));
+        const GameState after = poll(server, seat->sessionId, anna);
+        QCOMPARE(after.players, before.players);
+        QCOMPARE(after.currentPlayerId, seat->playerId);
+        const qint64 spent = *before.timeRemaining - *after.timeRemaining;
+        // 1 to 4 seconds of play were charged; the 4 seconds of downtime were not (that gives 7+).
+        QVERIFY2(spent >= 1 && spent <= 4, qPrintable(QString::number(spent)));
+
+        // Play goes on, and a new room gets a new id.
+        QVERIFY(post<GameActionResponse>(server, u"/api/game/place"_s,
+                                         PlacePieceRequest{seat->sessionId, u"I1"_s, 0, 0, 0}, anna)
+                    ->success);
+        QVERIFY(QTest::qWaitFor(
+            [&] { return poll(server, seat->sessionId, anna).currentPlayerId == seat->playerId; },
+            10'000));
+        QCOMPARE(post<GameSessionResponse>(server, u"/api/game/session"_s, CreateSessionRequest{},
+                                           signUp(server, u"Cyryl"_s))
+                     ->roomId,
+                 u"room-2"_s);
+    }
+
+    void refusedBelowTheHandlers_data()
+    {
+        QTest::addColumn<QByteArray>("request");
+        QTest::addColumn<int>("status");
+        const QByteArray login = "POST /api/auth/login HTTP/1.1\r\n";
+        // clang-format off
+        QTest::addRow("declared body over 64 KiB") << login + "Content-Length: 65537\r\n\r\n" << 413;
+        QTest::addRow("chunked body over 64 KiB") << login + "Transfer-Encoding: chunked\r\n\r\n10001\r\n" << 413;
+        QTest::addRow("body over 64 KiB actually sent") << login + "Content-Length: 200000\r\n\r\n" + QByteArray(200000, 'x') << 413;
+        QTest::addRow("garbage line") << QByteArray("HELLO THERE\r\n\r\n") << 400;
+        // clang-format on
+    }
+
+    void refusedBelowTheHandlers()
+    {
+        QFETCH(QByteArray, request);
+        QFETCH(int, status);
+        ServerProcess server(QStringLiteral(KORVANA_SERVER_EXECUTABLE), fastHash);
+        QVERIFY2(server.start(), qPrintable(server.errorString()));
+        const Exchange e = exchange(server, request);
+        QVERIFY(e.closed);
+        // A body sent in full may reset the connection before the answer is read.
+        if (!e.received.isEmpty() || request.size() < 100'000) {
+            QCOMPARE(statusOf(e.received), status);
+            QVERIFY(e.received.contains("Connection: close"));
+        }
+        QCOMPARE(statusOf(exchange(server, "GET /api/health HTTP/1.1\r\n\r\n", 500).received), 200);
+    }
+
+    void halfSentRequestIsClosedAndBlocksNobody()
+    {
+        ServerProcess server(QStringLiteral(KORVANA_SERVER_EXECUTABLE),
+                             fastHash + QStringList{u"--idle-timeout-ms"_s, u"1000"_s});
+        QVERIFY2(server.start(), qPrintable(server.errorString()));
+        QTcpSocket stalled;
+        stalled.connectToHost(server.baseUrl().host(), server.port());
+        QVERIFY(stalled.waitForConnected(5000));
+        stalled.write("POST /api/auth/login HTTP/1.1\r\nContent-Length: 40\r\n\r\n{\"email\":");
+        QVERIFY(stalled.waitForBytesWritten(1000));
+        QElapsedTimer clock;
+        clock.start();
+        QCOMPARE(statusOf(exchange(server, "GET /api/health HTTP/1.1\r\n\r\n", 500).received), 200);
+        QVERIFY(QTest::qWaitFor(
+            [&] { return stalled.state() == QAbstractSocket::UnconnectedState; }, 5000));
+        QVERIFY2(clock.elapsed() < 2500, qPrintable(QString::number(clock.elapsed())));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestHttpServer)
+#include "tst_httpserver.moc"
