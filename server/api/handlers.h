@@ -4,7 +4,7 @@
 #include "actions.h"
 #include "apiresponse.h"
 #include "lobby.h"
-#include "rooms.h"
+#include "rooms/rooms.h"
 
 #include <QFuture>
 
@@ -21,33 +21,33 @@ class Accounts;
 class Handlers
 {
 public:
-    Handlers(Accounts &accounts, Rooms &rooms, store::Database &db);
+    Handlers(Accounts &accounts, rooms::Rooms &rooms, store::Database &db);
 
     ApiResponse health();
-    QFuture<ApiResponse> registerUser(const RegisterRequest &request);
-    QFuture<ApiResponse> login(const LoginRequest &request);
-    ApiResponse me(const Account &account);
+    QFuture<ApiResponse> registerUser(const RegisterRequest &request, const QString &client);
+    QFuture<ApiResponse> login(const LoginRequest &request, const QString &client);
+    ApiResponse me(const rooms::Account &account);
 
-    ApiResponse servers(const Account &account);
-    ApiResponse createSession(const Account &account, const CreateSessionRequest &request);
-    ApiResponse session(const Account &account, const QString &sessionId);
-    ApiResponse join(const Account &account, const JoinGameRequest &request);
-    ApiResponse rejoin(const Account &account, const RejoinRequest &request);
-    ApiResponse place(const Account &account, const PlacePieceRequest &request);
-    ApiResponse pass(const Account &account, const PassTurnRequest &request);
-    ApiResponse vote(const Account &account, const VoteToStartRequest &request);
+    ApiResponse servers(const rooms::Account &account);
+    ApiResponse createSession(const rooms::Account &account, const CreateSessionRequest &request);
+    ApiResponse session(const rooms::Account &account, const QString &sessionId);
+    ApiResponse join(const rooms::Account &account, const JoinGameRequest &request);
+    ApiResponse rejoin(const rooms::Account &account, const RejoinRequest &request);
+    ApiResponse place(const rooms::Account &account, const PlacePieceRequest &request);
+    ApiResponse pass(const rooms::Account &account, const PassTurnRequest &request);
+    ApiResponse vote(const rooms::Account &account, const VoteToStartRequest &request);
     ApiResponse pieces();
     ApiResponse timeOptions();
-    ApiResponse activeGames(const Account &account);
-    ApiResponse saveScore(const Account &account, const SaveScoreRequest &request);
+    ApiResponse activeGames(const rooms::Account &account);
+    ApiResponse saveScore(const rooms::Account &account, const SaveScoreRequest &request);
 
 private:
     Accounts &m_accounts;
-    Rooms &m_rooms;
+    rooms::Rooms &m_rooms;
     store::Database &m_db;
 };
 
 // The status and Polish text of each refusal of a room operation.
-[[nodiscard]] ApiResponse refusalResponse(RoomRefusal refusal);
+[[nodiscard]] ApiResponse refusalResponse(rooms::RoomRefusal refusal);
 
 } // namespace korvana::api

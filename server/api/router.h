@@ -21,6 +21,7 @@ struct ApiRequest
     QString path;
     QByteArray authorization;
     QByteArray body;
+    QString client; // the peer's address
 };
 
 using Respond = std::function<void(ApiResponse)>;

@@ -44,7 +44,13 @@ std::expected<ServerOptions, QString> parseServerOptions(const QStringList &argu
     idle.setFlags(QCommandLineOption::HiddenFromHelp);
     QCommandLineOption fastHash(QStringLiteral("insecure-fast-hash"));
     fastHash.setFlags(QCommandLineOption::HiddenFromHelp);
-    parser.addOptions({host, port, db, botDelay, seed, cert, key, admin, tokenTtl, idle, fastHash});
+    QCommandLineOption maxConnections(QStringLiteral("max-connections"), {}, QStringLiteral("n"));
+    maxConnections.setFlags(QCommandLineOption::HiddenFromHelp);
+    QCommandLineOption perAddress(QStringLiteral("max-connections-per-address"), {},
+                                  QStringLiteral("n"));
+    perAddress.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOptions({host, port, db, botDelay, seed, cert, key, admin, tokenTtl, idle, fastHash,
+                       maxConnections, perAddress});
     if (!parser.parse(arguments))
         return std::unexpected(parser.errorText());
     if (parser.isSet(QStringLiteral("help")))
@@ -99,6 +105,17 @@ std::expected<ServerOptions, QString> parseServerOptions(const QStringList &argu
         if (!v)
             return std::unexpected(QStringLiteral("--idle-timeout-ms out of range"));
         options.idleTimeoutMs = int(*v);
+    }
+    for (const auto &[option, target] :
+         {std::pair(&maxConnections, &options.maxConnections),
+          std::pair(&perAddress, &options.maxConnectionsPerAddress)}) {
+        if (!parser.isSet(*option))
+            continue;
+        const auto v = number(*option, 1, 1'000'000);
+        if (!v)
+            return std::unexpected(
+                QStringLiteral("--%1 out of range").arg(option->names().front()));
+        *target = int(*v);
     }
     options.fastHash = parser.isSet(fastHash);
     if (!parser.positionalArguments().isEmpty())

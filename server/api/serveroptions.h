@@ -20,6 +20,8 @@ struct ServerOptions
     QString adminEmail;
     qint64 tokenTtlSeconds = 30LL * 24 * 3600;
     int idleTimeoutMs = 10'000;
+    int maxConnections = 8192; // lowered to fit the open-file limit
+    int maxConnectionsPerAddress = 256;
     bool fastHash = false; // tests only
 };
 

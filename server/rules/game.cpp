@@ -237,6 +237,12 @@ Result<> pass(GameState &game, QStringView playerId, qint64 nowMs)
     return pass(game, findPlayer(game, playerId), nowMs);
 }
 
+void endGame(GameState &game)
+{
+    if (game.status == GameStatus::InProgress)
+        finish(game);
+}
+
 bool tick(GameState &game, qint64 nowMs)
 {
     bool changed = false;

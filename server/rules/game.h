@@ -120,6 +120,9 @@ Result<> place(GameState &game, QStringView playerId, QStringView pieceId, int r
 Result<> pass(GameState &game, int player, qint64 nowMs);
 Result<> pass(GameState &game, QStringView playerId, qint64 nowMs);
 
+// Ends a game in progress with the scores as they stand (a game nobody plays any more).
+void endGame(GameState &game);
+
 // Applies the clocks up to `nowMs`: each current player whose clock has run out is put out and
 // the turn passes on at the moment it ran out. Returns true when the state changed. Call it
 // before reading or serialising a game, and when clockDeadlineMs() is reached.

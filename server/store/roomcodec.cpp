@@ -67,6 +67,7 @@ struct StoredRoom
     QString roomId;
     QString serverName;
     qint64 createdMs = 0;
+    qint64 lastActionMs = 0;
     QString botSeed; // decimal: the seed may not fit a signed 64-bit number
     qint64 nextPlayerNumber = 1;
     QString status;
@@ -87,6 +88,8 @@ struct StoredRoom
         r.required("roomId", s.roomId);
         r.required("serverName", s.serverName);
         r.required("createdMs", s.createdMs);
+        r.withDefault("lastActionMs", s.lastActionMs,
+                      qint64(0)); // rows saved before it was kept lack it
         r.required("botSeed", s.botSeed);
         r.required("nextPlayerNumber", s.nextPlayerNumber);
         r.required("status", s.status);
@@ -107,6 +110,7 @@ struct StoredRoom
         w.field("roomId", roomId);
         w.field("serverName", serverName);
         w.field("createdMs", createdMs);
+        w.field("lastActionMs", lastActionMs);
         w.field("botSeed", botSeed);
         w.field("nextPlayerNumber", nextPlayerNumber);
         w.field("status", status);
@@ -136,6 +140,7 @@ QByteArray encodeRoom(const RoomRecord &room)
     s.roomId = room.roomId;
     s.serverName = room.serverName;
     s.createdMs = room.createdMs;
+    s.lastActionMs = room.lastActionMs;
     s.botSeed = QString::number(room.botSeed);
     s.nextPlayerNumber = room.nextPlayerNumber;
     s.status = rules::statusName(game.status);
@@ -205,6 +210,7 @@ std::expected<RoomRecord, QString> decodeRoom(QByteArrayView bytes)
     room.roomId = s.roomId;
     room.serverName = s.serverName;
     room.createdMs = s.createdMs;
+    room.lastActionMs = s.lastActionMs;
     room.botSeed = seed;
     room.nextPlayerNumber = int(s.nextPlayerNumber);
     rules::GameState &game = room.game;

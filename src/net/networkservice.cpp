@@ -101,6 +101,7 @@ QCoro::Task<RawReply> NetworkService::exchange(QString url, QByteArray method,
     QByteArray bytes = reply->readAll();
     if (status < 200 || status > 299)
         co_return RawReply{failureForStatus(status, bytes), status, {}};
+    Q_EMIT serverAnswered();
     if (bytes.isEmpty())
         co_return RawReply{NetworkError::decodingError(), status, {}};
     if (url.contains(u"/game/servers")) {

@@ -39,6 +39,11 @@ public:
     // 60 s as on a phone; tests shorten it.
     void setTimeoutMs(int ms) { m_timeoutMs = ms; }
 
+Q_SIGNALS:
+    // A request got a successful answer: the server is reachable.
+    void serverAnswered();
+
+public:
     template <json::Record T>
     QCoro::Task<Result<T>> request(QString url, QByteArray method,
                                    std::optional<QByteArray> body = std::nullopt)

@@ -166,4 +166,9 @@ FailureReaction failureReaction(Operation operation, const RequestError &error)
     return {describe(error)};
 }
 
+QString refusalWithoutReason()
+{
+    return QStringLiteral("Serwer nie przyjął tej akcji. Spróbuj ponownie.");
+}
+
 } // namespace korvana

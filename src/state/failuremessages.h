@@ -36,4 +36,8 @@ struct FailureReaction
 // The one table of failure sentences, keyed by operation and error.
 [[nodiscard]] FailureReaction failureReaction(Operation operation, const RequestError &error);
 
+// For a game action the server answered without success and without a reason, or with success
+// but without the new state.
+[[nodiscard]] QString refusalWithoutReason();
+
 } // namespace korvana

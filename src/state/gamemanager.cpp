@@ -60,7 +60,7 @@ void GameManager::stopServerListTimer()
     m_serverListTimer.stop();
 }
 
-QCoro::Task<> GameManager::loadServersTask()
+QCoro::Task<> GameManager::loadServersTask(ListReload reload)
 {
     QPointer self(this);
     auto request = m_network.getServers();
@@ -70,7 +70,9 @@ QCoro::Task<> GameManager::loadServersTask()
     if (result) {
         const auto count = result->size();
         setServers(std::move(*result));
-        setErrorMessage(std::nullopt);
+        m_listOutage.reset();
+        if (m_errorFromServerList)
+            setErrorMessage(std::nullopt);
         diag(QStringLiteral("✅ Załadowano %1 serwerów z API").arg(count));
         co_return;
     }
@@ -88,7 +90,15 @@ QCoro::Task<> GameManager::loadServersTask()
              printed(result.error()));
     }
     setServers({});
+    // The connection badge tells the rest of an outage; the player still hears of every reload
+    // they asked for.
+    const auto *network = asNetworkError(result.error());
+    const int kind = network ? int(network->kind) : -1;
+    if (reload == ListReload::Background && m_listOutage == kind)
+        co_return;
+    m_listOutage = kind;
     setErrorMessage(failureReaction(Operation::LoadServers, result.error()).message);
+    m_errorFromServerList = true;
 }
 
 QCoro::Task<> GameManager::loadTimeOptionsTask()
@@ -361,8 +371,7 @@ QCoro::Task<> GameManager::enterOrReact(Entry entry, std::optional<qint64> timeL
         co_await std::move(reload);
         if (!self)
             co_return;
-        // A successful reload clears errorMessage; the player must still learn why the join
-        // failed.
+        // A failed reload shows its own alert; the player must still learn why the join failed.
         setErrorMessage(reaction.message);
     }
     setLoading(false);
@@ -437,11 +446,14 @@ void GameManager::setTimeOptions(QList<TimeOption> options)
 
 void GameManager::setLoading(bool value)
 {
+    if (value)
+        ++m_loadingGeneration;
     assign(this, m_isLoading, value, &GameManager::isLoadingChanged);
 }
 
 void GameManager::setErrorMessage(std::optional<QString> message)
 {
+    m_errorFromServerList = false;
     assign(this, m_errorMessage, std::move(message), &GameManager::errorMessageChanged);
 }
 

@@ -77,8 +77,12 @@ public:
     [[nodiscard]] const QTimer *updateTimer() const { return &m_updateTimer; }
     [[nodiscard]] const QTimer *serverListTimer() const { return &m_serverListTimer; }
 
+    // Who asked for a server list: the player (the refresh button) or the client itself (the
+    // timer, the lobby appearing, entering or finishing a game).
+    enum class ListReload { Background, Asked };
+
     // Lobby.
-    Q_INVOKABLE void loadServers() { loadServersTask(); }
+    Q_INVOKABLE void loadServers() { loadServersTask(ListReload::Asked); }
     Q_INVOKABLE void startServerListTimer();
     Q_INVOKABLE void stopServerListTimer();
     Q_INVOKABLE void loadTimeOptions() { loadTimeOptionsTask(); }
@@ -98,7 +102,8 @@ public:
     Q_INVOKABLE void passTurn() { passTurnTask(); }
     Q_INVOKABLE void leaveGame();
 
-    QCoro::Task<> loadServersTask();
+    // A background reload alerts once per outage and clears only an alert of its own.
+    QCoro::Task<> loadServersTask(ListReload reload = ListReload::Background);
     QCoro::Task<> loadTimeOptionsTask();
     QCoro::Task<> loadPiecesTask();
     QCoro::Task<Result<QList<ActiveGame>>> loadActiveGames();
@@ -131,6 +136,8 @@ Q_SIGNALS:
     void activeGamesLoaded(const QVariantList &games);
     // A placement attempt ended (accepted or not); the screen then reads errorMessage.
     void placePieceFinished();
+    // A game was seen finished and its result saved (or the save failed): statistics changed.
+    void gameFinished();
 
 private:
     enum class Entry { Create, Join, Rejoin };
@@ -199,6 +206,11 @@ private:
     quint64 m_lastSequence = 0;
     quint64 m_appliedSequence = 0;
     bool m_finishHandled = false;
+    quint64 m_loadingGeneration = 0; // bumped whenever an operation sets isLoading
+    // errorMessage holds an alert of the server list, not of an action.
+    bool m_errorFromServerList = false;
+    // The kind of list failure alerted since the last successful reload.
+    std::optional<int> m_listOutage;
     mutable QVariant m_gameStateValue; // converted once per change, read often by QML
 };
 

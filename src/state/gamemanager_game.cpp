@@ -63,41 +63,51 @@ QCoro::Task<> GameManager::refreshGameState()
 QCoro::Task<> GameManager::finishGame()
 {
     QPointer self(this);
-    const quint64 epoch = m_gameEpoch;
     m_updateTimer.stop();
-    auto reload = loadServersTask();
-    co_await std::move(reload);
-    if (!self || epoch != m_gameEpoch || !m_gameState || !m_myPlayerId)
-        co_return;
-
+    // The result is taken and sent now, whatever the player does next: leaving the results at
+    // once must not lose it.
+    std::optional<QCoro::Task<>> save;
     const QList<Player> &players = m_gameState->players;
     const auto me = std::find_if(players.cbegin(), players.cend(),
-                                 [&](const Player &p) { return p.id == *m_myPlayerId; });
-    if (me == players.cend())
-        co_return;
-    QList<Player> ranked = players;
-    std::stable_sort(ranked.begin(), ranked.end(),
-                     [](const Player &a, const Player &b) { return a.score > b.score; });
-    const auto position = std::find_if(ranked.cbegin(), ranked.cend(),
-                                       [&](const Player &p) { return p.id == *m_myPlayerId; }) -
-                          ranked.cbegin() + 1;
-    // Fire and forget: the screen shows the results whatever the save does.
-    saveScore(m_gameState->roomId, me->score, position, players.size());
+                                 [&](const Player &p) { return p.id == m_myPlayerId; });
+    if (me != players.cend()) {
+        QList<Player> ranked = players;
+        std::stable_sort(ranked.begin(), ranked.end(),
+                         [](const Player &a, const Player &b) { return a.score > b.score; });
+        const auto position = std::find_if(ranked.cbegin(), ranked.cend(),
+                                           [&](const Player &p) { return p.id == me->id; }) -
+                              ranked.cbegin() + 1;
+        save = saveScore(m_gameState->roomId, me->score, position, players.size());
+    }
+    auto reload = loadServersTask();
+    if (save) {
+        auto saving = std::move(*save);
+        co_await std::move(saving);
+        if (!self)
+            co_return;
+    }
+    Q_EMIT gameFinished();
+    co_await std::move(reload);
 }
 
 QCoro::Task<> GameManager::saveScore(QString roomId, qint64 score, qint64 position,
                                      qint64 playersCount)
 {
     QPointer self(this);
+    const quint64 epoch = m_gameEpoch;
     setLoading(true);
     setErrorMessage(std::nullopt);
+    const quint64 loading = m_loadingGeneration;
     auto request = m_network.saveScore(SaveScoreRequest{roomId, score, position, playersCount});
     auto result = co_await std::move(request);
     if (!self)
         co_return;
-    if (!result)
+    // After the player left, the lobby hears nothing of it; isLoading is released unless
+    // another operation took it meanwhile.
+    if (!result && epoch == m_gameEpoch)
         setErrorMessage(failureReaction(Operation::SaveScore, result.error()).message);
-    setLoading(false);
+    if (loading == m_loadingGeneration)
+        setLoading(false);
 }
 
 QCoro::Task<> GameManager::runGameAction(
@@ -121,8 +131,10 @@ QCoro::Task<> GameManager::runGameAction(
         } else if (result->success && result->gameState) {
             const bool applied = tryApply(ticket, std::move(*result->gameState));
             onSuccess(*result, applied);
-        } else if (result->error) {
-            setErrorMessage(*result->error);
+        } else {
+            // A refusal must never pass for an accepted move.
+            const bool hasReason = result->error && !result->error->isEmpty();
+            setErrorMessage(hasReason ? *result->error : refusalWithoutReason());
         }
     }
     setLoading(false);

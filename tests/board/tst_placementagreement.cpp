@@ -4,7 +4,6 @@
 #include "rules/game.h"
 #include "rules/legality.h"
 
-#include <QElapsedTimer>
 #include <QTest>
 
 #include <random>
@@ -48,66 +47,14 @@ class TestPlacementAgreement : public QObject
 private Q_SLOTS:
     void agreesOnPositionsReachedByLegalPlay_data();
     void agreesOnPositionsReachedByLegalPlay();
-
-private:
-    // First disagreement in `board` for colour `me`, or empty. Every piece, rotation and anchor
-    // cell, one check at a time on both sides (anchors a few cells off the board too: squares
-    // may still land on it).
-    static QString compareEachCell(const rules::Board &board, int me);
-    // The same over the board's cells through the whole-board scans of both sides, which is
-    // cheap enough for every position.
-    static QString compareScans(const rules::Board &board, int me);
 };
 
 namespace {
 
-QString describe(int piece, int rotation, int me)
-{
-    return QStringLiteral("%1 at %2 deg, colour '%3'")
-        .arg(rules::pieceCatalogue()[std::size_t(piece)].id)
-        .arg(rotation)
-        .arg(colorNameOf(me));
-}
-
-} // namespace
-
-QString TestPlacementAgreement::compareEachCell(const rules::Board &serverBoard, int me)
-{
-    const Board board = clientBoard(serverBoard);
-    const QString colorName = colorNameOf(me);
-    for (int piece = 0; piece < rules::PieceCount; ++piece) {
-        const auto &squares = rules::pieceCatalogue()[std::size_t(piece)].squares;
-        const Squares client = clientSquares(squares);
-        for (const int rotation : rules::Rotations) {
-            QList<board::Cell> valid;
-            for (int row = -4; row < rules::BoardSize + 4; ++row) {
-                for (int col = -4; col < rules::BoardSize + 4; ++col) {
-                    const auto verdict =
-                        rules::checkPlacement(serverBoard, squares, rotation, row, col, me);
-                    const bool server = verdict == rules::PlacementVerdict::Valid;
-                    const bool mine =
-                        board::isPlacementValid(client, rotation, row, col, board, colorName);
-                    if (server != mine) {
-                        return QStringLiteral("%1, (%2,%3): client %4, server %5 (%6)")
-                            .arg(describe(piece, rotation, me))
-                            .arg(row)
-                            .arg(col)
-                            .arg(mine)
-                            .arg(server)
-                            .arg(rules::verdictText(verdict));
-                    }
-                    if (mine && rules::isInside(row, col))
-                        valid.append({row, col});
-                }
-            }
-            if (board::validCells(client, rotation, board, colorName) != valid)
-                return QStringLiteral("validCells of %1").arg(describe(piece, rotation, me));
-        }
-    }
-    return {};
-}
-
-QString TestPlacementAgreement::compareScans(const rules::Board &serverBoard, int me)
+// The first disagreement for colour `me` on this board, or empty: for every piece and rotation
+// the client's whole-board scan against the server's anchors, and with `eachCell` also the
+// single check the drag preview makes, cell by cell.
+QString firstDisagreement(const rules::Board &serverBoard, int me, bool eachCell)
 {
     const Board board = clientBoard(serverBoard);
     const QString colorName = colorNameOf(me);
@@ -115,15 +62,29 @@ QString TestPlacementAgreement::compareScans(const rules::Board &serverBoard, in
         const Squares client = clientSquares(rules::pieceCatalogue()[std::size_t(piece)].squares);
         for (int r = 0; r < rules::RotationCount; ++r) {
             const int rotation = rules::Rotations[std::size_t(r)];
-            rules::BitBoard mine;
+            const QString what = QStringLiteral("%1 at %2 deg, colour '%3'")
+                                     .arg(rules::pieceCatalogue()[std::size_t(piece)].id)
+                                     .arg(rotation)
+                                     .arg(colorName);
+            const rules::BitBoard server = rules::validAnchors(serverBoard, me, piece, r);
+            rules::BitBoard scan;
             for (const auto &[row, col] : board::validCells(client, rotation, board, colorName))
-                mine.set(row, col);
-            if (mine != rules::validAnchors(serverBoard, me, piece, r))
-                return QStringLiteral("all cells of %1").arg(describe(piece, rotation, me));
+                scan.set(row, col);
+            if (scan != server)
+                return QStringLiteral("all cells of ") + what;
+            for (int row = 0; eachCell && row < rules::BoardSize; ++row) {
+                for (int col = 0; col < rules::BoardSize; ++col) {
+                    if (board::isPlacementValid(client, rotation, row, col, board, colorName) !=
+                        server.test(row, col))
+                        return QStringLiteral("%1, cell (%2,%3)").arg(what).arg(row).arg(col);
+                }
+            }
         }
     }
     return {};
 }
+
+} // namespace
 
 void TestPlacementAgreement::agreesOnPositionsReachedByLegalPlay_data()
 {
@@ -157,9 +118,9 @@ void TestPlacementAgreement::agreesOnPositionsReachedByLegalPlay()
         while (state.status == rules::GameStatus::InProgress && checked < positions) {
             // Each colour in turn, seated or not; now and then no colour at all, cell by cell.
             const int me = checked % rules::MaxPlayers + 1;
-            QString failure = compareScans(state.board, me);
+            QString failure = firstDisagreement(state.board, me, false);
             if (failure.isEmpty() && checked % CellByCellEvery == 0)
-                failure = compareEachCell(state.board, (checked / CellByCellEvery) % 5);
+                failure = firstDisagreement(state.board, (checked / CellByCellEvery) % 5, true);
             QVERIFY2(failure.isEmpty(), qPrintable(QStringLiteral("game %1, turn %2: %3")
                                                        .arg(game)
                                                        .arg(state.turnNumber)

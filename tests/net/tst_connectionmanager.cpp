@@ -34,6 +34,7 @@ private slots:
     void probes_data();
     void probes();
     void serverDownCountsRetries();
+    void answeredRequestEndsAFailingStatusAtOnce();
 
 private:
     // Makes the manager and waits until it started and finished its first check.
@@ -148,6 +149,26 @@ void TestConnectionManager::serverDownCountsRetries()
         QCOMPARE(m_manager->pingTimer().interval(), 10000);
     }
     QVERIFY(!m_manager->lastUpdate().isValid());
+}
+
+void TestConnectionManager::answeredRequestEndsAFailingStatusAtOnce()
+{
+    m_server->setDefault(kHealth, ScriptedResponse::json(500));
+    QVERIFY(start(m_server->baseUrl().toString()));
+    QVERIFY(bringNetworkUp());
+    QCOMPARE(m_manager->connectionStatus(), ConnectionStatus::Retrying);
+
+    // The next check is seconds away; an answer to another request brings it forward.
+    m_server->setDefault(kHealth, ScriptedResponse::json(200));
+    const int before = m_server->requestCount();
+    m_manager->noteServerAnswered();
+    QVERIFY(m_server->waitForRequests(before + 1, 1000ms));
+    QTRY_COMPARE(m_manager->connectionStatus(), ConnectionStatus::Connected);
+
+    // While connected it changes nothing.
+    m_manager->noteServerAnswered();
+    QTest::qWait(50);
+    QCOMPARE(m_server->requestCount(), before + 1);
 }
 
 QTEST_GUILESS_MAIN(TestConnectionManager)

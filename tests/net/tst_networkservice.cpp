@@ -4,6 +4,7 @@
 #include "scriptedhttpserver.h"
 
 #include <QCoroTask>
+#include <QSignalSpy>
 #include <QTest>
 
 using namespace korvana;
@@ -89,9 +90,11 @@ void TestNetworkService::statusRules()
     QFETCH(QStringList, lines);
     m_server->enqueue("/api/x", ScriptedResponse::json(status, body));
     DiagCapture capture;
+    QSignalSpy answered(m_service.get(), &NetworkService::serverAnswered);
     const auto result = QCoro::waitFor(m_service->request<User>(m_service->url("/api/x"), "GET"));
     QCOMPARE(printedOutcome(result), expected);
     QCOMPARE(capture.lines, lines);
+    QCOMPARE(answered.count(), status / 100 == 2 ? 1 : 0); // any 2xx shows the server is there
 }
 
 void TestNetworkService::transportFailuresInPolish_data()

@@ -11,6 +11,8 @@ using namespace std::chrono_literals;
 using korvana::test::ScriptedHttpServer;
 using korvana::test::ScriptedResponse;
 
+Q_DECLARE_METATYPE(korvana::test::ScriptedResponse)
+
 namespace {
 const QByteArray kUser = R"({"id":3,"username":"ala","email":"a@b.pl","role":"admin"})";
 const QByteArray kLogin = R"({"message":"ok","token":"fresh","user":)" + kUser + "}";
@@ -23,7 +25,9 @@ private slots:
     void init();
     void storedTokenRestoresOrIsRemoved_data();
     void storedTokenRestoresOrIsRemoved();
+    void waitingRestoreSignsInOnceTheServerAnswers();
     void lateRestoreFailureKeepsNewSignIn();
+    void lateLoginAnswerKeepsTheLogout();
 
 private:
     std::unique_ptr<AuthManager> makeManager()
@@ -47,31 +51,54 @@ void TestAuthManager::init()
 
 void TestAuthManager::storedTokenRestoresOrIsRemoved_data()
 {
-    QTest::addColumn<int>("status");
-    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<ScriptedResponse>("answer");
     QTest::addColumn<bool>("signedIn");
-    QTest::addRow("accepted") << 200 << QByteArray(R"({"user":)" + kUser + "}") << true;
-    QTest::addRow("refused") << 401 << QByteArray(R"({"error":"Nieprawidłowy token"})") << false;
-    QTest::addRow("unreadable") << 200 << QByteArray(R"({"user":{"id":3}})") << false;
-    QTest::addRow("server error") << 500 << QByteArray() << false;
+    QTest::addColumn<bool>("tokenKept");
+    using R = ScriptedResponse;
+    QTest::addRow("accepted") << R::json(200, R"({"user":)" + kUser + "}") << true << true;
+    QTest::addRow("refused") << R::json(401) << false << false;
+    QTest::addRow("refused by its text")
+        << R::json(400, R"({"error":"Nieprawidłowy token"})") << false << false;
+    QTest::addRow("server error") << R::json(503) << false << true;
+    QTest::addRow("unreadable") << R::json(200, R"({"user":{"id":3}})") << false << true;
+    QTest::addRow("no answer") << R::neverAnswer() << false << true;
 }
 
 void TestAuthManager::storedTokenRestoresOrIsRemoved()
 {
-    QFETCH(int, status);
-    QFETCH(QByteArray, body);
+    QFETCH(ScriptedResponse, answer);
     QFETCH(bool, signedIn);
+    QFETCH(bool, tokenKept);
     m_store->setString(storekeys::authToken, "stored");
-    m_server->enqueue("/api/auth/me", ScriptedResponse::json(status, body));
+    m_server->enqueue("/api/auth/me", answer);
+    m_network->setTimeoutMs(300);
     auto auth = makeManager();
     QVERIFY(m_server->waitForRequests(1));
     QCOMPARE(m_server->requests().at(0).header("Authorization"), "Bearer stored");
-    QTRY_COMPARE(auth->isAuthenticated() || !m_store->string(storekeys::authToken), true);
+    QTRY_VERIFY(auth->isAuthenticated() || !auth->restoreMessage().isEmpty() ||
+                !m_store->string(storekeys::authToken));
     QCOMPARE(auth->isAuthenticated(), signedIn);
-    QCOMPARE(m_store->string(storekeys::authToken).has_value(), signedIn);
+    QCOMPARE(m_store->string(storekeys::authToken).has_value(), tokenKept);
+    // Only a token that waits for the server says so on the login screen.
+    QCOMPARE(auth->restoreMessage().isEmpty(), signedIn || !tokenKept);
     if (signedIn)
         QCOMPARE(auth->currentUserValue().toMap().value("role"), "admin");
     QVERIFY(!auth->errorMessage());
+}
+
+void TestAuthManager::waitingRestoreSignsInOnceTheServerAnswers()
+{
+    m_store->setString(storekeys::authToken, "stored");
+    m_server->enqueue("/api/auth/me", ScriptedResponse::json(502));
+    auto auth = makeManager();
+    QTRY_VERIFY(!auth->restoreMessage().isEmpty());
+    m_server->enqueue("/api/auth/me", ScriptedResponse::json(200, R"({"user":)" + kUser + "}"));
+    auth->retryRestore();
+    QTRY_VERIFY(auth->isAuthenticated());
+    QVERIFY(auth->restoreMessage().isEmpty());
+    auth->retryRestore(); // nothing waits any more
+    QTest::qWait(50);
+    QCOMPARE(m_server->requestCount(), 2);
 }
 
 void TestAuthManager::lateRestoreFailureKeepsNewSignIn()
@@ -85,6 +112,17 @@ void TestAuthManager::lateRestoreFailureKeepsNewSignIn()
     QTest::qWait(500); // the refused restore arrives after the sign-in
     QVERIFY(auth->isAuthenticated());
     QCOMPARE(m_store->string(storekeys::authToken), std::optional<QString>("fresh"));
+}
+
+void TestAuthManager::lateLoginAnswerKeepsTheLogout()
+{
+    m_server->enqueue("/api/auth/login", ScriptedResponse::json(200, kLogin).after(200ms));
+    auto auth = makeManager();
+    auto login = auth->loginTask("a@b.pl", "x");
+    auth->logout();
+    QCoro::waitFor(login);
+    QVERIFY(!auth->isAuthenticated() && !auth->isLoading());
+    QVERIFY(!m_store->string(storekeys::authToken) && !m_network->authToken());
 }
 
 QTEST_GUILESS_MAIN(TestAuthManager)

@@ -57,6 +57,9 @@ void TestGameFlow::twoPlayersAndBotsPlayToTheEnd()
     QVERIFY(anna.game.gameState()->winner.has_value());
     QCOMPARE(anna.game.gameState()->winner, bartek.game.gameState()->winner);
     QVERIFY(!anna.game.updateTimer()->isActive());
+    // The finished game reaches the player's statistics without a new sign-in.
+    const auto &user = anna.auth.currentUser();
+    QTRY_VERIFY_WITH_TIMEOUT(user && user->stats && user->stats->gamesPlayed == 1, 5000);
 }
 
 QTEST_GUILESS_MAIN(TestGameFlow)

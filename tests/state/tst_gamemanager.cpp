@@ -58,6 +58,8 @@ private slots:
     void cleanup();
     void failureMessages_data();
     void failureMessages();
+    void backgroundReloadKeepsAnActionAlert();
+    void serverListAlertsOncePerOutage();
     void alreadyInGameRetriesOnceAfterAWait();
     void enteringFillsSquaresAndPolls();
     void pollIntervalFollowsThePhase();
@@ -65,7 +67,8 @@ private slots:
     void finishedStopsPollingAndSavesRank();
     void lateAnswerAfterLeavingChangesNothing();
     void pollOvertakenByMoveDoesNotRollBack();
-    void placeRefusedKeepsSelection();
+    void refusedPlacementKeepsSelection_data();
+    void refusedPlacementKeepsSelection();
     void destroyedWithRequestsInFlight();
 
 private:
@@ -167,6 +170,37 @@ void TestGameManager::failureMessages()
              int(operation == u"servers") + int(reloadsServers));
 }
 
+void TestGameManager::backgroundReloadKeepsAnActionAlert()
+{
+    DiagCapture quiet;
+    m_server->enqueue("/api/game/join", ScriptedResponse::json(400, R"({"error":"Pokój pełny"})"));
+    QCoro::waitFor(m_manager->joinGameTask("r1"));
+    QCoro::waitFor(m_manager->loadServersTask());
+    QCOMPARE(m_manager->errorMessageText(), "Pokój pełny");
+}
+
+void TestGameManager::serverListAlertsOncePerOutage()
+{
+    DiagCapture quiet;
+    const QString down = "Błąd serwera (HTTP 502)";
+    m_server->setDefault("/api/game/servers", ScriptedResponse::json(502));
+    QCoro::waitFor(m_manager->loadServersTask());
+    QCOMPARE(m_manager->errorMessageText(), down);
+    m_manager->setErrorMessageText(""); // the player's "OK"
+    QCoro::waitFor(m_manager->loadServersTask());
+    QVERIFY(!m_manager->errorMessage()); // the same outage stays quiet
+    m_manager->loadServers();            // but the player's own refresh alerts
+    QTRY_COMPARE(m_manager->errorMessageText(), down);
+
+    // A successful reload ends the outage and takes its own alert away.
+    m_server->setDefault("/api/game/servers", ScriptedResponse::json(200, R"({"servers":[]})"));
+    QCoro::waitFor(m_manager->loadServersTask());
+    QVERIFY(!m_manager->errorMessage());
+    m_server->setDefault("/api/game/servers", ScriptedResponse::json(502));
+    QCoro::waitFor(m_manager->loadServersTask());
+    QCOMPARE(m_manager->errorMessageText(), down);
+}
+
 void TestGameManager::alreadyInGameRetriesOnceAfterAWait()
 {
     DiagCapture quiet;
@@ -244,17 +278,24 @@ void TestGameManager::finishedStopsPollingAndSavesRank()
     m_server->setDefault(
         "/api/scores", ScriptedResponse::json(200, R"({"message":"ok","score":{"id":1,"userId":1,)"
                                                    R"("score":50,"position":2}})"));
+    m_server->setDefault("/api/game/servers",
+                         ScriptedResponse::json(200, R"({"servers":[]})").after(300ms));
     m_server->clearRequests();
-    QCoro::waitFor(m_manager->refreshGameState());
+    QSignalSpy finished(m_manager.get(), &GameManager::gameFinished);
+    auto poll = m_manager->refreshGameState();
+    QTRY_VERIFY(m_manager->gameState()->gameStatus == u"finished");
     QVERIFY(!m_manager->updateTimer()->isActive());
-    // A second answer about the finished game saves nothing more.
+    // A second answer about the finished game saves nothing more, and leaving the results at
+    // once loses nothing.
     QCoro::waitFor(m_manager->refreshGameState());
-    QTest::qWait(200);
+    m_manager->leaveGame();
+    QCoro::waitFor(poll);
     QByteArrayList bodies;
     for (const auto &r : m_server->requests())
         if (r.path == u"/api/scores")
             bodies << r.body;
     QCOMPARE(bodies, saved.isEmpty() ? QByteArrayList() : QByteArrayList{saved});
+    QCOMPARE(finished.count(), 1);
     QVERIFY(!m_manager->isLoading() && !m_manager->errorMessage());
 }
 
@@ -295,16 +336,27 @@ void TestGameManager::pollOvertakenByMoveDoesNotRollBack()
     QCOMPARE(m_manager->gameState()->board.at(0).at(1), 1);
 }
 
-void TestGameManager::placeRefusedKeepsSelection()
+void TestGameManager::refusedPlacementKeepsSelection_data()
 {
+    QTest::addColumn<QByteArray>("answer");
+    QTest::addColumn<QString>("message");
+    const QString generic = "Serwer nie przyjął tej akcji. Spróbuj ponownie.";
+    QTest::addRow("with a reason")
+        << QByteArray(R"({"success":false,"error":"Zły ruch"})") << "Zły ruch";
+    QTest::addRow("without a reason") << QByteArray(R"({"success":false})") << generic;
+    QTest::addRow("success without a state") << QByteArray(R"({"success":true})") << generic;
+}
+
+void TestGameManager::refusedPlacementKeepsSelection()
+{
+    QFETCH(QByteArray, answer);
+    QFETCH(QString, message);
     enter("in_progress");
     m_manager->setSelectedPieceId(QString("I2"));
     m_manager->setSelectedRotation(90);
-    m_server->enqueue(
-        "/api/game/place",
-        ScriptedResponse::json(200, R"({"success":false,"error":"Nieprawidłowy ruch"})"));
+    m_server->enqueue("/api/game/place", ScriptedResponse::json(200, answer));
     QCoro::waitFor(m_manager->placePieceTask("I2", 5, 5, 90));
-    QCOMPARE(m_manager->errorMessageText(), "Nieprawidłowy ruch");
+    QCOMPARE(m_manager->errorMessageText(), message);
     QCOMPARE(m_manager->selectedPieceId(), std::optional<QString>("I2"));
     QCOMPARE(m_manager->selectedRotation(), 90);
 }

@@ -1,67 +1,41 @@
 #include "appharness.h"
 
 #include "keyvaluestore.h"
+#include "scriptedhttpserver.h"
 
 #include <QCoroTask>
 
-#include <QImage>
+#include <QJsonDocument>
 #include <QMetaProperty>
-#include <QQmlProperty>
 #include <QQuickWindow>
 #include <QSet>
 #include <QTest>
 
+#include <functional>
+
 namespace korvana::test {
 
-AppHarness::AppHarness(const QString &serverUrl, const QString &storePath, PathMonitor *monitor)
-    : m_storePath(storePath.isEmpty() ? m_dir.filePath(QStringLiteral("store.json")) : storePath)
-    , m_store(std::make_unique<KeyValueStore>(m_storePath))
-    , m_app(std::make_unique<KorvanaApp>(serverUrl, *m_store, monitor))
-{
-    QQmlEngine &engine = m_app->engine();
-    engine.setOutputWarningsToStandardError(true);
-    QObject::connect(&engine, &QQmlEngine::warnings, &engine, [this](const QList<QQmlError> &list) {
-        for (const QQmlError &error : list)
-            m_warnings << error.toString();
-    });
-}
-
-AppHarness::~AppHarness()
-{
-    m_app.reset();
-    m_store.reset();
-}
-
-void ScreenRecorder::watch(QObject *contentView)
-{
-    m_contentView = contentView;
-    if (!contentView)
-        return;
-    const QMetaObject *meta = contentView->metaObject();
-    const QMetaProperty property = meta->property(meta->indexOfProperty("currentScreen"));
-    QObject::connect(contentView, property.notifySignal(), this,
-                     metaObject()->method(metaObject()->indexOfSlot("record()")));
-    record();
-}
-
-void ScreenRecorder::record()
-{
-    if (!m_contentView)
-        return;
-    const QString screen = m_contentView->property("currentScreen").toString();
-    if (m_history.isEmpty() || m_history.constLast() != screen)
-        m_history << screen;
-}
-
-bool AppHarness::load()
-{
-    if (!m_app->load())
-        return false;
-    m_recorder.watch(find(QStringLiteral("contentView")));
-    return QTest::qWaitForWindowExposed(window());
-}
-
 namespace {
+
+// Calls back on a notify signal found by name (QML properties have no C++ signal to take).
+class NotifyRelay : public QObject
+{
+    Q_OBJECT
+public:
+    NotifyRelay(QObject *source, const char *property, std::function<void()> callback)
+        : QObject(source)
+        , m_callback(std::move(callback))
+    {
+        const QMetaObject *meta = source->metaObject();
+        connect(source, meta->property(meta->indexOfProperty(property)).notifySignal(), this,
+                metaObject()->method(metaObject()->indexOfSlot("relay()")));
+    }
+public Q_SLOTS:
+    void relay() { m_callback(); }
+
+private:
+    std::function<void()> m_callback;
+};
 
 // Every object below the window: the item tree (delegates of repeaters have no QObject parent)
 // and the plain objects each item owns (controllers, popups).
@@ -94,10 +68,40 @@ QList<QObject *> findAll(QQuickWindow *window, const QString &objectName)
 
 } // namespace
 
+AppHarness::AppHarness(const QString &serverUrl, const QString &storePath, PathMonitor *monitor)
+    : m_store(std::make_unique<KeyValueStore>(
+          storePath.isEmpty() ? m_dir.filePath(QStringLiteral("store.json")) : storePath))
+    , m_app(std::make_unique<KorvanaApp>(serverUrl, *m_store, monitor))
+{
+    QQmlEngine &engine = m_app->engine();
+    engine.setOutputWarningsToStandardError(true);
+    QObject::connect(&engine, &QQmlEngine::warnings, &engine, [this](const QList<QQmlError> &list) {
+        for (const QQmlError &error : list)
+            m_warnings << error.toString();
+    });
+}
+
+AppHarness::~AppHarness() = default;
+
+bool AppHarness::load()
+{
+    if (!m_app->load())
+        return false;
+    if (QObject *content = find(QStringLiteral("contentView"))) {
+        const auto record = [this] {
+            const QString screen = currentScreen();
+            if (m_history.isEmpty() || m_history.constLast() != screen)
+                m_history << screen;
+        };
+        new NotifyRelay(content, "currentScreen", record);
+        record();
+    }
+    return QTest::qWaitForWindowExposed(window());
+}
+
 QObject *AppHarness::find(const QString &objectName) const
 {
-    const auto all = findAll(window(), objectName);
-    return all.isEmpty() ? nullptr : all.constFirst();
+    return findAll(window(), objectName).value(0);
 }
 
 QQuickItem *AppHarness::item(const QString &objectName) const
@@ -108,13 +112,31 @@ QQuickItem *AppHarness::item(const QString &objectName) const
 QList<QQuickItem *> AppHarness::visibleItems(const QString &objectName) const
 {
     QList<QQuickItem *> result;
-    const auto all = findAll(window(), objectName);
-    for (QObject *candidate : all) {
+    for (QObject *candidate : findAll(window(), objectName)) {
         auto *item = qobject_cast<QQuickItem *>(candidate);
         if (item && item->isVisible())
             result << item;
     }
     return result;
+}
+
+QStringList AppHarness::texts(const QString &objectName) const
+{
+    QStringList result;
+    for (QQuickItem *item : visibleItems(objectName))
+        result << item->property("text").toString();
+    return result;
+}
+
+QString AppHarness::text(const QString &objectName) const
+{
+    return texts(objectName).value(0, QStringLiteral("<hidden>"));
+}
+
+bool AppHarness::isOpen(const QString &objectName) const
+{
+    QObject *popup = find(objectName);
+    return popup && popup->property("visible").toBool();
 }
 
 QString AppHarness::currentScreen() const
@@ -131,16 +153,12 @@ void AppHarness::completeLaunch()
 
 bool AppHarness::waitForScreen(const QString &screen, std::chrono::milliseconds timeout)
 {
-    static const QHash<QString, QString> itemNames{
-        {QStringLiteral("launch"), QStringLiteral("launchScreen")},
-        {QStringLiteral("login"), QStringLiteral("loginView")},
-        {QStringLiteral("lobby"), QStringLiteral("lobbyView")},
-        {QStringLiteral("game"), QStringLiteral("gameView")}};
+    const QString itemName = screen == u"launch" ? QStringLiteral("launchScreen") : screen + "View";
     // Past the launch screen, also wait for its fade to end, so that what a test presses is
     // not under a fading layer.
     return QTest::qWaitFor(
         [&] {
-            QQuickItem *screenItem = item(itemNames.value(screen));
+            QQuickItem *screenItem = item(itemName);
             QObject *launchLayer = find(QStringLiteral("launchLoader"));
             const bool launchGone =
                 screen == u"launch" || !launchLayer || !launchLayer->property("active").toBool();
@@ -149,30 +167,23 @@ bool AppHarness::waitForScreen(const QString &screen, std::chrono::milliseconds 
         int(timeout.count()));
 }
 
-void AppHarness::ensureVisible(QQuickItem *target)
-{
-    for (QQuickItem *parent = target->parentItem(); parent; parent = parent->parentItem()) {
-        if (!parent->inherits("QQuickFlickable"))
-            continue;
-        QQuickItem *content = parent->property("contentItem").value<QQuickItem *>();
-        if (!content)
-            return;
-        const QRectF inContent = target->mapRectToItem(content, target->boundingRect());
-        const qreal contentY = parent->property("contentY").toReal();
-        const qreal height = parent->height();
-        if (inContent.top() >= contentY && inContent.bottom() <= contentY + height)
-            return;
-        const qreal maxY = std::max<qreal>(0, content->height() - height);
-        parent->setProperty("contentY", std::clamp<qreal>(inContent.top() - 20, 0, maxY));
-        return;
-    }
-}
-
 bool AppHarness::click(QQuickItem *target)
 {
     if (!target || !target->isVisible() || !window())
         return false;
-    ensureVisible(target);
+    // Inside a scrolled page: scroll it into view first.
+    for (QQuickItem *parent = target->parentItem(); parent; parent = parent->parentItem()) {
+        if (!parent->inherits("QQuickFlickable"))
+            continue;
+        auto *content = parent->property("contentItem").value<QQuickItem *>();
+        const QRectF inContent = target->mapRectToItem(content, target->boundingRect());
+        const qreal top = parent->property("contentY").toReal();
+        if (inContent.top() < top || inContent.bottom() > top + parent->height()) {
+            const qreal maxY = std::max<qreal>(0, content->height() - parent->height());
+            parent->setProperty("contentY", std::clamp<qreal>(inContent.top() - 20, 0, maxY));
+        }
+        break;
+    }
     QTest::qWait(20);
     const QPointF centre = target->mapToScene(QPointF(target->width() / 2, target->height() / 2));
     if (!QRectF(QPointF(0, 0), window()->size()).contains(centre))
@@ -191,6 +202,25 @@ void AppHarness::type(QQuickItem *target, const QString &text)
         QTest::sendKeyEvent(QTest::Click, window(), Qt::Key_unknown, QString(ch), Qt::NoModifier);
 }
 
+void AppHarness::key(Qt::Key key, Qt::KeyboardModifiers modifiers)
+{
+    QTest::keyClick(window(), key, modifiers);
+}
+
+std::unique_ptr<AppHarness> openSignedInLobby(const ScriptedHttpServer &server,
+                                              const QString &folder, PathMonitor *monitor)
+{
+    const QString store = folder + QStringLiteral("/%1.json").arg(server.port());
+    KeyValueStore(store).setString(QStringLiteral("authToken"), QStringLiteral("token"));
+    auto harness = std::make_unique<AppHarness>(server.baseUrl().toString(), store, monitor);
+    if (!harness->load())
+        return nullptr;
+    harness->completeLaunch();
+    if (!harness->waitForScreen(QStringLiteral("lobby")))
+        return nullptr;
+    return harness;
+}
+
 bool signUpInto(const QString &serverUrl, const QString &name, const QString &storePath)
 {
     NetworkService network(serverUrl);
@@ -198,14 +228,18 @@ bool signUpInto(const QString &serverUrl, const QString &name, const QString &st
     AuthManager auth(network, store);
     QCoro::waitFor(
         auth.registerTask(name, name + QStringLiteral("@example.pl"), QStringLiteral("haslo123")));
-    if (!auth.isAuthenticated())
-        qWarning() << "registration of" << name << "failed:" << auth.errorMessageText();
     return auth.isAuthenticated();
 }
 
-bool saveScreenshot(QQuickWindow *window, const QString &path)
+QList<QJsonObject> bodiesOf(const ScriptedHttpServer &server, const QString &path)
 {
-    return window->grabWindow().save(path);
+    QList<QJsonObject> bodies;
+    for (const auto &request : server.requests())
+        if (request.pathWithoutQuery() == path)
+            bodies << QJsonDocument::fromJson(request.body).object();
+    return bodies;
 }
 
 } // namespace korvana::test
+
+#include "appharness.moc"

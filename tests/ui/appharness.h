@@ -2,9 +2,8 @@
 
 #include "korvanaapp.h"
 
+#include <QJsonObject>
 #include <QList>
-#include <QPointer>
-#include <QQmlError>
 #include <QQuickItem>
 #include <QString>
 #include <QStringList>
@@ -20,21 +19,7 @@ class PathMonitor;
 
 namespace korvana::test {
 
-// Every value the routing view's currentScreen took, in order.
-class ScreenRecorder : public QObject
-{
-    Q_OBJECT
-public:
-    void watch(QObject *contentView);
-    [[nodiscard]] const QStringList &history() const { return m_history; }
-
-public Q_SLOTS:
-    void record();
-
-private:
-    QPointer<QObject> m_contentView;
-    QStringList m_history;
-};
+class ScriptedHttpServer;
 
 // The real client root (KorvanaApp with its QML) against a given server, with its key-value
 // store in a file of the test's choosing, and helpers to find and press what is on screen.
@@ -52,19 +37,22 @@ public:
     bool load();
 
     [[nodiscard]] KorvanaApp &app() { return *m_app; }
-    [[nodiscard]] KeyValueStore &store() { return *m_store; }
-    [[nodiscard]] QString storePath() const { return m_storePath; }
     [[nodiscard]] QQuickWindow *window() const { return m_app->window(); }
     // The screens shown since load(), in order, starting with "launch".
-    [[nodiscard]] QStringList screenHistory() const { return m_recorder.history(); }
+    [[nodiscard]] QStringList screenHistory() const { return m_history; }
     // QML warnings and errors seen so far, one line each.
     [[nodiscard]] QStringList qmlWarnings() const { return m_warnings; }
 
     // The object of that objectName anywhere in the window (screens, sheets, alerts), or null.
     [[nodiscard]] QObject *find(const QString &objectName) const;
     [[nodiscard]] QQuickItem *item(const QString &objectName) const;
-    // Every visible item of that objectName, in tree order.
+    // Every visible item of that objectName, in tree order, and their texts.
     [[nodiscard]] QList<QQuickItem *> visibleItems(const QString &objectName) const;
+    [[nodiscard]] QStringList texts(const QString &objectName) const;
+    // The first visible one's text, or "<hidden>".
+    [[nodiscard]] QString text(const QString &objectName) const;
+    // A popup (alert, dialog, sheet) of that objectName is shown.
+    [[nodiscard]] bool isOpen(const QString &objectName) const;
     // The routing view's choice: "launch", "login", "lobby" or "game".
     [[nodiscard]] QString currentScreen() const;
     // Ends the launch screen at once, as its own completion would.
@@ -78,23 +66,28 @@ public:
     bool click(const QString &objectName) { return click(item(objectName)); }
     // Gives the item keyboard focus and types text as key presses.
     void type(QQuickItem *item, const QString &text);
+    // Presses a key in the window.
+    void key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 
 private:
-    void ensureVisible(QQuickItem *item);
-
     QTemporaryDir m_dir;
-    QString m_storePath;
     std::unique_ptr<KeyValueStore> m_store;
     std::unique_ptr<KorvanaApp> m_app;
     QStringList m_warnings;
-    ScreenRecorder m_recorder;
+    QStringList m_history;
 };
+
+// A client signed in with a token the scripted server accepts, past the launch screen, in the
+// lobby (its store in `folder`); null when it did not get there.
+std::unique_ptr<AppHarness> openSignedInLobby(const ScriptedHttpServer &server,
+                                              const QString &folder,
+                                              PathMonitor *monitor = nullptr);
 
 // Registers name (e-mail name@example.pl, password "haslo123") on a real server and leaves its
 // token in the store file, so that a client started on that store is signed in. False on failure.
 bool signUpInto(const QString &serverUrl, const QString &name, const QString &storePath);
 
-// A PNG of the window as it is drawn now.
-bool saveScreenshot(QQuickWindow *window, const QString &path);
+// The JSON bodies of the requests the scripted server received on `path`, in order.
+QList<QJsonObject> bodiesOf(const ScriptedHttpServer &server, const QString &path);
 
 } // namespace korvana::test

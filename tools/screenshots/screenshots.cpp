@@ -1,95 +1,345 @@
-// Renders the client's screens to PNG files for review: launch, login, registration, lobby with
-// rooms and own games, the time picker, settings, the error alert, and a game with its play aids
-// (move hints, colour-blind marks, the paused clock). Usage: korvana_screenshots DIR
+// Renders every screen of the client to PNG files for review, at a chosen window size: launch,
+// login and registration, the lobby with its sheets and alert (against a scripted server), then
+// the waiting room, a game in progress with a drag and the results, and a timed game with its
+// play aids (against a real korvana-server with bots). Usage: korvana_screenshots [--size WxH]
+// FOLDER
 
 #include "appharness.h"
-#include "keyvaluestore.h"
+#include "boardrules.h"
+#include "fakepathmonitor.h"
+#include "headlessplayer.h"
 #include "lobbyscript.h"
-#include "playaidscenes.h"
+#include "playaidsettings.h"
 #include "scriptedhttpserver.h"
+#include "serverprocess.h"
 
+#include <QCoroTask>
 #include <QDir>
 #include <QGuiApplication>
+#include <QQmlEngine>
 #include <QQuickWindow>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTextStream>
 
+#include <algorithm>
+
 using namespace korvana;
 using namespace korvana::test;
-using namespace std::chrono_literals;
 
 namespace {
 
-int failures = 0;
-
-void shoot(AppHarness &harness, const QString &dir, const QString &name)
+struct Shots
 {
-    QTest::qWait(450); // let sheets and fades finish
-    const QString path = QDir(dir).filePath(name + QStringLiteral(".png"));
-    if (saveScreenshot(harness.window(), path)) {
-        QTextStream(stdout) << path << '\n';
-    } else {
-        QTextStream(stderr) << "could not write " << path << '\n';
+    QString folder;
+    QSize size;
+    int count = 0;
+    int failures = 0;
+
+    // Files are numbered in the order taken and named after what they show.
+    void take(AppHarness &harness, const QString &what)
+    {
+        QTest::qWait(450); // let sheets, springs and fades settle
+        const QString path = QDir(folder).filePath(
+            QStringLiteral("%1-%2.png").arg(++count, 2, 10, QChar('0')).arg(what));
+        if (harness.window()->grabWindow().save(path)) {
+            QTextStream(stdout) << path << '\n';
+        } else {
+            QTextStream(stderr) << "could not write " << path << '\n';
+            ++failures;
+        }
+    }
+    bool open(AppHarness &harness)
+    {
+        if (!harness.load())
+            return false;
+        harness.window()->resize(size);
+        harness.window()->requestActivate();
+        return QTest::qWaitForWindowActive(harness.window());
+    }
+    void fail(const char *what)
+    {
+        QTextStream(stderr) << what << '\n';
         ++failures;
     }
-}
+};
 
-void signedOutScreens(const QString &dir, ScriptedHttpServer &server)
+void signedOutScreens(Shots &shots, ScriptedHttpServer &server)
 {
     AppHarness harness(server.baseUrl().toString());
-    if (!harness.load())
-        return void(++failures);
+    if (!shots.open(harness))
+        return shots.fail("the window did not open");
     QTest::qWait(550);
-    shoot(harness, dir, QStringLiteral("01-launch")); // about 1.0 s in: step 2, 50 percent
+    shots.take(harness, QStringLiteral("launch-at-one-second")); // step 2, 50 percent
     harness.waitForScreen(QStringLiteral("login"));
-    shoot(harness, dir, QStringLiteral("02-login"));
-
+    shots.take(harness, QStringLiteral("login"));
     harness.type(harness.item(QStringLiteral("emailField")), QStringLiteral("ala@example.pl"));
     harness.type(harness.item(QStringLiteral("passwordField")), QStringLiteral("zlehaslo"));
     harness.click(QStringLiteral("submitButton"));
     QTest::qWait(300);
-    shoot(harness, dir, QStringLiteral("03-login-error"));
-
+    shots.take(harness, QStringLiteral("login-refused"));
     harness.click(QStringLiteral("registerModeButton"));
-    shoot(harness, dir, QStringLiteral("04-registration"));
+    shots.take(harness, QStringLiteral("registration"));
 }
 
-void signedInScreens(const QString &dir, ScriptedHttpServer &server)
+void lobbyScreens(Shots &shots, ScriptedHttpServer &server)
 {
-    QTemporaryDir storeDir;
-    const QString storePath = storeDir.filePath(QStringLiteral("store.json"));
-    KeyValueStore(storePath).setString(QStringLiteral("authToken"), QStringLiteral("token"));
+    QTemporaryDir folder;
+    auto harness = openSignedInLobby(server, folder.path());
+    if (!harness)
+        return shots.fail("the lobby did not show");
+    AppHarness &h = *harness;
+    h.window()->resize(shots.size);
+    if (!QTest::qWaitFor([&] { return h.visibleItems(QStringLiteral("serverRow")).size() == 5; }))
+        shots.fail("the lobby did not list the five scripted rooms");
+    shots.take(h, QStringLiteral("lobby-rooms-and-own-games"));
+    h.click(QStringLiteral("connectionStatusView"));
+    shots.take(h, QStringLiteral("lobby-connection-badge-expanded"));
+    h.click(QStringLiteral("connectionStatusView"));
+    h.click(QStringLiteral("timeLimitButton"));
+    shots.take(h, QStringLiteral("time-limit-picker"));
+    h.click(h.visibleItems(QStringLiteral("timeOptionRow")).value(1));
+    shots.take(h, QStringLiteral("lobby-time-limit-chosen"));
+    h.click(QStringLiteral("settingsButton"));
+    shots.take(h, QStringLiteral("settings"));
+    h.key(Qt::Key_Escape);
+    h.app().gameManager().setErrorMessage(QStringLiteral(
+        "Gra nie została znaleziona. Może została już zakończona. Odśwież listę serwerów."));
+    shots.take(h, QStringLiteral("lobby-error-alert"));
+}
 
-    AppHarness harness(server.baseUrl().toString(), storePath);
-    if (!harness.load())
-        return void(++failures);
-    harness.completeLaunch();
-    harness.waitForScreen(QStringLiteral("lobby"));
-    if (!QTest::qWaitFor(
-            [&] { return harness.visibleItems(QStringLiteral("serverRow")).size() == 5; }, 5000))
-        QTextStream(stderr) << "the lobby did not list the five scripted rooms\n";
-    QTest::qWait(500);
-    shoot(harness, dir, QStringLiteral("05-lobby"));
+QPoint cellPoint(AppHarness &h, board::Cell cell)
+{
+    QQuickItem *board = h.item(QStringLiteral("gameBoard"));
+    const QRectF rect = board->property("boardRect").toRectF();
+    const qreal side = board->property("cellSize").toReal();
+    return board
+        ->mapToScene(rect.topLeft() + QPointF((cell.col + 0.5) * side, (cell.row + 0.5) * side))
+        .toPoint();
+}
 
-    harness.click(QStringLiteral("connectionStatusView"));
-    shoot(harness, dir, QStringLiteral("06-lobby-badge-expanded"));
-    harness.click(QStringLiteral("connectionStatusView"));
+// My biggest piece still to play that fits somewhere, with the first anchor where it fits.
+std::optional<std::pair<GamePiece, board::Cell>> biggestFit(const GameManager &game)
+{
+    const auto &state = game.gameState();
+    const auto me = std::find_if(state->players.cbegin(), state->players.cend(),
+                                 [&](const Player &p) { return p.id == game.myPlayerId(); });
+    QList<GamePiece> pieces = me->pieces;
+    std::stable_sort(pieces.begin(), pieces.end(), [](const GamePiece &a, const GamePiece &b) {
+        return a.squares.size() > b.squares.size();
+    });
+    for (const GamePiece &piece : std::as_const(pieces)) {
+        const auto cells = board::validCells(piece.squares, 0, state->board, game.myColorText());
+        if (!piece.placed && !cells.isEmpty())
+            return std::pair{piece, cells.constFirst()};
+    }
+    return std::nullopt;
+}
 
-    harness.click(QStringLiteral("timeLimitButton"));
-    shoot(harness, dir, QStringLiteral("07-time-picker"));
-    harness.click(harness.visibleItems(QStringLiteral("timeOptionRow")).value(1));
-    QTest::qWait(400);
-    shoot(harness, dir, QStringLiteral("08-lobby-time-chosen"));
+void gameScreens(Shots &shots)
+{
+    ServerProcess server(QStringLiteral(KORVANA_SERVER_EXECUTABLE),
+                         {QStringLiteral("--insecure-fast-hash")});
+    if (!server.start())
+        return shots.fail("korvana-server did not start");
+    const QString url = server.baseUrl().toString();
+    QTemporaryDir folder;
+    const QString store = folder.filePath(QStringLiteral("ala.json"));
+    signUpInto(url, QStringLiteral("Aleksandra"), store);
+    AppHarness h(url, store);
+    if (!shots.open(h))
+        return shots.fail("the window did not open");
+    h.completeLaunch();
+    h.waitForScreen(QStringLiteral("lobby"));
+    GameManager &game = h.app().gameManager();
+    const auto isMyTurn = [&] {
+        const auto &state = game.gameState();
+        return state && state->gameStatus == u"in_progress" &&
+               state->currentPlayerId == game.myPlayerId();
+    };
 
-    harness.click(QStringLiteral("settingsButton"));
-    shoot(harness, dir, QStringLiteral("09-settings"));
-    QTest::keyClick(harness.window(), Qt::Key_Escape);
-    QTest::qWait(400);
+    // The waiting room with a second person who has voted.
+    h.click(QStringLiteral("newGameButton"));
+    h.waitForScreen(QStringLiteral("game"));
+    HeadlessPlayer other(url, folder.filePath(QStringLiteral("other.json")));
+    other.registerAs(QStringLiteral("Bartłomiej"));
+    QCoro::waitFor(other.game.joinGameTask(game.gameState()->roomId));
+    QCoro::waitFor(other.game.voteToStartTask(false));
+    (void)QTest::qWaitFor([&] { return game.gameState()->players.size() == 2; }, 5000);
+    QTest::qWait(1200);
+    shots.take(h, QStringLiteral("waiting-room-two-players-one-voted"));
 
-    harness.app().gameManager().setErrorMessage(
-        QStringLiteral("Gra nie została znaleziona. Może została już zakończona. "
-                       "Odśwież listę serwerów."));
-    shoot(harness, dir, QStringLiteral("10-error-alert"));
+    // With bots for the other seats: a few turns of play, so the board has pieces of every colour.
+    h.click(QStringLiteral("playWithBotsButton"));
+    int myMoves = 0;
+    for (int round = 0; round < 200 && myMoves < 4; ++round) {
+        QCoro::waitFor(game.refreshGameState());
+        const auto fit = isMyTurn() ? biggestFit(game) : std::nullopt;
+        if (fit && ++myMoves < 4) {
+            QCoro::waitFor(game.placePieceTask(fit->first.id, fit->second.row, fit->second.col, 0));
+            continue;
+        }
+        // The other person passes on their turns.
+        QCoro::waitFor(other.game.refreshGameState());
+        if (other.isMyTurn())
+            QCoro::waitFor(other.game.passTurnTask());
+    }
+    if (!isMyTurn())
+        return shots.fail("the game did not come back to this player");
+    QTest::qWait(2500); // the screen's own poll catches up
+
+    // A drag from the tray: over a cell where the piece fits, then over one where it does not.
+    const auto fit = biggestFit(game);
+    if (!fit)
+        return shots.fail("no piece fits");
+    QQuickItem *tile = h.item(QStringLiteral("trayTile_") + fit->first.id);
+    const QPoint from = tile->mapToScene(QPointF(tile->width() / 2, tile->height() / 2)).toPoint();
+    QTest::mousePress(h.window(), Qt::LeftButton, {}, from);
+    const QPoint to = cellPoint(h, fit->second);
+    for (int i = 1; i <= 12; ++i)
+        QTest::mouseMove(h.window(), from + (to - from) * i / 12, 10);
+    shots.take(h, QStringLiteral("game-drag-over-a-cell-where-it-fits"));
+    QTest::mouseMove(h.window(), cellPoint(h, {10, 10}), 10);
+    shots.take(h, QStringLiteral("game-drag-over-a-cell-where-it-does-not-fit"));
+    h.key(Qt::Key_Escape);
+    QTest::mouseRelease(h.window(), Qt::LeftButton, {}, cellPoint(h, {10, 10}));
+    h.click(tile);
+    h.key(Qt::Key_R);
+    shots.take(h, QStringLiteral("game-piece-selected-and-turned"));
+
+    // Passing until the end: the pass dialog once, then the results.
+    h.click(QStringLiteral("passButton"));
+    shots.take(h, QStringLiteral("game-pass-dialog"));
+    for (int round = 0; round < 300 && game.gameState()->gameStatus != u"finished"; ++round) {
+        if (isMyTurn() && h.isOpen(QStringLiteral("passDialog"))) {
+            h.click(QStringLiteral("passConfirmButton"));
+            QTest::qWait(100);
+        } else if (isMyTurn()) {
+            h.click(QStringLiteral("passButton"));
+            (void)QTest::qWaitFor([&] { return h.isOpen(QStringLiteral("passDialog")); }, 1000);
+        } else {
+            QCoro::waitFor(game.refreshGameState());
+            QCoro::waitFor(other.game.refreshGameState());
+            if (other.isMyTurn())
+                QCoro::waitFor(other.game.passTurnTask());
+        }
+    }
+    if (game.gameState()->gameStatus != u"finished")
+        return shots.fail("the game did not end");
+    shots.take(h, QStringLiteral("game-results"));
+}
+
+// My move in the aids' game: the biggest piece that fits, the first in the blue corner, later
+// ones as close to the middle as they go, so the board fills like a real game's.
+bool playTowardsTheMiddle(GameManager &game)
+{
+    const auto &state = game.gameState();
+    const auto me = std::find_if(state->players.cbegin(), state->players.cend(),
+                                 [&](const Player &p) { return p.id == game.myPlayerId(); });
+    if (me == state->players.cend())
+        return false;
+    const bool first = std::none_of(me->pieces.cbegin(), me->pieces.cend(),
+                                    [](const GamePiece &p) { return p.placed; });
+    struct Move
+    {
+        QString pieceId;
+        board::Cell cell;
+        int rotation = 0;
+    };
+    std::optional<Move> best;
+    qsizetype bestSize = 0;
+    int bestScore = -1;
+    for (const GamePiece &piece : me->pieces) {
+        for (const int rotation : {0, 90, 180, 270}) {
+            const auto cells = piece.placed ? QList<board::Cell>()
+                                            : board::validCells(piece.squares, rotation,
+                                                                state->board, game.myColorText());
+            for (const board::Cell cell : cells) {
+                const int score =
+                    first ? 40 - cell.row - cell.col
+                          : std::min(cell.row, 19 - cell.row) + std::min(cell.col, 19 - cell.col);
+                if (piece.squares.size() > bestSize ||
+                    (piece.squares.size() == bestSize && score > bestScore)) {
+                    best = Move{piece.id, cell, rotation};
+                    bestSize = piece.squares.size();
+                    bestScore = score;
+                }
+            }
+        }
+    }
+    if (!best)
+        return false;
+    auto task = game.placePieceTask(best->pieceId, best->cell.row, best->cell.col, best->rotation);
+    QCoro::waitFor(std::move(task));
+    return !game.errorMessage();
+}
+
+// A game with a 5-minute clock against three bots, half played: the move hints of a selected
+// piece (tiles that fit nowhere dimmed), then the colour-blind marks, then the clock paused while
+// the network is gone.
+void playAidScreens(Shots &shots)
+{
+    ServerProcess server(QStringLiteral(KORVANA_SERVER_EXECUTABLE),
+                         {QStringLiteral("--insecure-fast-hash")});
+    if (!server.start())
+        return shots.fail("korvana-server did not start");
+    const QString url = server.baseUrl().toString();
+    QTemporaryDir folder;
+    const QString store = folder.filePath(QStringLiteral("kasia.json"));
+    signUpInto(url, QStringLiteral("Kasia"), store);
+    FakePathMonitor network;
+    AppHarness h(url, store, &network);
+    if (!shots.open(h))
+        return shots.fail("the window did not open");
+    h.completeLaunch();
+    h.waitForScreen(QStringLiteral("lobby"));
+    GameManager &game = h.app().gameManager();
+    const auto isMyTurn = [&] {
+        const auto &state = game.gameState();
+        return state && state->gameStatus == u"in_progress" &&
+               state->currentPlayerId == game.myPlayerId();
+    };
+    QCoro::waitFor(game.createSessionTask(300));
+    QCoro::waitFor(game.voteToStartTask(true));
+    for (int turn = 0; turn < 7; ++turn) {
+        if (!QTest::qWaitFor(isMyTurn, 10000) || !playTowardsTheMiddle(game))
+            break;
+    }
+    if (!QTest::qWaitFor(isMyTurn, 10000))
+        return shots.fail("the timed game did not come back to this player");
+
+    // The piece and turn with the most places to go, so the hints have something to show.
+    const auto &state = *game.gameState();
+    const auto me = std::find_if(state.players.cbegin(), state.players.cend(),
+                                 [&](const Player &p) { return p.id == game.myPlayerId(); });
+    std::optional<std::pair<QString, int>> choice;
+    qsizetype most = 0;
+    for (const GamePiece &piece : me->pieces) {
+        for (const int rotation : {0, 90, 180, 270}) {
+            const auto cells = piece.placed ? QList<board::Cell>()
+                                            : board::validCells(piece.squares, rotation,
+                                                                state.board, game.myColorText());
+            if (piece.squares.size() >= 4 && cells.size() > most) {
+                most = cells.size();
+                choice = std::pair(piece.id, rotation);
+            }
+        }
+    }
+    if (!choice)
+        return shots.fail("no piece of four or five squares fits");
+    h.click(QStringLiteral("trayTile_") + choice->first);
+    game.setSelectedRotation(choice->second);
+    shots.take(h, QStringLiteral("game-move-hints-for-the-selected-piece"));
+
+    auto *settings = h.app().engine().singletonInstance<ui::PlayAidSettings *>(
+        qmlTypeId("Korvana", 1, 0, "PlayAidSettings"));
+    if (!settings)
+        return shots.fail("the play aids' settings are not there");
+    settings->setColorMarks(true);
+    shots.take(h, QStringLiteral("game-colour-blind-marks"));
+
+    network.report(false);
+    shots.take(h, QStringLiteral("game-clock-paused-while-offline"));
 }
 
 } // namespace
@@ -97,16 +347,27 @@ void signedInScreens(const QString &dir, ScriptedHttpServer &server)
 int main(int argc, char *argv[])
 {
     QGuiApplication app(argc, argv);
-    const QString dir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshots");
-    QDir().mkpath(dir);
+    Shots shots{QStringLiteral("screenshots"), QSize(390, 844)};
+    const QStringList args = app.arguments().mid(1);
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const auto size =
+            QRegularExpression(QStringLiteral("^(\\d+)x(\\d+)$")).match(args.value(i + 1));
+        if (args.at(i) == u"--size" && size.hasMatch())
+            shots.size = QSize(size.captured(1).toInt(), size.captured(2).toInt()), ++i;
+        else if (args.at(i).startsWith(u'-'))
+            return QTextStream(stderr) << "usage: korvana_screenshots [--size WxH] FOLDER\n", 2;
+        else
+            shots.folder = args.at(i);
+    }
+    QDir().mkpath(shots.folder);
 
     ScriptedHttpServer server;
     lobbyscript::answerSignedInLobby(server);
     server.setDefault(QStringLiteral("/api/auth/login"),
                       ScriptedResponse::json(401, R"({"error":"Nieprawidłowy email lub hasło"})"));
-
-    signedOutScreens(dir, server);
-    signedInScreens(dir, server);
-    failures += screenshots::shootPlayAids(dir);
-    return failures == 0 ? 0 : 1;
+    signedOutScreens(shots, server);
+    lobbyScreens(shots, server);
+    gameScreens(shots);
+    playAidScreens(shots);
+    return shots.failures == 0 ? 0 : 1;
 }

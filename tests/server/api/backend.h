@@ -2,7 +2,7 @@
 
 #include "accounts.h"
 #include "handlers.h"
-#include "rooms.h"
+#include "rooms/rooms.h"
 #include "router.h"
 #include "store/database.h"
 #include "store/passwords.h"
@@ -17,15 +17,18 @@ namespace korvana::test {
 struct Backend
 {
     QTemporaryDir dir;
-    api::ManualClock clock;
-    store::PasswordHasher hasher{1, store::HashCost::Minimal};
+    rooms::ManualClock clock;
+    std::unique_ptr<store::PasswordHasher> hasher = std::make_unique<store::PasswordHasher>(
+        store::HasherLimits{1, 4, 32}, store::HashCost::Minimal);
     std::unique_ptr<store::Database> db;
     std::unique_ptr<api::Accounts> accounts;
-    std::unique_ptr<api::Rooms> rooms;
+    std::unique_ptr<rooms::Rooms> rooms;
     std::unique_ptr<api::Handlers> handlers;
     std::unique_ptr<api::Router> router;
 
     Backend() { open(); }
+    // Unfinished hashing must not outlive the accounts it answers to.
+    ~Backend() { hasher.reset(); }
 
     // Opens the database file again, as a restarted server does.
     void open()
@@ -36,9 +39,9 @@ struct Backend
         accounts.reset();
         db = std::make_unique<store::Database>();
         QVERIFY(db->open(dir.filePath(QStringLiteral("server.sqlite"))));
-        accounts = std::make_unique<api::Accounts>(*db, hasher, clock,
+        accounts = std::make_unique<api::Accounts>(*db, *hasher, clock,
                                                    api::Accounts::Options{1000, QString()});
-        rooms = std::make_unique<api::Rooms>(*db, clock, api::Rooms::Options{0, 1});
+        rooms = std::make_unique<rooms::Rooms>(*db, clock, rooms::Rooms::Options{0, 1});
         rooms->load();
         handlers = std::make_unique<api::Handlers>(*accounts, *rooms, *db);
         router = std::make_unique<api::Router>();
@@ -50,7 +53,7 @@ struct Backend
                           const QByteArray &body = {}, const QByteArray &authorization = {})
     {
         std::optional<api::ApiResponse> answer;
-        router->dispatch({method, path, authorization, body},
+        router->dispatch({method, path, authorization, body, QStringLiteral("10.0.0.9")},
                          [&](api::ApiResponse r) { answer = std::move(r); });
         if (!QTest::qWaitFor([&] { return answer.has_value(); }, 10'000))
             return {};
@@ -58,7 +61,7 @@ struct Backend
     }
 
     // Registers name@example.com with "haslo123"; the account and its "Bearer ..." header.
-    std::pair<api::Account, QByteArray> signUp(const QString &name)
+    std::pair<rooms::Account, QByteArray> signUp(const QString &name)
     {
         const auto r =
             call(api::ApiRequest::Method::Post, QStringLiteral("/api/auth/register"),

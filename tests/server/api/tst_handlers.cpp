@@ -1,14 +1,14 @@
 #include "backend.h"
-#include "roomnames.h"
 
 #include <QTest>
 
 using namespace korvana;
 using namespace korvana::api;
+using namespace korvana::rooms;
 using namespace korvana::test;
 using namespace Qt::StringLiterals;
 
-// Rooms, accounts and handlers without sockets, on a clock the test moves by hand.
+// Accounts and handlers without sockets, on a clock the test moves by hand.
 class TestHandlers : public QObject
 {
     Q_OBJECT
@@ -16,13 +16,6 @@ class TestHandlers : public QObject
 private Q_SLOTS:
     void init() { m_b = std::make_unique<Backend>(); }
     void cleanup() { m_b.reset(); }
-
-    void roomNames()
-    {
-        QCOMPARE(roomName(u"Anna"_s), u"Pokój Anny"_s);
-        QCOMPARE(roomName(u"Kasia"_s), u"Pokój Kasi"_s);
-        QCOMPARE(roomName(u"Jan"_s), u"Pokój gracza Jan"_s);
-    }
 
     void registrationRules()
     {
@@ -36,68 +29,16 @@ private Q_SLOTS:
         QVERIFY(registrationProblem({u"Ala"_s, email, QString(129, u'x')}));
     }
 
-    void everyPersonVotesToStart()
+    void timeOptionsLeaveTheNoLimitRowToTheClient()
     {
-        const Account anna = signUp(u"Anna"_s);
-        const Account bob = signUp(u"Bob"_s);
-        const auto a = m_b->rooms->create(anna, std::nullopt);
-        // Alone, a plain vote cannot start a game.
-        QVERIFY(!m_b->rooms->vote(anna, {a->sessionId, false})->started);
-        const auto b = m_b->rooms->join(bob, a->roomId);
-        QCOMPARE(b->state.startVotesNeeded, 2);
-        QCOMPARE(b->state.startVotes, QList<QString>{a->playerId});
-        auto vote = m_b->rooms->vote(bob, {b->sessionId, std::nullopt});
-        QVERIFY(vote && vote->started);
-        QCOMPARE(vote->state.currentPlayerId, a->playerId);
-        // A late vote changes nothing and is no error.
-        vote = m_b->rooms->vote(anna, {a->sessionId, true});
-        QVERIFY(vote && vote->success && !vote->started);
-        QCOMPARE(vote->state.players.size(), 2);
+        const auto options = json::decode<TimeOptionsResponse>(m_b->handlers->timeOptions().body);
+        QVERIFY(options && !options->options.isEmpty());
+        for (const TimeOption &option : options->options)
+            QVERIFY2(option.seconds > 0, qPrintable(option.label));
     }
 
-    void sittingElsewhereLeavesWaitingRooms()
+    void refusalsCarryTheClientsWords()
     {
-        const auto [anna, bob, cyryl] =
-            std::tuple(signUp(u"Anna"_s), signUp(u"Bob"_s), signUp(u"Cyryl"_s));
-        const auto first = m_b->rooms->create(anna, std::nullopt);
-        QVERIFY(m_b->rooms->join(bob, first->roomId));
-        const auto c = m_b->rooms->join(cyryl, first->roomId);
-        QCOMPARE(c->color, u"red"_s);
-
-        // Bob moves to his own room: Cyryl moves up to yellow and keeps his player id.
-        const auto second = m_b->rooms->create(bob, std::nullopt);
-        const GameState left = stateOf(cyryl, c->sessionId);
-        QCOMPARE(left.players.size(), 2);
-        QCOMPARE(left.players[1].id, c->playerId);
-        QCOMPARE(left.players[1].color, u"yellow"_s);
-
-        // The last person leaving takes the room away.
-        QVERIFY(m_b->rooms->join(anna, second->roomId));
-        QVERIFY(m_b->rooms->join(cyryl, second->roomId));
-        QCOMPARE(m_b->rooms->join(bob, first->roomId).error(), RoomRefusal::NoSuchRoom);
-    }
-
-    void roomRefusals()
-    {
-        QList<Account> people;
-        for (const QString &name : {u"Anna"_s, u"Bob"_s, u"Cyryl"_s, u"Dorota"_s, u"Edek"_s})
-            people << signUp(name);
-        Rooms &rooms = *m_b->rooms;
-        const auto room = rooms.create(people[0], std::nullopt);
-        for (int i = 1; i < 4; ++i)
-            QVERIFY(rooms.join(people[i], room->roomId));
-        QCOMPARE(rooms.join(people[4], room->roomId).error(), RoomRefusal::RoomFull);
-        QCOMPARE(rooms.create(people[4], -5).error(), RoomRefusal::BadTimeLimit);
-        QCOMPARE(rooms.vote(people[4], {room->sessionId, true}).error(), RoomRefusal::NotYourSeat);
-        QCOMPARE(rooms.pass(people[4], u"nope"_s).error(), RoomRefusal::NoSuchSession);
-
-        QVERIFY(rooms.vote(people[0], {room->sessionId, true})->started);
-        QCOMPARE(rooms.join(people[4], room->roomId).error(), RoomRefusal::GameUnderWay);
-        QCOMPARE(rooms.rejoin(people[4], room->roomId).error(), RoomRefusal::NotParticipant);
-        QCOMPARE(rooms.rejoin(people[1], room->roomId)->color, u"yellow"_s);
-        // Still playing there: no other game.
-        QCOMPARE(rooms.create(people[1], std::nullopt).error(), RoomRefusal::SeatHeldElsewhere);
-
         // The words the client looks for in each refusal.
         const QList<QPair<RoomRefusal, QString>> words{
             {RoomRefusal::NoSuchRoom, u"nie znaleziona"_s},
@@ -107,57 +48,6 @@ private Q_SLOTS:
         for (const auto &[refusal, word] : words)
             QVERIFY(
                 json::decode<ErrorResponse>(refusalResponse(refusal).body)->error.contains(word));
-    }
-
-    void aClockThatRunsOutPutsThePlayerOut()
-    {
-        const Account anna = signUp(u"Anna"_s);
-        const Account bob = signUp(u"Bob"_s);
-        const auto a = m_b->rooms->create(anna, 60);
-        const auto b = m_b->rooms->join(bob, a->roomId);
-        QVERIFY(m_b->rooms->vote(anna, {a->sessionId, false}));
-        QVERIFY(m_b->rooms->vote(bob, {b->sessionId, false})->started);
-
-        m_b->clock.advance(20'000);
-        QCOMPARE(stateOf(anna, a->sessionId).timeRemaining, 40);
-        m_b->clock.advance(41'000);
-        const GameState state = stateOf(anna, a->sessionId);
-        QVERIFY(state.players[0].hasPassed);
-        QCOMPARE(state.currentPlayerId, b->playerId);
-        QCOMPARE(state.timeRemaining, 59); // Bob's clock started when Anna's ran out
-        const auto refused = m_b->rooms->place(anna, {a->sessionId, u"I1"_s, 0, 0, 0});
-        QVERIFY(refused && !refused->success);
-    }
-
-    void pollsAreServedFromCacheUntilTheShownTimeChanges()
-    {
-        const Account anna = signUp(u"Anna"_s);
-        const auto a = m_b->rooms->create(anna, 300);
-        QVERIFY(m_b->rooms->vote(anna, {a->sessionId, true})->started);
-        const QByteArray first = *m_b->rooms->sessionBytes(anna, a->sessionId);
-        m_b->clock.advance(400);
-        const QByteArray second = *m_b->rooms->sessionBytes(anna, a->sessionId);
-        QCOMPARE(second.constData(), first.constData()); // the very same bytes
-        m_b->clock.advance(700);
-        const QByteArray third = *m_b->rooms->sessionBytes(anna, a->sessionId);
-        QCOMPARE(json::decode<SessionWrapper>(third)->gameState.timeRemaining, 299);
-        // A move changes the bytes at once.
-        QVERIFY(m_b->rooms->place(anna, {a->sessionId, u"I1"_s, 0, 0, 0})->success);
-        QCOMPARE(stateOf(anna, a->sessionId).board[0][0], 1);
-    }
-
-    void aRestartChargesNobodyForTheDowntime()
-    {
-        const Account anna = signUp(u"Anna"_s);
-        const auto a = m_b->rooms->create(anna, 60);
-        QVERIFY(m_b->rooms->vote(anna, {a->sessionId, true})->started);
-        m_b->clock.advance(5'000);
-        m_b->rooms->writeHeartbeat();
-        m_b->clock.advance(100'000); // the server is down
-        m_b->open();
-        const GameState state = stateOf(anna, a->sessionId);
-        QCOMPARE(state.currentPlayerId, a->playerId);
-        QCOMPARE(state.timeRemaining, 55);
     }
 
     void scoresAreCheckedAgainstTheFinishedGame()
@@ -195,23 +85,70 @@ private Q_SLOTS:
     {
         signUp(u"Lena"_s);
         signUp(u"Anna"_s);
-        const auto wait = [](QFuture<AuthResult> f) {
-            return QTest::qWaitFor([&] { return f.isFinished(); }, 10'000) ? f.result()
-                                                                           : AuthResult();
-        };
         for (int i = 0; i < 10; ++i) {
-            QCOMPARE(wait(m_b->accounts->login({u"lena@example.com"_s, u"zle"_s})).error().kind,
+            QCOMPARE(login(u"lena@example.com"_s, u"zle"_s).error().kind,
                      AuthError::Kind::BadCredentials);
             m_b->clock.advance(1000);
         }
-        const auto limited = wait(m_b->accounts->login({u"LENA@example.com"_s, u"haslo123"_s}));
+        const auto limited = login(u"LENA@example.com"_s, u"haslo123"_s);
         QCOMPARE(limited.error().kind, AuthError::Kind::TooManyFailures);
         QCOMPARE(limited.error().retryAfterSeconds, 50);
-        QVERIFY(
-            wait(m_b->accounts->login({u"anna@example.com"_s, u"haslo123"_s}))); // another e-mail
+        QVERIFY(login(u"anna@example.com"_s, u"haslo123"_s)); // another e-mail
         // The first failure leaves the window a minute after it happened.
         m_b->clock.advance(50'001);
-        QVERIFY(wait(m_b->accounts->login({u"lena@example.com"_s, u"haslo123"_s})));
+        QVERIFY(login(u"lena@example.com"_s, u"haslo123"_s));
+    }
+
+    void loginsCountWhenTheyStart()
+    {
+        signUp(u"Lena"_s);
+        // 40 wrong passwords at once, from as many addresses: 10 are checked, the rest refused.
+        QList<QFuture<AuthResult>> tries;
+        for (int i = 0; i < 40; ++i)
+            tries << m_b->accounts->login({u"lena@example.com"_s, u"zle"_s}, u"10.1.0.%1"_s.arg(i));
+        QVERIFY(QTest::qWaitFor(
+            [&] { return std::ranges::all_of(tries, &QFuture<AuthResult>::isFinished); }, 10'000));
+        QCOMPARE(std::ranges::count_if(tries,
+                                       [](const auto &f) {
+                                           return f.result().error().kind ==
+                                                  AuthError::Kind::BadCredentials;
+                                       }),
+                 10);
+        QCOMPARE(login(u"lena@example.com"_s, u"haslo123"_s).error().kind,
+                 AuthError::Kind::TooManyFailures);
+        // One address may fail 30 times a minute, whatever the e-mails.
+        for (int i = 0; i < 30; ++i)
+            QCOMPARE(login(u"x%1@example.com"_s.arg(i), u"zle"_s).error().kind,
+                     AuthError::Kind::BadCredentials);
+        QCOMPARE(login(u"y@example.com"_s, u"zle"_s).error().kind,
+                 AuthError::Kind::TooManyFailures);
+    }
+
+    void theHashingQueueIsBoundedAndFair()
+    {
+        // One thread hashes at full cost; each address may have 4 hashes waiting or running. A
+        // flood from one address is refused at once beyond that; another address gets its turn.
+        QObject context;
+        QStringList done;
+        auto slow = std::make_unique<store::PasswordHasher>(store::HasherLimits{1, 4, 32});
+        Accounts accounts(*m_b->db, *slow, m_b->clock, {});
+        const auto dropHashing = qScopeGuard([&] { slow.reset(); });
+        const auto attempt = [&](const QString &client, int i) {
+            auto f = accounts.login({u"n%1@example.com"_s.arg(i), u"haslo123"_s}, client);
+            f.then(&context, [&done, client](const AuthResult &r) {
+                if (r || r.error().kind != AuthError::Kind::Busy)
+                    done << client;
+            });
+            return f;
+        };
+        QList<QFuture<AuthResult>> flood;
+        for (int i = 0; i < 10; ++i)
+            flood << attempt(u"10.2.0.1"_s, i);
+        QCOMPARE(std::ranges::count_if(flood, [](const auto &f) { return f.isFinished(); }), 6);
+        QCOMPARE(flood.back().result().error().retryAfterSeconds, 1);
+        attempt(u"10.2.0.2"_s, 99);
+        QVERIFY(QTest::qWaitFor([&] { return done.size() == 5; }, 10'000));
+        QCOMPARE(done.indexOf(u"10.2.0.2"_s), 1);
     }
 
     void healthTellsAClosedStore()
@@ -223,6 +160,12 @@ private Q_SLOTS:
 
 private:
     Account signUp(const QString &name) { return m_b->signUp(name).first; }
+    // A login from one address, awaited.
+    AuthResult login(const QString &email, const QString &password)
+    {
+        auto f = m_b->accounts->login({email, password}, u"10.0.0.1"_s);
+        return QTest::qWaitFor([&] { return f.isFinished(); }, 10'000) ? f.result() : AuthResult();
+    }
     GameState stateOf(const Account &account, const QString &sessionId)
     {
         const auto bytes = m_b->rooms->sessionBytes(account, sessionId);

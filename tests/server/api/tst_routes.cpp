@@ -5,6 +5,7 @@
 
 using namespace korvana;
 using namespace korvana::api;
+using namespace korvana::rooms;
 using namespace korvana::test;
 using namespace Qt::StringLiterals;
 using Method = ApiRequest::Method;

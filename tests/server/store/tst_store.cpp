@@ -17,7 +17,7 @@ namespace {
 
 RoomRecord playedRoom()
 {
-    RoomRecord room{u"room-7"_s, u"Pokój Anny"_s, 1234, 18'000'000'000'000'000'000ULL, 5};
+    RoomRecord room{u"room-7"_s, u"Pokój Anny"_s, 1234, 5678, 18'000'000'000'000'000'000ULL, 5};
     room.game = rules::newGame(300);
     for (int i = 1; i <= 4; ++i) {
         (void)rules::addPlayer(room.game, u"p%1"_s.arg(i), u"Gracz %1"_s.arg(i), i > 1);

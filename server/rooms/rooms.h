@@ -4,25 +4,26 @@
 #include "clock.h"
 #include "gamestate.h"
 #include "lobby.h"
-#include "store/room.h"
+#include "roomarchive.h"
+#include "rules/game.h"
 
 #include <QHash>
 #include <QObject>
 #include <QTimer>
 
-#include <array>
 #include <expected>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
 
 namespace korvana::store {
 class Database;
-class GameStore;
-class ScoreStore;
-} // namespace korvana::store
+}
 
-namespace korvana::api {
+namespace korvana::rooms {
+
+class Room;
 
 // The signed-in user a request acts for.
 struct Account
@@ -31,7 +32,7 @@ struct Account
     QString username;
 };
 
-// Why a room operation was refused; the handlers give each its status and Polish text.
+// Why a room operation was refused; the HTTP side gives each its status and Polish text.
 enum class RoomRefusal {
     NoSuchRoom,
     RoomFinished, // joining a finished room
@@ -73,8 +74,9 @@ struct FinishedSeat
     int score = 0;
 };
 
-// Every room of the server on one thread: seats, votes, moves, bots, clocks, saving after
-// every change, and the cached bytes that answer polls of an unchanged game.
+// Every room of the server on one thread: seats and votes (rooms.cpp); moves, bots, clocks and
+// timers (roomplay.cpp); saving after every change (RoomArchive); and the cached bytes that
+// answer polls of an unchanged game (Room).
 class Rooms : public QObject
 {
     Q_OBJECT
@@ -111,46 +113,48 @@ public:
     std::expected<ActionOutcome, RoomRefusal> vote(const Account &account,
                                                    const VoteToStartRequest &request);
 
+    // Closes waiting rooms nobody has looked at for 10 minutes, ends games without a time limit
+    // where no person has acted for a day, and lets finished games leave memory 5 minutes after
+    // their end (they are read back from the store when asked for). Runs every minute.
+    void sweep();
+    [[nodiscard]] int roomsInMemory() const { return int(m_rooms.size()); }
+
     [[nodiscard]] QList<GameServer> servers();
     [[nodiscard]] QList<ActiveGame> activeGames(const Account &account);
     std::expected<FinishedSeat, RoomRefusal> finishedSeat(const Account &account,
                                                           const QString &roomId);
 
-    // For tests: the saved form of a room, or none.
-    [[nodiscard]] std::optional<store::RoomRecord> record(const QString &roomId) const;
-    [[nodiscard]] qint64 nowMs() const { return m_clock.nowMs(); }
-
 private:
-    struct Room;
+    using Action = std::function<rules::Result<>(rules::GameState &, int seat, qint64 nowMs)>;
 
-    Room *findRoom(const QString &roomId) const;
+    // rooms.cpp: seats and votes.
+    Room *findRoom(const QString &roomId);
     std::expected<std::pair<Room *, int>, RoomRefusal> seatOf(const Account &account,
                                                               const QString &sessionId);
-    static int seatOfUser(const Room &room, qint64 userId);
     bool holdsLiveSeatElsewhere(qint64 userId, const Room *except) const;
     void leaveWaitingRooms(qint64 userId, const Room *except);
     void removeSeat(Room &room, int seat);
     SeatView seatView(Room &room, int seat);
-    const GameState &currentState(Room &room);
-    void refresh(Room &room);
-    void changed(Room &room, rules::GameStatus before);
-    bool save(Room &room, bool finishedNow);
-    void armTimers(Room &room);
-    void botTurn(Room &room);
-    void clockTurn(Room &room);
-    void startGame(Room &room);
     Room &insert(store::RoomRecord record);
+    void close(Room &room);
     QString newSessionId() const;
 
-    store::Database &m_db;
-    std::unique_ptr<store::GameStore> m_games;
-    std::unique_ptr<store::ScoreStore> m_scores;
+    // roomplay.cpp: moves, bots, clocks and timers.
+    std::expected<ActionOutcome, RoomRefusal> act(const Account &account, const QString &sessionId,
+                                                  const Action &action);
+    void refresh(Room &room);
+    void changed(Room &room, rules::GameStatus before, bool seatsChanged = false);
+    void armTimers(Room &room);
+    void botTurn(Room &room);
+
+    RoomArchive m_archive;
     const Clock &m_clock;
     Options m_options;
     qint64 m_roomCounter = 0;
     std::map<QString, std::unique_ptr<Room>> m_rooms;
     QHash<QString, Room *> m_sessions;
     QTimer m_heartbeat;
+    QTimer m_sweep;
 };
 
-} // namespace korvana::api
+} // namespace korvana::rooms

@@ -2,7 +2,7 @@
 
 #include "rules/game.h"
 
-namespace korvana::api {
+namespace korvana::rooms {
 namespace {
 
 Squares wireSquares(const std::vector<rules::Square> &squares)
@@ -133,9 +133,8 @@ GameServer serverView(const store::RoomRecord &room, qint64 nowMs)
     return server;
 }
 
-ActiveGame activeGameView(const store::RoomRecord &room, int seat, qint64 nowMs)
+ActiveGame activeGameView(const store::RoomRecord &room, int seat)
 {
-    Q_UNUSED(nowMs);
     const rules::GameState &game = room.game;
     const rules::Player &p = game.players[std::size_t(seat)];
     ActiveGame a;
@@ -177,4 +176,4 @@ const QList<PieceDefinition> &pieceDefinitions()
     return defs;
 }
 
-} // namespace korvana::api
+} // namespace korvana::rooms

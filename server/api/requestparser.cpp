@@ -1,4 +1,4 @@
-#include "requestscanner.h"
+#include "requestparser.h"
 
 #include <algorithm>
 
@@ -49,32 +49,31 @@ bool hasToken(QByteArrayView list, QByteArrayView token)
 
 } // namespace
 
-RequestScanner::Verdict RequestScanner::fail(Verdict verdict)
+void RequestParser::fail(Verdict verdict)
 {
     m_state = State::Failed;
     m_verdict = verdict;
-    return verdict;
 }
 
-bool RequestScanner::takeExpectContinue()
+bool RequestParser::takeExpectContinue()
 {
     return std::exchange(m_expectContinue, false);
 }
 
-QList<RequestScanner::Request> RequestScanner::takeCompleted()
+std::optional<HttpRequest> RequestParser::takeRequest()
 {
-    return std::exchange(m_completed, {});
+    return std::exchange(m_completed, std::nullopt);
 }
 
-void RequestScanner::finishRequest()
+void RequestParser::finishRequest()
 {
-    m_completed.append(m_current);
+    m_completed = std::exchange(m_current, {});
     m_state = State::Idle;
     m_line.clear();
     m_expectContinue = false;
 }
 
-RequestScanner::Verdict RequestScanner::headComplete()
+void RequestParser::headComplete()
 {
     QByteArrayView head(m_line);
     qsizetype lineEnd = head.indexOf('\n');
@@ -86,6 +85,8 @@ RequestScanner::Verdict RequestScanner::headComplete()
     if (sp1 <= 0 || sp2 < 0)
         return fail(Verdict::Malformed);
     const QByteArrayView method = requestLine.first(sp1);
+    m_current.method = method.toByteArray();
+    m_current.target = requestLine.sliced(sp1 + 1, sp2 - sp1 - 1).toByteArray();
     const QByteArrayView target = requestLine.sliced(sp1 + 1, sp2 - sp1 - 1);
     const QByteArrayView version = requestLine.sliced(sp2 + 1);
     if (!isToken(method) || method.size() > 16 || target.isEmpty() ||
@@ -133,14 +134,19 @@ RequestScanner::Verdict RequestScanner::headComplete()
             keepAliveAsked = keepAliveAsked || hasToken(value, "keep-alive");
         } else if (name.compare("expect", Qt::CaseInsensitive) == 0) {
             expect = value.compare("100-continue", Qt::CaseInsensitive) == 0;
+        } else if (name.compare("authorization", Qt::CaseInsensitive) == 0) {
+            m_current.authorization = value.toByteArray();
+        } else if (name.compare("if-none-match", Qt::CaseInsensitive) == 0) {
+            m_current.ifNoneMatch = value.toByteArray();
+        } else if (name.compare("prefer", Qt::CaseInsensitive) == 0) {
+            m_current.prefer = value.toByteArray();
         }
     }
     // Both framings at once is how requests are smuggled past a proxy: refuse it.
     if (chunked && contentLength >= 0)
         return fail(Verdict::Malformed);
 
-    m_current.http10 = version == "HTTP/1.0";
-    m_current.keepAlive = m_current.http10 ? keepAliveAsked && !close : !close;
+    m_current.keepAlive = version == "HTTP/1.0" ? keepAliveAsked && !close : !close;
     m_line.clear();
     if (chunked) {
         m_state = State::ChunkSize;
@@ -150,27 +156,28 @@ RequestScanner::Verdict RequestScanner::headComplete()
     } else if (contentLength > 0) {
         m_state = State::Body;
         m_remaining = contentLength;
+        m_current.body.reserve(contentLength);
         m_expectContinue = expect;
     } else {
         finishRequest();
     }
-    return Verdict::Ok;
 }
 
-RequestScanner::Verdict RequestScanner::feed(QByteArrayView bytes)
+std::optional<bool> RequestParser::line(QByteArrayView bytes, qsizetype &at, qsizetype maxLength)
+{
+    const qsizetype nl = bytes.indexOf('\n', at);
+    const qsizetype end = nl < 0 ? bytes.size() : nl;
+    m_line.append(bytes.sliced(at, end - at));
+    at = nl < 0 ? bytes.size() : nl + 1;
+    if (m_line.size() > maxLength)
+        return std::nullopt;
+    return nl >= 0;
+}
+
+qsizetype RequestParser::feed(QByteArrayView bytes)
 {
     qsizetype i = 0;
-    // Collects one line (without its '\n') into m_line; true once it is complete.
-    const auto line = [&](qsizetype maxLength) -> std::optional<bool> {
-        const qsizetype nl = bytes.indexOf('\n', i);
-        const qsizetype end = nl < 0 ? bytes.size() : nl;
-        m_line.append(bytes.sliced(i, end - i));
-        i = nl < 0 ? bytes.size() : nl + 1;
-        if (m_line.size() > maxLength)
-            return std::nullopt;
-        return nl >= 0;
-    };
-    while (i < bytes.size() && m_state != State::Failed) {
+    while (i < bytes.size() && m_state != State::Failed && !m_completed) {
         switch (m_state) {
         case State::Idle:
             // Blank lines between requests are allowed and ignored.
@@ -181,7 +188,6 @@ RequestScanner::Verdict RequestScanner::feed(QByteArrayView bytes)
             m_state = State::Head;
             m_line.clear();
             m_current = {};
-            m_bodyBytes = 0;
             break;
         case State::Head: {
             const qsizetype searchFrom = std::max<qsizetype>(0, m_line.size() - 3);
@@ -197,30 +203,36 @@ RequestScanner::Verdict RequestScanner::feed(QByteArrayView bytes)
             if (end < 0) {
                 i += taken;
                 if (m_line.size() > m_limits.maxHeadBytes)
-                    return fail(Verdict::HeadTooLarge);
+                    fail(Verdict::HeadTooLarge);
                 break;
             }
             const qsizetype headLength = end + terminator;
             i += taken - (m_line.size() - headLength);
             m_line.truncate(headLength);
             if (headLength > m_limits.maxHeadBytes)
-                return fail(Verdict::HeadTooLarge);
-            if (headComplete() != Verdict::Ok)
-                return m_verdict;
+                fail(Verdict::HeadTooLarge);
+            else
+                headComplete();
             break;
         }
-        case State::Body: {
+        case State::Body:
+        case State::ChunkData: {
             const qint64 n = std::min<qint64>(m_remaining, bytes.size() - i);
+            m_current.body.append(bytes.sliced(i, n));
             i += n;
             m_remaining -= n;
-            if (m_remaining == 0)
+            if (m_remaining == 0 && m_state == State::Body)
                 finishRequest();
+            else if (m_remaining == 0)
+                m_state = State::ChunkDataEnd;
             break;
         }
         case State::ChunkSize: {
-            const auto complete = line(maxChunkLine);
-            if (!complete)
-                return fail(Verdict::Malformed);
+            const auto complete = line(bytes, i, maxChunkLine);
+            if (!complete) {
+                fail(Verdict::Malformed);
+                break;
+            }
             if (!*complete)
                 break;
             QByteArrayView sizeText = withoutCr(m_line);
@@ -229,45 +241,34 @@ RequestScanner::Verdict RequestScanner::feed(QByteArrayView bytes)
             sizeText = sizeText.trimmed();
             bool ok = sizeText.size() <= 8;
             const qint64 size = ok ? sizeText.toLongLong(&ok, 16) : -1;
-            if (!ok || size < 0)
-                return fail(Verdict::Malformed);
             m_line.clear();
-            if (m_bodyBytes + size > m_limits.maxBodyBytes)
-                return fail(Verdict::BodyTooLarge);
-            m_bodyBytes += size;
-            m_remaining = size;
-            m_state = size == 0 ? State::Trailer : State::ChunkData;
-            break;
-        }
-        case State::ChunkData: {
-            const qint64 n = std::min<qint64>(m_remaining, bytes.size() - i);
-            i += n;
-            m_remaining -= n;
-            if (m_remaining == 0)
-                m_state = State::ChunkDataEnd;
+            if (!ok || size < 0)
+                fail(Verdict::Malformed);
+            else if (m_current.body.size() + size > m_limits.maxBodyBytes)
+                fail(Verdict::BodyTooLarge);
+            else {
+                m_remaining = size;
+                m_state = size == 0 ? State::Trailer : State::ChunkData;
+            }
             break;
         }
         case State::ChunkDataEnd: {
-            const auto complete = line(2);
-            if (!complete)
-                return fail(Verdict::Malformed);
-            if (!*complete)
-                break;
-            if (!withoutCr(m_line).isEmpty())
-                return fail(Verdict::Malformed);
-            m_line.clear();
-            m_state = State::ChunkSize;
+            const auto complete = line(bytes, i, 2);
+            if (!complete || (*complete && !withoutCr(m_line).isEmpty()))
+                fail(Verdict::Malformed);
+            else if (*complete) {
+                m_line.clear();
+                m_state = State::ChunkSize;
+            }
             break;
         }
         case State::Trailer: {
-            const auto complete = line(m_limits.maxHeadBytes);
+            const auto complete = line(bytes, i, m_limits.maxHeadBytes);
             if (!complete)
-                return fail(Verdict::HeadTooLarge);
-            if (!*complete)
-                break;
-            if (withoutCr(m_line).isEmpty())
+                fail(Verdict::HeadTooLarge);
+            else if (*complete && withoutCr(m_line).isEmpty())
                 finishRequest();
-            else
+            else if (*complete)
                 m_line.clear();
             break;
         }
@@ -275,7 +276,7 @@ RequestScanner::Verdict RequestScanner::feed(QByteArrayView bytes)
             break;
         }
     }
-    return m_state == State::Failed ? m_verdict : Verdict::Ok;
+    return i;
 }
 
 } // namespace korvana::api

@@ -1,6 +1,6 @@
 #include "roomnames.h"
 
-namespace korvana::api {
+namespace korvana::rooms {
 
 QString roomName(const QString &creator)
 {
@@ -23,4 +23,4 @@ QString roomName(const QString &creator)
     return QStringLiteral("Pokój ") + genitive;
 }
 
-} // namespace korvana::api
+} // namespace korvana::rooms

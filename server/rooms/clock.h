@@ -3,7 +3,7 @@
 #include <QDateTime>
 #include <QElapsedTimer>
 
-namespace korvana::api {
+namespace korvana::rooms {
 
 // Milliseconds since the epoch for the game clocks; tests substitute a clock they move by hand.
 class Clock
@@ -45,4 +45,4 @@ private:
     qint64 m_now;
 };
 
-} // namespace korvana::api
+} // namespace korvana::rooms

@@ -4,14 +4,14 @@
 #include "lobby.h"
 #include "store/room.h"
 
-namespace korvana::api {
+namespace korvana::rooms {
 
 // What the wire shows of a room at `nowMs` (the current player's clock keeps running).
 [[nodiscard]] GameState gameStateView(const store::RoomRecord &room, qint64 nowMs);
 [[nodiscard]] GameServer serverView(const store::RoomRecord &room, qint64 nowMs);
-[[nodiscard]] ActiveGame activeGameView(const store::RoomRecord &room, int seat, qint64 nowMs);
+[[nodiscard]] ActiveGame activeGameView(const store::RoomRecord &room, int seat);
 [[nodiscard]] Session sessionView(const store::RoomRecord &room, int seat);
 // The catalogue as the wire's piece definitions, with every rotation the server accepts.
 [[nodiscard]] const QList<PieceDefinition> &pieceDefinitions();
 
-} // namespace korvana::api
+} // namespace korvana::rooms

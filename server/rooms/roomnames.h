@@ -2,10 +2,10 @@
 
 #include <QString>
 
-namespace korvana::api {
+namespace korvana::rooms {
 
 // The lobby's name of a room, in Polish: "Pokój Anny" for names that decline like a woman's
 // name ending in -a, else "Pokój gracza <name>", which needs no declension.
 [[nodiscard]] QString roomName(const QString &creator);
 
-} // namespace korvana::api
+} // namespace korvana::rooms
