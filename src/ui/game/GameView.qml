@@ -49,6 +49,7 @@ Item {
         pieces: gameController.trayPieces
     }
     TurnAlert {
+        objectName: "turnAlert"
         window: gameView.Window.window
     }
 
