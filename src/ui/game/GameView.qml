@@ -20,7 +20,6 @@ Item {
     property bool showPassConfirmation: false
     // The screen's logic, for tests.
     readonly property alias controller: gameController
-    readonly property alias moveHints: hints
 
     objectName: "gameView"
 

@@ -87,6 +87,7 @@ Item {
         height: 50
         enabled: !tile.isEmpty
         preventStealing: true
+        Accessible.ignored: tile.isEmpty
         Accessible.role: Accessible.Button
         Accessible.name: "Klocek " + (tile.piece.name !== undefined ? tile.piece.name : tile.pieceId)
                          + (tile.isSelected ? ", wybrany" : "")
