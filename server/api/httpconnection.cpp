@@ -144,6 +144,12 @@ void HttpConnection::abort()
     deleteLater();
 }
 
+void HttpConnection::finishAndClose()
+{
+    m_socket->flush();
+    abort();
+}
+
 void HttpConnection::readRequests()
 {
     if (m_reading)
@@ -191,6 +197,9 @@ void HttpConnection::dispatch(HttpRequest request)
     api.authorization = std::move(request.authorization);
     api.body = std::move(request.body);
     api.client = m_peer.toString();
+    api.ifNoneMatch = std::move(request.ifNoneMatch);
+    api.prefer = std::move(request.prefer);
+    api.lifetime = this;
     QPointer<HttpConnection> self(this);
     const bool close = !request.keepAlive;
     m_router.dispatch(api, [self, id, close](const ApiResponse &response) {

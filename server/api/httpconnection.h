@@ -48,6 +48,8 @@ public:
     [[nodiscard]] qint64 idleMs() const { return m_idleSince.elapsed(); }
     // Closes at once; `closed` follows.
     void abort();
+    // Writes what the kernel takes of the answers already made, then closes.
+    void finishAndClose();
 
 Q_SIGNALS:
     void closed(korvana::api::HttpConnection *connection);

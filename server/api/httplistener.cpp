@@ -73,7 +73,7 @@ void HttpListener::closeAll()
 {
     close();
     for (HttpConnection *c : QList(m_connections))
-        c->abort();
+        c->finishAndClose();
 }
 
 } // namespace korvana::api

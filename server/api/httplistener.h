@@ -30,7 +30,7 @@ public:
     HttpListener(const Router &router, ListenerSettings settings, QObject *parent = nullptr);
 
     [[nodiscard]] int connectionCount() const { return int(m_connections.size()); }
-    // Stops listening and closes every connection.
+    // Stops listening and closes every connection after writing what it can of its answers.
     void closeAll();
 
 protected:
