@@ -112,6 +112,11 @@ Handlers::Handlers(Accounts &accounts, rooms::Rooms &rooms, store::Database &db,
 {
 }
 
+Handlers::~Handlers()
+{
+    m_rooms.releaseWatchers();
+}
+
 ApiResponse Handlers::health()
 {
     if (!m_db.isHealthy())
@@ -164,7 +169,8 @@ void Handlers::session(const rooms::Account &account, const QString &sessionId,
         !poll.ifNoneMatch.isEmpty() && matchesTag(poll.ifNoneMatch, snapshot->tag);
     if (unchanged && wait.value_or(0) > 0) {
         // Owned by its connection when there is one; else it goes once it has answered.
-        new HeldPoll(m_rooms, account, sessionId, snapshot->tag, *wait, respond, poll.lifetime);
+        new HeldPoll(m_rooms, m_deadlines, account, sessionId, snapshot->tag, *wait, respond,
+                     poll.lifetime);
         return;
     }
     respond(sessionAnswer(*snapshot, unchanged, wait));

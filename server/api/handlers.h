@@ -3,6 +3,7 @@
 #include "account.h"
 #include "actions.h"
 #include "apiresponse.h"
+#include "deadlines.h"
 #include "lobby.h"
 #include "rooms/rooms.h"
 #include "router.h"
@@ -39,6 +40,8 @@ public:
     using Options = HandlerOptions;
 
     Handlers(Accounts &accounts, rooms::Rooms &rooms, store::Database &db, Options options = {});
+    // Held polls still waiting are answered first.
+    ~Handlers();
 
     ApiResponse health();
     QFuture<ApiResponse> registerUser(const RegisterRequest &request, const QString &client);
@@ -65,6 +68,7 @@ private:
     rooms::Rooms &m_rooms;
     store::Database &m_db;
     Options m_options;
+    Deadlines m_deadlines; // the waits of held polls
 };
 
 // The status and Polish text of each refusal of a room operation.

@@ -46,19 +46,22 @@ ApiResponse sessionAnswer(const rooms::SessionSnapshot &snapshot, bool notModifi
     return response;
 }
 
-HeldPoll::HeldPoll(rooms::Rooms &rooms, rooms::Account account, QString sessionId, QByteArray tag,
-                   int waitSeconds, Respond respond, QObject *parent)
+HeldPoll::HeldPoll(rooms::Rooms &rooms, Deadlines &deadlines, rooms::Account account,
+                   QString sessionId, QByteArray tag, int waitSeconds, Respond respond,
+                   QObject *parent)
     : QObject(parent)
     , m_rooms(rooms)
+    , m_deadlines(deadlines)
     , m_account(std::move(account))
     , m_sessionId(std::move(sessionId))
     , m_tag(std::move(tag))
     , m_waitSeconds(waitSeconds)
     , m_respond(std::move(respond))
 {
-    m_timeout.setSingleShot(true);
-    connect(&m_timeout, &QTimer::timeout, this, [this] { wake(true); });
-    m_timeout.start(waitSeconds * 1000);
+    m_timeout = m_deadlines.add(waitSeconds * 1000, [this] {
+        m_timeout = 0;
+        wake(true);
+    });
     // A change is looked at from the event loop, never inside the rooms' own work; the
     // release at shutdown is answered at once, as no event loop follows it.
     const auto watch = m_rooms.watch(m_account, m_sessionId, [this](bool released) {
@@ -76,6 +79,7 @@ HeldPoll::HeldPoll(rooms::Rooms &rooms, rooms::Account account, QString sessionI
 
 HeldPoll::~HeldPoll()
 {
+    m_deadlines.cancel(m_timeout);
     if (m_watch >= 0)
         m_rooms.unwatch(m_watch);
 }
@@ -91,7 +95,7 @@ void HeldPoll::wake(bool released)
     const Respond respond = std::exchange(m_respond, {});
     if (m_watch >= 0)
         m_rooms.unwatch(std::exchange(m_watch, -1));
-    m_timeout.stop();
+    m_deadlines.cancel(m_timeout);
     respond(snapshot ? sessionAnswer(*snapshot, snapshot->tag == m_tag, m_waitSeconds)
                      : refusalResponse(snapshot.error()));
     deleteLater();

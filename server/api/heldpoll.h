@@ -1,10 +1,10 @@
 #pragma once
 
+#include "deadlines.h"
 #include "rooms/rooms.h"
 #include "router.h"
 
 #include <QObject>
-#include <QTimer>
 
 namespace korvana::api {
 
@@ -16,20 +16,21 @@ class HeldPoll : public QObject
     Q_OBJECT
 
 public:
-    HeldPoll(rooms::Rooms &rooms, rooms::Account account, QString sessionId, QByteArray tag,
-             int waitSeconds, Respond respond, QObject *parent = nullptr);
+    HeldPoll(rooms::Rooms &rooms, Deadlines &deadlines, rooms::Account account, QString sessionId,
+             QByteArray tag, int waitSeconds, Respond respond, QObject *parent = nullptr);
     ~HeldPoll() override;
 
 private:
     void wake(bool released);
 
     rooms::Rooms &m_rooms;
+    Deadlines &m_deadlines;
     rooms::Account m_account;
     QString m_sessionId;
     QByteArray m_tag;
     int m_waitSeconds;
     Respond m_respond;
-    QTimer m_timeout;
+    Deadlines::Handle m_timeout = 0;
     int m_watch = -1;
 };
 

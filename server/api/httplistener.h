@@ -43,6 +43,7 @@ private:
 
     const Router &m_router;
     ListenerSettings m_settings;
+    Deadlines m_deadlines; // the idle limits of every connection
     QList<HttpConnection *> m_connections;
     QHash<QHostAddress, QList<HttpConnection *>> m_byPeer;
 };

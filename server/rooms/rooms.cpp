@@ -44,6 +44,8 @@ Rooms::Rooms(store::Database &db, const Clock &clock, Options options, QObject *
     , m_clock(clock)
     , m_options(options)
 {
+    // Runs only while some clock runs: an idle server with thousands of held polls does not
+    // wake up every second to look at all their sockets.
     m_heartbeat.setInterval(1000);
     connect(&m_heartbeat, &QTimer::timeout, this, [this] {
         for (const auto &[id, room] : m_rooms)
@@ -51,6 +53,7 @@ Rooms::Rooms(store::Database &db, const Clock &clock, Options options, QObject *
                 writeHeartbeat();
                 return;
             }
+        m_heartbeat.stop();
     });
     m_sweep.setInterval(60'000);
     connect(&m_sweep, &QTimer::timeout, this, &Rooms::sweep);
@@ -94,7 +97,6 @@ int Rooms::load()
     tx.commit();
     for (const auto &[id, room] : m_rooms)
         refresh(*room);
-    m_heartbeat.start();
     m_sweep.start();
     return loaded;
 }
