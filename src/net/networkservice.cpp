@@ -67,6 +67,17 @@ NetworkService::NetworkService(QString baseUrl, QObject *parent)
     m_network.setCache(nullptr);
 }
 
+NetworkService::~NetworkService()
+{
+    // Requests still waiting (a held poll above all) end now, so that their callers resume
+    // instead of waiting for replies that the network manager would delete without a word.
+    const auto replies = m_network.findChildren<QNetworkReply *>();
+    for (QNetworkReply *reply : replies) {
+        reply->setProperty(cancelledProperty, true);
+        reply->abort();
+    }
+}
+
 QCoro::Task<RawReply> NetworkService::exchange(QString url, QByteArray method,
                                                std::optional<QByteArray> body,
                                                ExchangeOptions options)

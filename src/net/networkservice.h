@@ -49,6 +49,7 @@ class NetworkService : public QObject
     Q_OBJECT
 public:
     explicit NetworkService(QString baseUrl, QObject *parent = nullptr);
+    ~NetworkService() override;
 
     [[nodiscard]] const QString &baseUrl() const { return m_baseUrl; }
     [[nodiscard]] QString url(const QString &path) const { return m_baseUrl + path; }
