@@ -1,6 +1,7 @@
 #include "handlers.h"
 
 #include "accounts.h"
+#include "heldpoll.h"
 #include "rooms/gameview.h"
 #include "rooms/timeoptions.h"
 #include "store/database.h"
@@ -103,11 +104,17 @@ ApiResponse refusalResponse(rooms::RoomRefusal refusal)
     return errorResponse(500, texts::serverFailure());
 }
 
-Handlers::Handlers(Accounts &accounts, rooms::Rooms &rooms, store::Database &db)
+Handlers::Handlers(Accounts &accounts, rooms::Rooms &rooms, store::Database &db, Options options)
     : m_accounts(accounts)
     , m_rooms(rooms)
     , m_db(db)
+    , m_options(options)
 {
+}
+
+Handlers::~Handlers()
+{
+    m_rooms.releaseWatchers();
 }
 
 ApiResponse Handlers::health()
@@ -149,12 +156,24 @@ ApiResponse Handlers::createSession(const rooms::Account &account,
     return jsonResponse(201, sessionResponse(*seat));
 }
 
-ApiResponse Handlers::session(const rooms::Account &account, const QString &sessionId)
+void Handlers::session(const rooms::Account &account, const QString &sessionId,
+                       const SessionPoll &poll, const Respond &respond)
 {
-    const auto bytes = m_rooms.sessionBytes(account, sessionId);
-    if (!bytes)
-        return refusalResponse(bytes.error());
-    return {200, *bytes, {}};
+    const auto snapshot = m_rooms.session(account, sessionId);
+    if (!snapshot)
+        return respond(refusalResponse(snapshot.error()));
+    if (!m_options.heldPolls)
+        return respond({200, snapshot->bytes, {}});
+    const auto wait = preferredWaitSeconds(poll.prefer);
+    const bool unchanged =
+        !poll.ifNoneMatch.isEmpty() && matchesTag(poll.ifNoneMatch, snapshot->tag);
+    if (unchanged && wait.value_or(0) > 0) {
+        // Owned by its connection when there is one; else it goes once it has answered.
+        new HeldPoll(m_rooms, m_deadlines, account, sessionId, snapshot->tag, *wait, respond,
+                     poll.lifetime);
+        return;
+    }
+    respond(sessionAnswer(*snapshot, unchanged, wait));
 }
 
 ApiResponse Handlers::join(const rooms::Account &account, const JoinGameRequest &request)

@@ -88,18 +88,18 @@ QByteArray responseHead(const ApiResponse &response, bool close)
 }
 
 HttpConnection::HttpConnection(QTcpSocket *socket, const Router &router,
-                               const ConnectionSettings &settings, QObject *parent)
+                               const ConnectionSettings &settings, Deadlines &deadlines,
+                               QObject *parent)
     : QObject(parent)
     , m_socket(socket)
     , m_router(router)
     , m_settings(settings)
     , m_peer(socket->peerAddress())
     , m_parser(settings.limits)
+    , m_deadlines(deadlines)
 {
     socket->setParent(this);
-    m_idle.setSingleShot(true);
     m_stalled.setSingleShot(true);
-    connect(&m_idle, &QTimer::timeout, this, &HttpConnection::abort);
     connect(&m_stalled, &QTimer::timeout, this, &HttpConnection::abort);
     connect(socket, &QTcpSocket::readyRead, this, &HttpConnection::readRequests);
     connect(socket, &QTcpSocket::bytesWritten, this, [this] {
@@ -123,10 +123,19 @@ bool HttpConnection::isStalled() const
     return m_socket->bytesToWrite() > m_settings.maxUnsentBytes;
 }
 
+void HttpConnection::startIdleLimit()
+{
+    m_deadlines.cancel(m_idle);
+    m_idle = m_deadlines.add(m_settings.idleTimeoutMs, [this] {
+        m_idle = 0;
+        abort();
+    });
+}
+
 void HttpConnection::becameIdle()
 {
     m_idleSince.start();
-    m_idle.start(m_settings.idleTimeoutMs);
+    startIdleLimit();
 }
 
 void HttpConnection::abort()
@@ -136,12 +145,18 @@ void HttpConnection::abort()
     m_gone = true;
     m_closing = true;
     m_answers.clear();
-    m_idle.stop();
+    m_deadlines.cancel(m_idle);
     m_stalled.stop();
     m_socket->disconnect(this);
     m_socket->abort();
     Q_EMIT closed(this);
     deleteLater();
+}
+
+void HttpConnection::finishAndClose()
+{
+    m_socket->flush();
+    abort();
 }
 
 void HttpConnection::readRequests()
@@ -173,7 +188,7 @@ void HttpConnection::readRequests()
             m_socket->write("HTTP/1.1 100 Continue\r\n\r\n");
         // A request gets the timeout from its first byte, so dripping bytes does not keep it open.
         if (wasIdle && m_parser.inRequest() && m_answers.isEmpty())
-            m_idle.start(m_settings.idleTimeoutMs);
+            startIdleLimit();
         if (auto request = m_parser.takeRequest())
             dispatch(std::move(*request));
     }
@@ -184,13 +199,16 @@ void HttpConnection::dispatch(HttpRequest request)
 {
     const int id = m_nextId++;
     m_answers.append(Answer{id});
-    m_idle.stop(); // waiting on us, not on the client
+    m_deadlines.cancel(m_idle); // waiting on us, not on the client
     ApiRequest api;
     api.method = methodOf(request.method);
     api.path = QUrl::fromEncoded(request.target).path();
     api.authorization = std::move(request.authorization);
     api.body = std::move(request.body);
     api.client = m_peer.toString();
+    api.ifNoneMatch = std::move(request.ifNoneMatch);
+    api.prefer = std::move(request.prefer);
+    api.lifetime = this;
     QPointer<HttpConnection> self(this);
     const bool close = !request.keepAlive;
     m_router.dispatch(api, [self, id, close](const ApiResponse &response) {
@@ -234,7 +252,7 @@ void HttpConnection::flush()
         if (answer.close) {
             m_closing = true;
             m_answers.clear();
-            m_idle.start(m_settings.idleTimeoutMs); // a client that never reads is cut off
+            startIdleLimit(); // a client that never reads is cut off
             m_socket->disconnectFromHost();
             break;
         }

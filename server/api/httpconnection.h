@@ -1,6 +1,7 @@
 #pragma once
 
 #include "apiresponse.h"
+#include "deadlines.h"
 #include "requestparser.h"
 
 #include <QElapsedTimer>
@@ -39,7 +40,7 @@ class HttpConnection : public QObject
 public:
     // Takes the socket; starts reading at once, or when a TLS socket is encrypted.
     HttpConnection(QTcpSocket *socket, const Router &router, const ConnectionSettings &settings,
-                   QObject *parent = nullptr);
+                   Deadlines &deadlines, QObject *parent = nullptr);
 
     [[nodiscard]] QHostAddress peer() const { return m_peer; }
     // A request is being received or answered.
@@ -48,6 +49,8 @@ public:
     [[nodiscard]] qint64 idleMs() const { return m_idleSince.elapsed(); }
     // Closes at once; `closed` follows.
     void abort();
+    // Writes what the kernel takes of the answers already made, then closes.
+    void finishAndClose();
 
 Q_SIGNALS:
     void closed(korvana::api::HttpConnection *connection);
@@ -69,6 +72,7 @@ private:
     void flush();
     [[nodiscard]] bool isStalled() const;
     void becameIdle();
+    void startIdleLimit();
 
     QTcpSocket *m_socket;
     const Router &m_router;
@@ -76,7 +80,8 @@ private:
     QHostAddress m_peer;
     RequestParser m_parser;
     QList<Answer> m_answers;
-    QTimer m_idle;
+    Deadlines &m_deadlines;
+    Deadlines::Handle m_idle = 0; // idle, half-sent or handshaking: closed when it comes
     QTimer m_stalled;
     QElapsedTimer m_idleSince;
     int m_nextId = 0;

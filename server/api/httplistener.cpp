@@ -9,6 +9,8 @@ HttpListener::HttpListener(const Router &router, ListenerSettings settings, QObj
     , m_router(router)
     , m_settings(std::move(settings))
 {
+    // Qt's default of 50 drops the connections of a burst of players (they retry after a second).
+    setListenBacklogSize(1024);
 }
 
 bool HttpListener::closeLongestIdle(const QList<HttpConnection *> &connections)
@@ -53,7 +55,8 @@ void HttpListener::incomingConnection(qintptr descriptor)
     // Bounds what is kept of a client's unread requests; the rest waits in the kernel.
     const RequestLimits &limits = m_settings.connection.limits;
     socket->setReadBufferSize(limits.maxHeadBytes + limits.maxBodyBytes + 64 * 1024);
-    auto *connection = new HttpConnection(socket, m_router, m_settings.connection, this);
+    auto *connection =
+        new HttpConnection(socket, m_router, m_settings.connection, m_deadlines, this);
     m_connections.append(connection);
     m_byPeer[peer].append(connection);
     connect(connection, &HttpConnection::closed, this,
@@ -73,7 +76,7 @@ void HttpListener::closeAll()
 {
     close();
     for (HttpConnection *c : QList(m_connections))
-        c->abort();
+        c->finishAndClose();
 }
 
 } // namespace korvana::api

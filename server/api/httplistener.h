@@ -30,7 +30,7 @@ public:
     HttpListener(const Router &router, ListenerSettings settings, QObject *parent = nullptr);
 
     [[nodiscard]] int connectionCount() const { return int(m_connections.size()); }
-    // Stops listening and closes every connection.
+    // Stops listening and closes every connection after writing what it can of its answers.
     void closeAll();
 
 protected:
@@ -43,6 +43,7 @@ private:
 
     const Router &m_router;
     ListenerSettings m_settings;
+    Deadlines m_deadlines; // the idle limits of every connection
     QList<HttpConnection *> m_connections;
     QHash<QHostAddress, QList<HttpConnection *>> m_byPeer;
 };

@@ -132,7 +132,9 @@ void wireRoutes(Router &router, Handlers &h, Accounts &accounts)
     router.addPrefix(Method::Get, QStringLiteral("/api/game/session/"),
                      [&h, &accounts](const ApiRequest &request, const Respond &respond) {
                          if (const auto account = signedIn(accounts, request, respond))
-                             respond(h.session(*account, request.path.sliced(18)));
+                             h.session(*account, request.path.sliced(18),
+                                       {request.ifNoneMatch, request.prefer, request.lifetime},
+                                       respond);
                      });
 
     // Signed in, with a body read by the wire records.

@@ -102,7 +102,8 @@ std::expected<QUrl, QString> ServerApp::start()
     m_rooms = std::make_unique<rooms::Rooms>(*m_db, *m_clock,
                                              rooms::Rooms::Options{m_options.botDelayMs, seed});
     m_rooms->load();
-    m_handlers = std::make_unique<Handlers>(*m_accounts, *m_rooms, *m_db);
+    m_handlers = std::make_unique<Handlers>(*m_accounts, *m_rooms, *m_db,
+                                            Handlers::Options{m_options.heldPolls});
     m_router = std::make_unique<Router>();
     wireRoutes(*m_router, *m_handlers, *m_accounts);
     m_listener = std::make_unique<HttpListener>(*m_router, listening);
@@ -124,6 +125,11 @@ std::expected<QUrl, QString> ServerApp::start()
 
 void ServerApp::shutdown()
 {
+    if (m_listener)
+        m_listener->close(); // no new connections
+    // Held polls are answered, and every answer owed is written before the connections close.
+    if (m_rooms)
+        m_rooms->releaseWatchers();
     if (m_listener)
         m_listener->closeAll();
     if (m_rooms)

@@ -49,8 +49,11 @@ std::expected<ServerOptions, QString> parseServerOptions(const QStringList &argu
     QCommandLineOption perAddress(QStringLiteral("max-connections-per-address"), {},
                                   QStringLiteral("n"));
     perAddress.setFlags(QCommandLineOption::HiddenFromHelp);
+    const QCommandLineOption noHeldPolls(
+        QStringLiteral("no-held-polls"),
+        QStringLiteral("Answer game polls at once, as a server without held polls does."));
     parser.addOptions({host, port, db, botDelay, seed, cert, key, admin, tokenTtl, idle, fastHash,
-                       maxConnections, perAddress});
+                       maxConnections, perAddress, noHeldPolls});
     if (!parser.parse(arguments))
         return std::unexpected(parser.errorText());
     if (parser.isSet(QStringLiteral("help")))
@@ -118,6 +121,7 @@ std::expected<ServerOptions, QString> parseServerOptions(const QStringList &argu
         *target = int(*v);
     }
     options.fastHash = parser.isSet(fastHash);
+    options.heldPolls = !parser.isSet(noHeldPolls);
     if (!parser.positionalArguments().isEmpty())
         return std::unexpected(QStringLiteral("unexpected argument: ") +
                                parser.positionalArguments().constFirst());

@@ -12,6 +12,15 @@ Room::Room(store::RoomRecord record)
 {
     botTimer.setSingleShot(true);
     clockTimer.setSingleShot(true);
+    tickTimer.setSingleShot(true);
+    tickTimer.setTimerType(Qt::PreciseTimer);
+}
+
+QByteArray Room::tag(const QByteArray &epoch, qint64 nowMs) const
+{
+    const auto remaining = rules::timeRemainingSeconds(rec.game, nowMs);
+    return '"' + epoch + '-' + QByteArray::number(version) + '-' +
+           (remaining ? QByteArray::number(*remaining) : QByteArray()) + '"';
 }
 
 const GameState &Room::view(qint64 nowMs)

@@ -25,12 +25,16 @@ public:
     std::optional<qint64> finishedAtMs; // when it ended, or was read back after its end
     QTimer botTimer;                    // the current bot's move
     QTimer clockTimer;                  // the current player's clock running out
+    QTimer tickTimer; // the shown second of a running clock, while someone watches
+    QList<int> watchers;
 
     // The game as the wire shows it at `nowMs`, built again only when the version or the shown
     // second of the running clock changed.
     const GameState &view(qint64 nowMs);
     // The SessionWrapper JSON of a seat, from the same cache.
     const QByteArray &seatBytes(int seat, qint64 nowMs);
+    // Names what view() shows at `nowMs`: `epoch` tells this run of the server from others.
+    [[nodiscard]] QByteArray tag(const QByteArray &epoch, qint64 nowMs) const;
 
     [[nodiscard]] int seatOfUser(qint64 userId) const;
     [[nodiscard]] int humans() const;

@@ -78,6 +78,7 @@ void Rooms::changed(Room &room, rules::GameStatus before, bool seatsChanged)
         room.finishedAtMs = m_clock.nowMs();
     m_archive.save(room.rec, finishedNow, m_clock.nowMs(), seatsChanged);
     armTimers(room);
+    wakeWatchers(room);
 }
 
 void Rooms::armTimers(Room &room)
@@ -90,12 +91,22 @@ void Rooms::armTimers(Room &room)
     } else {
         room.botTimer.stop();
     }
-    if (const auto deadline = rules::clockDeadlineMs(game)) {
+    const auto deadline = rules::clockDeadlineMs(game);
+    if (deadline) {
+        if (!m_heartbeat.isActive())
+            m_heartbeat.start();
         const qint64 wait =
             std::clamp<qint64>(*deadline - m_clock.nowMs() + 1, 0, std::numeric_limits<int>::max());
         room.clockTimer.start(int(wait));
     } else {
         room.clockTimer.stop();
+    }
+    // The shown seconds of a running clock are news to whoever watches: wake them at the next.
+    if (deadline && !room.watchers.isEmpty()) {
+        const qint64 left = std::max<qint64>(1, *deadline - m_clock.nowMs());
+        room.tickTimer.start(int((left - 1) % 1000 + 1));
+    } else {
+        room.tickTimer.stop();
     }
 }
 

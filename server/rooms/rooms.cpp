@@ -44,6 +44,8 @@ Rooms::Rooms(store::Database &db, const Clock &clock, Options options, QObject *
     , m_clock(clock)
     , m_options(options)
 {
+    // Runs only while some clock runs: an idle server with thousands of held polls does not
+    // wake up every second to look at all their sockets.
     m_heartbeat.setInterval(1000);
     connect(&m_heartbeat, &QTimer::timeout, this, [this] {
         for (const auto &[id, room] : m_rooms)
@@ -51,12 +53,17 @@ Rooms::Rooms(store::Database &db, const Clock &clock, Options options, QObject *
                 writeHeartbeat();
                 return;
             }
+        m_heartbeat.stop();
     });
     m_sweep.setInterval(60'000);
     connect(&m_sweep, &QTimer::timeout, this, &Rooms::sweep);
+    m_epoch = QByteArray::number(QRandomGenerator::system()->generate(), 36);
 }
 
-Rooms::~Rooms() = default;
+Rooms::~Rooms()
+{
+    releaseWatchers();
+}
 
 void Rooms::writeHeartbeat()
 {
@@ -90,7 +97,6 @@ int Rooms::load()
     tx.commit();
     for (const auto &[id, room] : m_rooms)
         refresh(*room);
-    m_heartbeat.start();
     m_sweep.start();
     return loaded;
 }
@@ -104,6 +110,11 @@ Room &Rooms::insert(store::RoomRecord record)
         room->finishedAtMs = m_clock.nowMs();
     connect(&room->botTimer, &QTimer::timeout, this, [this, room] { botTurn(*room); });
     connect(&room->clockTimer, &QTimer::timeout, this, [this, room] { refresh(*room); });
+    connect(&room->tickTimer, &QTimer::timeout, this, [this, room] {
+        refresh(*room);
+        wakeWatchers(*room);
+        armTimers(*room);
+    });
     for (const auto &seat : room->rec.seats)
         if (!seat.sessionId.isEmpty())
             m_sessions.insert(seat.sessionId, room);
@@ -124,8 +135,15 @@ void Rooms::close(Room &room)
 {
     for (const auto &seat : room.rec.seats)
         m_sessions.remove(seat.sessionId);
+    const QList<int> watchers = room.watchers;
+    for (const int id : watchers)
+        m_watchers[id].room = nullptr;
     m_archive.remove(room.rec.roomId);
     m_rooms.erase(room.rec.roomId);
+    // Whoever waits on it finds it gone.
+    for (const int id : watchers)
+        if (const auto it = m_watchers.constFind(id); it != m_watchers.cend())
+            it->wake(false);
 }
 
 void Rooms::sweep()
@@ -153,7 +171,8 @@ void Rooms::sweep()
         close(*room);
     std::erase_if(m_rooms, [&](const auto &entry) {
         const Room &room = *entry.second;
-        if (!room.finishedAtMs || now - *room.finishedAtMs < FinishedInMemoryMs)
+        if (!room.finishedAtMs || now - *room.finishedAtMs < FinishedInMemoryMs ||
+            !room.watchers.isEmpty())
             return false;
         for (const auto &seat : room.rec.seats)
             m_sessions.remove(seat.sessionId);
@@ -323,7 +342,7 @@ std::expected<SeatView, RoomRefusal> Rooms::rejoin(const Account &account, const
     return seatView(*room, seat);
 }
 
-std::expected<QByteArray, RoomRefusal> Rooms::sessionBytes(const Account &account,
+std::expected<SessionSnapshot, RoomRefusal> Rooms::session(const Account &account,
                                                            const QString &sessionId)
 {
     const auto found = seatOf(account, sessionId);
@@ -331,7 +350,48 @@ std::expected<QByteArray, RoomRefusal> Rooms::sessionBytes(const Account &accoun
         return std::unexpected(found.error());
     auto [room, seat] = *found;
     refresh(*room);
-    return room->seatBytes(seat, m_clock.nowMs());
+    const qint64 now = m_clock.nowMs();
+    return SessionSnapshot{room->seatBytes(seat, now), room->tag(m_epoch, now)};
+}
+
+std::expected<int, RoomRefusal> Rooms::watch(const Account &account, const QString &sessionId,
+                                             std::function<void(bool released)> wake)
+{
+    const auto found = seatOf(account, sessionId);
+    if (!found)
+        return std::unexpected(found.error());
+    Room *room = found->first;
+    const int id = m_nextWatcher++;
+    m_watchers.insert(id, {room, std::move(wake)});
+    room->watchers.append(id);
+    armTimers(*room);
+    return id;
+}
+
+void Rooms::unwatch(int id)
+{
+    const auto it = m_watchers.find(id);
+    if (it == m_watchers.end())
+        return;
+    if (it->room)
+        it->room->watchers.removeOne(id);
+    m_watchers.erase(it);
+}
+
+void Rooms::wakeWatchers(Room &room)
+{
+    const QList<int> watchers = room.watchers; // a woken watcher may unwatch
+    for (const int id : watchers)
+        if (const auto it = m_watchers.constFind(id); it != m_watchers.cend())
+            it->wake(false);
+}
+
+void Rooms::releaseWatchers()
+{
+    const QList<int> watchers = m_watchers.keys();
+    for (const int id : watchers)
+        if (const auto it = m_watchers.constFind(id); it != m_watchers.cend())
+            it->wake(true);
 }
 
 std::expected<ActionOutcome, RoomRefusal> Rooms::vote(const Account &account,

@@ -67,6 +67,13 @@ struct ActionOutcome
     GameState state;
 };
 
+// A seat's view of its game: the SessionWrapper JSON and the tag that names it (an ETag).
+struct SessionSnapshot
+{
+    QByteArray bytes;
+    QByteArray tag;
+};
+
 struct FinishedSeat
 {
     int playersCount = 0;
@@ -102,9 +109,17 @@ public:
     std::expected<SeatView, RoomRefusal> join(const Account &account, const QString &roomId);
     std::expected<SeatView, RoomRefusal> rejoin(const Account &account, const QString &roomId);
 
-    // The SessionWrapper JSON of the account's seat, from cache while the game is unchanged.
-    std::expected<QByteArray, RoomRefusal> sessionBytes(const Account &account,
+    // The account's seat and game, from cache while the game is unchanged.
+    std::expected<SessionSnapshot, RoomRefusal> session(const Account &account,
                                                         const QString &sessionId);
+
+    // Calls wake(false) whenever the seat's game may show something new (a change, the next
+    // second of a running clock, the room closing), and wake(true) when the server stops, until
+    // unwatch(). Held polls wait on it.
+    std::expected<int, RoomRefusal> watch(const Account &account, const QString &sessionId,
+                                          std::function<void(bool released)> wake);
+    void unwatch(int id);
+    void releaseWatchers();
 
     std::expected<ActionOutcome, RoomRefusal> place(const Account &account,
                                                     const PlacePieceRequest &request);
@@ -146,6 +161,7 @@ private:
     void changed(Room &room, rules::GameStatus before, bool seatsChanged = false);
     void armTimers(Room &room);
     void botTurn(Room &room);
+    void wakeWatchers(Room &room);
 
     RoomArchive m_archive;
     const Clock &m_clock;
@@ -155,6 +171,14 @@ private:
     QHash<QString, Room *> m_sessions;
     QTimer m_heartbeat;
     QTimer m_sweep;
+    struct Watcher
+    {
+        Room *room = nullptr; // none once the room closed
+        std::function<void(bool)> wake;
+    };
+    QHash<int, Watcher> m_watchers;
+    int m_nextWatcher = 0;
+    QByteArray m_epoch; // in every tag, so a restarted server's tags never match old ones
 };
 
 } // namespace korvana::rooms

@@ -75,24 +75,38 @@ bool PasswordHasher::enqueue(const QString &key, std::function<void()> work)
     return true;
 }
 
-// A worker takes the queued work of the keys in turn until none is left.
+// A worker takes the waiting work of the keys in turn, of keys not running elsewhere, until none
+// is left; work of a key running on another thread is left to that thread.
 void PasswordHasher::drain()
 {
+    QString key;
     for (;;) {
         std::function<void()> work;
         {
             QMutexLocker lock(&m_mutex);
+            if (!key.isEmpty())
+                m_runningPerKey.remove(key);
             std::erase_if(m_queues, [](const auto &entry) { return entry.second.empty(); });
-            if (m_queues.empty()) {
+            auto chosen = m_queues.end();
+            auto it = m_queues.upper_bound(m_lastKey);
+            for (std::size_t tried = 0; tried < m_queues.size(); ++tried, ++it) {
+                if (it == m_queues.end())
+                    it = m_queues.begin();
+                if (!m_runningPerKey.contains(it->first)) {
+                    chosen = it;
+                    break;
+                }
+            }
+            if (chosen == m_queues.end()) {
                 --m_running;
                 return;
             }
-            auto it = m_queues.upper_bound(m_lastKey);
-            if (it == m_queues.end())
-                it = m_queues.begin();
+            it = chosen;
+            key = it->first;
             work = std::move(it->second.front());
             it->second.pop_front();
-            m_lastKey = it->first;
+            m_lastKey = key;
+            m_runningPerKey.insert(key, 1);
         }
         work();
     }

@@ -22,8 +22,8 @@ enum class HashCost { Interactive, Minimal };
 
 // Runs hashing on a few threads of its own so a burst of logins never stalls the event loop.
 // The work in front of them is bounded and fair: each key (a client address) may have a few
-// hashes waiting or running, and the keys take turns, so one client's burst neither grows
-// memory nor delays the others.
+// hashes waiting or running but only one running, and the keys take turns, so one client's
+// burst neither grows memory nor keeps the others waiting for a thread.
 struct HasherLimits
 {
     int threads = 2;
@@ -56,6 +56,7 @@ private:
     QMutex m_mutex; // guards everything below
     std::map<QString, std::deque<std::function<void()>>> m_queues;
     QHash<QString, int> m_perKey; // waiting or running
+    QHash<QString, int> m_runningPerKey;
     QString m_lastKey;            // the keys take turns in order, starting after this one
     int m_total = 0;              // waiting or running
     int m_running = 0;            // workers

@@ -19,6 +19,9 @@ GameManager::GameManager(NetworkService &network, QObject *parent)
     m_serverListTimer.setInterval(3000);
     connect(&m_serverListTimer, &QTimer::timeout, this, [this] { loadServersTask(); });
     connect(&m_updateTimer, &QTimer::timeout, this, [this] { refreshGameState(); });
+    m_heldPollPause.setSingleShot(true);
+    m_heldPollPause.setInterval(1000);
+    connect(&m_heldPollPause, &QTimer::timeout, this, [this] { keepPolling(); });
 }
 
 QList<TimeOption> GameManager::builtInTimeOptions()
@@ -259,6 +262,7 @@ void GameManager::takeSeat(Seat seat, bool finishedCountsAsInGame)
 {
     // A new game: answers about any earlier one no longer apply.
     ++m_gameEpoch;
+    stopPolling();
     m_appliedSequence = m_lastSequence;
     m_finishHandled = false;
     setSessionId(seat.sessionId);
@@ -270,7 +274,7 @@ void GameManager::takeSeat(Seat seat, bool finishedCountsAsInGame)
     const bool inGame = playing || (finishedCountsAsInGame && status == u"finished");
     setInGame(inGame);
     if (inGame)
-        startUpdateTimer();
+        keepPolling();
 }
 
 QCoro::Task<> GameManager::applySessionResponse(Seat seat)
@@ -383,6 +387,7 @@ void GameManager::setGameState(std::optional<GameState> state)
     if (m_gameState == state)
         return;
     m_gameState = std::move(state);
+    ++m_stateChanges;
     m_gameStateValue = QVariant();
     Q_EMIT gameStateChanged();
 }

@@ -114,7 +114,10 @@ public:
     GameState fillMissingSquares(GameState state) const;
 
     void startUpdateTimer();
+    // One poll on the timer.
     QCoro::Task<> refreshGameState();
+    // While the server offers held polls, one waits there for the next change of the game.
+    [[nodiscard]] bool isHoldingPoll() const { return m_holdingPoll; }
     QCoro::Task<> voteToStartTask(bool enableBots);
     QCoro::Task<> placePieceTask(QString pieceId, qint64 row, qint64 col, qint64 rotation);
     QCoro::Task<> passTurnTask();
@@ -174,6 +177,18 @@ private:
     Ticket issueTicket() { return {m_gameEpoch, ++m_lastSequence}; }
     bool isCurrent(const Ticket &ticket) const { return ticket.epoch == m_gameEpoch; }
     bool tryApply(const Ticket &ticket, GameState state);
+    // What the answer to a poll did.
+    struct PollOutcome
+    {
+        bool applied = false;
+        bool statusChanged = false;
+        QString status;
+    };
+    PollOutcome applyPoll(const Ticket &ticket, SessionPoll poll);
+    // Polling goes on: the held poll while the server offers it, else the timer.
+    void keepPolling();
+    void stopPolling();
+    QCoro::Task<> holdPoll();
     QCoro::Task<> finishGame();
 
     void setGameState(std::optional<GameState> state);
@@ -201,6 +216,14 @@ private:
     bool m_isInGame = false;
 
     QTimer m_updateTimer;
+    // Held polls: the last answer said the server holds them; one is at the server; the ETag of
+    // the state on screen; quick answers without change in a row; the pause they lead to.
+    bool m_serverHoldsPolls = false;
+    bool m_holdingPoll = false;
+    QByteArray m_etag;
+    int m_quietAnswers = 0;
+    QTimer m_heldPollPause;
+    quint64 m_stateChanges = 0; // counts real changes of gameState
     QTimer m_serverListTimer;
     quint64 m_gameEpoch = 0;
     quint64 m_lastSequence = 0;

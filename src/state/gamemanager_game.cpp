@@ -1,4 +1,4 @@
-// The running game: polling, the three game actions, leaving, and saving the result.
+// The running game: the three game actions, leaving, and saving the result.
 #include "gamemanager.h"
 
 #include "diagnostics.h"
@@ -7,58 +7,6 @@
 #include <QPointer>
 
 namespace korvana {
-
-void GameManager::startUpdateTimer()
-{
-    m_updateTimer.stop();
-    const bool waiting = m_gameState && m_gameState->gameStatus == u"waiting";
-    m_updateTimer.setInterval(waiting ? 1000 : 2000);
-    m_updateTimer.start();
-}
-
-bool GameManager::tryApply(const Ticket &ticket, GameState state)
-{
-    // Answers can overtake each other; the state of a request sent earlier than the one whose
-    // answer is already on screen would roll the board back.
-    if (!isCurrent(ticket) || ticket.sequence < m_appliedSequence)
-        return false;
-    m_appliedSequence = ticket.sequence;
-    setGameState(fillMissingSquares(std::move(state)));
-    return true;
-}
-
-QCoro::Task<> GameManager::refreshGameState()
-{
-    if (!m_sessionId)
-        co_return;
-    QPointer self(this);
-    const Ticket ticket = issueTicket();
-    auto request = m_network.getSession(*m_sessionId);
-    auto result = co_await std::move(request);
-    if (!self || !result || !isCurrent(ticket))
-        co_return;
-
-    const std::optional<QString> oldStatus =
-        m_gameState ? std::optional<QString>(m_gameState->gameStatus) : std::nullopt;
-    if (!result->playerId.isEmpty())
-        setMyPlayerId(result->playerId);
-    if (!result->color.isEmpty())
-        setMyColor(result->color);
-    const QString status = result->gameState.gameStatus;
-    if (!tryApply(ticket, std::move(result->gameState)))
-        co_return;
-
-    const bool playing = status == u"waiting" || status == u"in_progress";
-    if (playing || status == u"finished")
-        setInGame(true);
-    if ((!oldStatus || *oldStatus != status) && playing)
-        startUpdateTimer();
-    if (status == u"finished" && !m_finishHandled) {
-        m_finishHandled = true;
-        auto finish = finishGame();
-        co_await std::move(finish);
-    }
-}
 
 QCoro::Task<> GameManager::finishGame()
 {
@@ -151,7 +99,7 @@ QCoro::Task<> GameManager::voteToStartTask(bool enableBots)
             diag(response.started.value_or(false)
                      ? QStringLiteral("✅ Gra rozpoczęta po głosowaniu")
                      : QStringLiteral("✅ Zagłosowano za rozpoczęciem. Czekam na innych graczy..."));
-            startUpdateTimer();
+            keepPolling();
         });
     co_await std::move(action);
 }
@@ -182,8 +130,9 @@ QCoro::Task<> GameManager::passTurnTask()
 
 void GameManager::leaveGame()
 {
-    m_updateTimer.stop();
+    // The epoch first: a held poll ended here resumes at once and must find its game gone.
     ++m_gameEpoch;
+    stopPolling();
     setInGame(false);
     setGameState(std::nullopt);
     setSessionId(std::nullopt);

@@ -12,6 +12,8 @@ using namespace std::chrono_literals;
 using korvana::test::ScriptedHttpServer;
 using korvana::test::ScriptedResponse;
 
+Q_DECLARE_METATYPE(korvana::test::ScriptedResponse)
+
 namespace {
 QByteArray stateJson(const QString &status, const QByteArray &players = "[]",
                      const QByteArray &extra = "")
@@ -32,6 +34,14 @@ QByteArray pollJson(const QString &status, const QByteArray &players = "[]",
 {
     return R"({"session":{"sessionId":"s1","userId":"1","playerId":"p1","roomId":"r1","color":"blue"},"gameState":)" +
            stateJson(status, players, extra) + "}";
+}
+
+// A poll answer of a server that holds polls: the state, its tag, and the offer.
+ScriptedResponse offered(int status, const QByteArray &body, const QByteArray &tag)
+{
+    return ScriptedResponse::json(status, body)
+        .withHeader("ETag", tag)
+        .withHeader("Preference-Applied", "wait=25");
 }
 
 QByteArray player(const char *id, int score, const QByteArray &pieces = "[]")
@@ -70,6 +80,12 @@ private slots:
     void refusedPlacementKeepsSelection_data();
     void refusedPlacementKeepsSelection();
     void destroyedWithRequestsInFlight();
+    void heldPollReplacesTheTimerWhenOffered();
+    void heldPollAnswerOvertakenByAMoveIsDropped();
+    void heldPollFailureFallsBackToTheTimer();
+    void answersAtOnceNeverLoopWithoutAPause_data();
+    void answersAtOnceNeverLoopWithoutAPause();
+    void leavingEndsTheHeldPoll();
 
 private:
     void enter(const QString &status, const QByteArray &players = "[]");
@@ -374,6 +390,95 @@ void TestGameManager::destroyedWithRequestsInFlight()
     m_manager.reset();
     QTest::qWait(300); // the answers arrive to a manager that is gone
     QVERIFY(m_server->requestCount() >= 3);
+}
+
+void TestGameManager::heldPollReplacesTheTimerWhenOffered()
+{
+    enter("in_progress");
+    const QString path = "/api/game/session/s1";
+    const QByteArray moved = R"(,"board":[[1]])";
+    m_server->enqueue(path, offered(200, pollJson("in_progress"), "\"v1\""));
+    m_server->enqueue(path, offered(304, {}, "\"v1\"").after(100ms));
+    m_server->enqueue(path, offered(200, pollJson("in_progress", "[]", moved), "\"v2\""));
+    m_server->setDefault(path, ScriptedResponse::neverAnswer());
+    QCoro::waitFor(m_manager->refreshGameState());
+    QVERIFY(!m_manager->updateTimer()->isActive());
+    QVERIFY(m_server->waitForRequests(m_server->requestCount() + 3));
+    QTRY_COMPARE(m_manager->gameState()->board.value(0).value(0), 1);
+    QVERIFY(m_manager->isHoldingPoll());
+    QStringList tags;
+    for (const auto &r : m_server->requests())
+        if (r.path == path)
+            tags << r.header("If-None-Match") + ' ' + r.header("Prefer");
+    // The timer's poll names no tag; a 304 keeps the tag; the next poll waits on the new one.
+    QCOMPARE(tags, (QStringList{" wait=25", "\"v1\" wait=25", "\"v1\" wait=25", "\"v2\" wait=25"}));
+}
+
+void TestGameManager::heldPollAnswerOvertakenByAMoveIsDropped()
+{
+    enter("in_progress");
+    const QString path = "/api/game/session/s1";
+    m_server->enqueue(path, offered(200, pollJson("in_progress"), "\"v1\""));
+    m_server->enqueue(path, offered(200, pollJson("in_progress"), "\"v2\"").after(300ms));
+    m_server->setDefault(path, ScriptedResponse::neverAnswer());
+    m_server->enqueue(
+        "/api/game/place",
+        ScriptedResponse::json(200, R"({"success":true,"gameState":)" +
+                                        stateJson("in_progress", "[]", R"(,"board":[[1]])") + "}"));
+    QCoro::waitFor(m_manager->refreshGameState());
+    QCoro::waitFor(m_manager->placePieceTask("I2", 0, 0, 0)); // answered before the held poll
+    QVERIFY(m_server->waitForRequests(m_server->requestCount() + 1));
+    QCOMPARE(m_manager->gameState()->board.value(0).value(0), 1);
+    // The next poll waits on the tag of the state it applied, so it brings what was dropped.
+    QCOMPARE(m_server->requests().last().header("If-None-Match"), "\"v1\"");
+}
+
+void TestGameManager::heldPollFailureFallsBackToTheTimer()
+{
+    enter("waiting");
+    const QString path = "/api/game/session/s1";
+    m_server->enqueue(path, offered(200, pollJson("waiting"), "\"v1\""));
+    m_server->enqueue(path, ScriptedResponse::json(500));
+    QCoro::waitFor(m_manager->refreshGameState());
+    QTRY_VERIFY(!m_manager->isHoldingPoll());
+    QVERIFY(m_manager->updateTimer()->isActive());
+    QCOMPARE(m_manager->updateTimer()->interval(), 1000);
+}
+
+void TestGameManager::answersAtOnceNeverLoopWithoutAPause_data()
+{
+    QTest::addColumn<ScriptedResponse>("answer");
+    QTest::addRow("304") << offered(304, {}, "\"v1\"");
+    QTest::addRow("the same tag") << offered(200, pollJson("in_progress"), "\"v1\"");
+    QTest::addRow("no tag") << offered(200, pollJson("in_progress"), {});
+}
+
+void TestGameManager::answersAtOnceNeverLoopWithoutAPause()
+{
+    QFETCH(ScriptedResponse, answer);
+    enter("in_progress");
+    m_server->enqueue("/api/game/session/s1", offered(200, pollJson("in_progress"), "\"v1\""));
+    m_server->setDefault("/api/game/session/s1", answer);
+    const int before = m_server->requestCount();
+    QCoro::waitFor(m_manager->refreshGameState());
+    QTest::qWait(1500);
+    // A loop would have sent hundreds: here one at once, then one a second.
+    QVERIFY2(m_server->requestCount() - before <= 4,
+             qPrintable(QString::number(m_server->requestCount() - before)));
+}
+
+void TestGameManager::leavingEndsTheHeldPoll()
+{
+    enter("in_progress");
+    m_server->enqueue("/api/game/session/s1", offered(200, pollJson("in_progress"), "\"v1\""));
+    m_server->setDefault("/api/game/session/s1",
+                         offered(200, pollJson("finished"), "\"v2\"").after(300ms));
+    QCoro::waitFor(m_manager->refreshGameState());
+    QVERIFY(m_manager->isHoldingPoll());
+    m_manager->leaveGame();
+    QTest::qWait(500);
+    QVERIFY(!m_manager->isHoldingPoll() && !m_manager->updateTimer()->isActive());
+    QVERIFY(!m_manager->gameState());
 }
 
 QTEST_GUILESS_MAIN(TestGameManager)

@@ -29,6 +29,52 @@ private Q_SLOTS:
         QVERIFY(registrationProblem({u"Ala"_s, email, QString(129, u'x')}));
     }
 
+    void heldPollsAnswerNewsOrNotModified()
+    {
+        const auto [anna, token] = m_b->signUp(u"Anna"_s);
+        const Account bob = signUp(u"Bob"_s);
+        const auto a = m_b->rooms->create(anna, std::nullopt);
+        std::optional<ApiResponse> answer;
+        const auto poll = [&](const QByteArray &tag, const QByteArray &prefer) {
+            answer.reset();
+            m_b->router->dispatch({ApiRequest::Method::Get,
+                                   u"/api/game/session/"_s + a->sessionId,
+                                   token,
+                                   {},
+                                   {},
+                                   tag,
+                                   prefer},
+                                  [&](ApiResponse r) { answer = std::move(r); });
+        };
+        const auto header = [&](const QByteArray &name) {
+            for (const auto &[key, value] : answer->headers)
+                if (key == name)
+                    return value;
+            return QByteArray();
+        };
+        poll({}, "wait=90"); // no tag yet: at once, and the wait it would apply
+        QCOMPARE(answer->status, 200);
+        QCOMPARE(header("Preference-Applied"), "wait=30");
+        const QByteArray tag = header("ETag");
+        poll(tag, {}); // the same tag, no wait
+        QVERIFY(answer->status == 304 && answer->body.isEmpty());
+        poll(tag, "wait=5"); // held until Bob sits down
+        QTest::qWait(50);
+        QVERIFY(!answer);
+        QVERIFY(m_b->rooms->join(bob, a->roomId));
+        QVERIFY(QTest::qWaitFor([&] { return answer.has_value(); }, 1000));
+        QCOMPARE(json::decode<SessionWrapper>(answer->body)->gameState.players.size(), 2);
+        QVERIFY(header("ETag") != tag);
+        QCOMPARE(header("Preference-Applied"), "wait=5");
+        poll(header("ETag"), "wait=1"); // nothing happens: 304 when the wait ends
+        QVERIFY(QTest::qWaitFor([&] { return answer.has_value(); }, 3000));
+        QCOMPARE(answer->status, 304);
+        // Switched off, the headers are ignored: the plain answer at once, as before.
+        Handlers plain(*m_b->accounts, *m_b->rooms, *m_b->db, {false});
+        plain.session(anna, a->sessionId, {tag, "wait=5"}, [&](ApiResponse r) { answer = r; });
+        QVERIFY(answer->status == 200 && answer->headers.isEmpty());
+    }
+
     void timeOptionsLeaveTheNoLimitRowToTheClient()
     {
         const auto options = json::decode<TimeOptionsResponse>(m_b->handlers->timeOptions().body);
@@ -168,8 +214,8 @@ private:
     }
     GameState stateOf(const Account &account, const QString &sessionId)
     {
-        const auto bytes = m_b->rooms->sessionBytes(account, sessionId);
-        return bytes ? json::decode<SessionWrapper>(*bytes)->gameState : GameState{};
+        const auto snapshot = m_b->rooms->session(account, sessionId);
+        return snapshot ? json::decode<SessionWrapper>(snapshot->bytes)->gameState : GameState{};
     }
 
     std::unique_ptr<Backend> m_b;

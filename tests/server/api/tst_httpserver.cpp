@@ -5,6 +5,7 @@
 #include "serverprocess.h"
 
 #include <QElapsedTimer>
+#include <QRegularExpression>
 #include <QTcpSocket>
 #include <QTest>
 
@@ -77,14 +78,80 @@ QString signUp(const ServerProcess &server, const QString &name)
     return login ? login->token : QString();
 }
 
+// A poll of the game on a connection of its own, answered now or later.
+std::unique_ptr<QTcpSocket> hold(const ServerProcess &server, const QString &sessionId,
+                                 const QString &token, const QByteArray &headers)
+{
+    auto socket = std::make_unique<QTcpSocket>();
+    socket->connectToHost(server.baseUrl().host(), server.port());
+    socket->write("GET /api/game/session/" + sessionId.toLatin1() +
+                  " HTTP/1.1\r\nAuthorization: Bearer " + token.toLatin1() + "\r\n" + headers +
+                  "\r\n");
+    return socket;
+}
+
+// The whole answer that arrives within `ms`, or what came of it.
+QByteArray answer(QTcpSocket &socket, int ms)
+{
+    QByteArray in;
+    (void)QTest::qWaitFor(
+        [&] {
+            in += socket.readAll();
+            const qsizetype head = in.indexOf("\r\n\r\n");
+            const auto length =
+                QRegularExpression(u"Content-Length: (\\d+)"_s).match(QString::fromLatin1(in));
+            return head > 0 && in.size() >= head + 4 + length.captured(1).toInt();
+        },
+        ms);
+    return in;
+}
+
+QByteArray tagOf(const QByteArray &answer)
+{
+    const qsizetype at = answer.indexOf("ETag: ") + 6;
+    return answer.mid(at, answer.indexOf("\r\n", at) - at);
+}
+
 } // namespace
 
-// korvana-server as a process over real sockets: a SIGKILL in the middle of a game.
+// korvana-server as a process over real sockets: held polls, and a SIGKILL in the middle of a
+// game.
 class TestHttpServer : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
+
+    void heldPollsWaitForNews()
+    {
+        ServerProcess server(QStringLiteral(KORVANA_SERVER_EXECUTABLE), fastHash);
+        QVERIFY2(server.start(), qPrintable(server.errorString()));
+        const QString anna = signUp(server, u"Anna"_s);
+        const auto seat =
+            post<GameSessionResponse>(server, u"/api/game/session"_s, CreateSessionRequest{}, anna);
+        const auto first =
+            answer(*hold(server, seat->sessionId, anna, "Prefer: wait=30\r\n"), 3000);
+        QVERIFY2(first.startsWith("HTTP/1.1 200") && first.contains("Preference-Applied: wait=30"),
+                 first.constData());
+        // Held while nothing changes; answered the moment someone sits down.
+        const auto held = hold(server, seat->sessionId, anna,
+                               "If-None-Match: " + tagOf(first) + "\r\nPrefer: wait=30\r\n");
+        QVERIFY(answer(*held, 300).isEmpty());
+        QVERIFY(post<GameSessionResponse>(server, u"/api/game/join"_s,
+                                          JoinGameRequest{seat->roomId}, signUp(server, u"Bob"_s)));
+        const auto news = answer(*held, 3000);
+        QVERIFY2(news.startsWith("HTTP/1.1 200") && news.contains("Bob"), news.constData());
+        QVERIFY(tagOf(news) != tagOf(first));
+        // Nothing more: 304 without a body when the wait ends, or when the server stops.
+        const QByteArray unchanged = "If-None-Match: " + tagOf(news) + "\r\nPrefer: wait=";
+        const auto quiet = answer(*hold(server, seat->sessionId, anna, unchanged + "1\r\n"), 3000);
+        QVERIFY2(quiet.startsWith("HTTP/1.1 304") && quiet.endsWith("wait=1\r\n\r\n"),
+                 quiet.constData());
+        const auto stopping = hold(server, seat->sessionId, anna, unchanged + "30\r\n");
+        QVERIFY(answer(*stopping, 300).isEmpty());
+        server.stop();
+        QVERIFY(answer(*stopping, 3000).startsWith("HTTP/1.1 304"));
+    }
 
     void killedMidGameContinuesWithClocks()
     {

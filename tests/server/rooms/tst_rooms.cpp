@@ -124,16 +124,54 @@ private Q_SLOTS:
         const Account anna = signUp(u"Anna"_s);
         const auto a = m_rooms->create(anna, 300);
         QVERIFY(m_rooms->vote(anna, {a->sessionId, true})->started);
-        const QByteArray first = *m_rooms->sessionBytes(anna, a->sessionId);
+        const auto first = *m_rooms->session(anna, a->sessionId);
         m_clock.advance(400);
-        const QByteArray second = *m_rooms->sessionBytes(anna, a->sessionId);
-        QCOMPARE(second.constData(), first.constData()); // the very same bytes
+        const auto second = *m_rooms->session(anna, a->sessionId);
+        QCOMPARE(second.bytes.constData(), first.bytes.constData()); // the very same bytes
+        QCOMPARE(second.tag, first.tag);
         m_clock.advance(700);
-        const QByteArray third = *m_rooms->sessionBytes(anna, a->sessionId);
-        QCOMPARE(json::decode<SessionWrapper>(third)->gameState.timeRemaining, 299);
-        // A move changes the bytes at once.
+        const auto third = *m_rooms->session(anna, a->sessionId);
+        QCOMPARE(json::decode<SessionWrapper>(third.bytes)->gameState.timeRemaining, 299);
+        QVERIFY(third.tag != first.tag);
+        // A move changes the bytes and the tag at once.
         QVERIFY(m_rooms->place(anna, {a->sessionId, u"I1"_s, 0, 0, 0})->success);
         QCOMPARE(stateOf(anna, a->sessionId).board[0][0], 1);
+        QVERIFY(m_rooms->session(anna, a->sessionId)->tag != third.tag);
+    }
+
+    void watchersAreWokenByNewsOnly()
+    {
+        const auto [anna, bob] = std::pair(signUp(u"Anna"_s), signUp(u"Bob"_s));
+        const auto a = m_rooms->create(anna, 60);
+        const auto b = m_rooms->join(bob, a->roomId);
+        int wakes = 0;
+        bool released = false;
+        const auto woken = [&](bool r) {
+            ++wakes;
+            released = r;
+        };
+        const int id = *m_rooms->watch(anna, a->sessionId, woken);
+        QVERIFY(m_rooms->session(anna, a->sessionId)); // a read is no news
+        QCOMPARE(wakes, 0);
+        QVERIFY(m_rooms->vote(bob, {b->sessionId, false})); // a vote is
+        QCOMPARE(wakes, 1);
+        // Once the game runs, each shown second of the clock is news too.
+        QVERIFY(m_rooms->vote(anna, {a->sessionId, false})->started);
+        QVERIFY(QTest::qWaitFor([&] { return wakes == 3; }, 3000));
+        m_rooms->unwatch(id);
+        QVERIFY(m_rooms->place(anna, {a->sessionId, u"I1"_s, 0, 0, 0})->success);
+        QCOMPARE(wakes, 3);
+        // A room that closes wakes its watchers to find it gone; a stop releases them.
+        const Account cyryl = signUp(u"Cyryl"_s);
+        const auto c = m_rooms->create(cyryl, std::nullopt);
+        QVERIFY(m_rooms->watch(cyryl, c->sessionId, woken));
+        m_clock.advance(11 * 60'000);
+        m_rooms->sweep(); // nobody looked at Cyryl's room
+        QCOMPARE(wakes, 4);
+        QVERIFY(!released && !m_rooms->session(cyryl, c->sessionId));
+        QVERIFY(m_rooms->watch(anna, a->sessionId, woken));
+        m_rooms->releaseWatchers();
+        QVERIFY(released);
     }
 
     void restartsChargeNobodyForTheDowntime()
@@ -185,21 +223,20 @@ private Q_SLOTS:
         const Account anna = signUp(u"Anna"_s);
         const auto waiting = m_rooms->create(anna, std::nullopt);
         m_clock.advance(9 * 60'000);
-        QVERIFY(m_rooms->sessionBytes(anna, waiting->sessionId)); // Anna still looks
+        QVERIFY(m_rooms->session(anna, waiting->sessionId)); // Anna still looks
         m_clock.advance(9 * 60'000);
         m_rooms->sweep();
         QCOMPARE(m_rooms->servers().size(), 1);
         m_clock.advance(60'001);
         m_rooms->sweep();
         QVERIFY(m_rooms->servers().isEmpty());
-        QCOMPARE(m_rooms->sessionBytes(anna, waiting->sessionId).error(),
-                 RoomRefusal::NoSuchSession);
+        QCOMPARE(m_rooms->session(anna, waiting->sessionId).error(), RoomRefusal::NoSuchSession);
 
         // Without a time limit, a game where no person has acted for a day ends as it stands.
         const auto game = m_rooms->create(anna, std::nullopt);
         QVERIFY(m_rooms->vote(anna, {game->sessionId, true})->started); // Anna has the move
         m_clock.advance(24 * 3600'000);
-        QVERIFY(m_rooms->sessionBytes(anna, game->sessionId)); // looking is not acting
+        QVERIFY(m_rooms->session(anna, game->sessionId)); // looking is not acting
         m_rooms->sweep();
         QCOMPARE(stateOf(anna, game->sessionId).gameStatus, u"in_progress"_s);
         m_clock.advance(1);
@@ -227,8 +264,8 @@ private:
     }
     GameState stateOf(const Account &account, const QString &sessionId)
     {
-        const auto bytes = m_rooms->sessionBytes(account, sessionId);
-        return bytes ? json::decode<SessionWrapper>(*bytes)->gameState : GameState{};
+        const auto snapshot = m_rooms->session(account, sessionId);
+        return snapshot ? json::decode<SessionWrapper>(snapshot->bytes)->gameState : GameState{};
     }
 
     std::unique_ptr<QTemporaryDir> m_dir;
