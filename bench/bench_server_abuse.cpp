@@ -4,8 +4,9 @@
 //                    15 s (reconnecting when closed); the server's memory growth.
 //   idle flood:      one address opens 1,000 idle connections; a health request from another
 //                    address on a fresh connection, and how long it waits.
-//   login burst:     40 logins at a time to unknown e-mails (60 KB passwords, then short ones,
-//                    then short ones from 40 addresses); a real login from another address.
+//   login burst:     40 logins at a time to unknown e-mails, each sent again when answered (60 KB
+//                    passwords, at once or after 20 ms; short ones; short ones from 40
+//                    addresses); a real login from another address meanwhile.
 //
 // Usage: bench_server_abuse [korvana-server executable, default the one built here]
 
@@ -112,6 +113,7 @@ struct LoginFlood
     quint16 port = 0;
     std::vector<QByteArray> bodies;      // one per connection
     std::vector<const char *> addresses; // one per connection
+    int pauseMs = 0;                     // before each login is sent again
     std::atomic<bool> running{true};
     std::atomic<int> answers{0};
     std::atomic<int> tooMany{0};
@@ -148,6 +150,10 @@ struct LoginFlood
                 in[i].clear();
                 ::epoll_ctl(epoll, EPOLL_CTL_DEL, fds[i], nullptr);
                 ::close(fds[i]);
+                // Each of the 40 connections waits its turn: about pauseMs for each.
+                if (pauseMs > 0)
+                    std::this_thread::sleep_for(
+                        std::chrono::microseconds(pauseMs * 1000 / qsizetype(fds.size())));
                 open(i);
             }
         }
@@ -157,7 +163,7 @@ struct LoginFlood
     }
 };
 
-void loginBurst(const char *name, int passwordBytes, bool manyAddresses)
+void loginBurst(const char *name, int passwordBytes, bool manyAddresses, int pauseMs = 0)
 {
     ServerUnderTest server;
     if (!server.start(serverExecutable))
@@ -165,6 +171,7 @@ void loginBurst(const char *name, int passwordBytes, bool manyAddresses)
     signUp(server.port, "Prawdziwa");
     LoginFlood flood;
     flood.port = server.port;
+    flood.pauseMs = pauseMs;
     static std::vector<QByteArray> addressTexts;
     addressTexts.clear();
     for (int i = 0; i < 40; ++i)
@@ -221,6 +228,7 @@ int main(int argc, char *argv[])
         }
     }
     loginBurst("60 KB passwords, one address", 60 * 1024, false);
+    loginBurst("60 KB passwords, one address, each again after 20 ms", 60 * 1024, false, 20);
     loginBurst("8-byte passwords, one address", 8, false);
     loginBurst("8-byte passwords, 40 addresses", 8, true);
     return 0;

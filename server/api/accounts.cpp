@@ -167,6 +167,11 @@ QFuture<AuthResult> Accounts::registerUser(const RegisterRequest &request, const
     });
 }
 
+std::optional<qint64> Accounts::clientMustWait(const QString &client)
+{
+    return m_clientFailures.retryAfter(client, m_clock.nowMs());
+}
+
 QFuture<AuthResult> Accounts::login(const LoginRequest &request, const QString &client)
 {
     const QString email = store::UserStore::emailKey(request.email);

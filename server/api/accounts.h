@@ -68,6 +68,8 @@ public:
     // share of the hashing queue.
     QFuture<AuthResult> registerUser(const RegisterRequest &request, const QString &client);
     QFuture<AuthResult> login(const LoginRequest &request, const QString &client);
+    // Seconds until the client may try to log in again, or none; asked before reading a body.
+    [[nodiscard]] std::optional<qint64> clientMustWait(const QString &client);
     // The user with totals from the saved scores and the role.
     [[nodiscard]] std::optional<User> user(qint64 userId);
 

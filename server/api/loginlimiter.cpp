@@ -6,14 +6,23 @@ namespace korvana::api {
 
 std::optional<qint64> LoginLimiter::begin(const QString &key, qint64 nowMs)
 {
+    const auto wait = retryAfter(key, nowMs);
+    if (!wait)
+        ++m_entries[key].inProgress;
+    return wait;
+}
+
+std::optional<qint64> LoginLimiter::retryAfter(const QString &key, qint64 nowMs)
+{
     prune(nowMs);
-    Entry &entry = m_entries[key];
+    const auto it = m_entries.find(key);
+    if (it == m_entries.end())
+        return std::nullopt;
+    Entry &entry = *it;
     entry.failures.removeIf([&](qint64 t) { return t <= nowMs - m_windowMs; });
     const qsizetype excess = entry.failures.size() + entry.inProgress - m_maxFailures;
-    if (excess < 0) {
-        ++entry.inProgress;
+    if (excess < 0)
         return std::nullopt;
-    }
     // A place frees when enough failures leave the window; attempts in progress end soon.
     if (excess >= entry.failures.size())
         return 1;

@@ -23,6 +23,8 @@ public:
     // Seconds to wait before trying again, or none: then the attempt is counted until it ends
     // with failed(), succeeded() or abandoned().
     [[nodiscard]] std::optional<qint64> begin(const QString &key, qint64 nowMs);
+    // The same answer as begin(), without starting an attempt.
+    [[nodiscard]] std::optional<qint64> retryAfter(const QString &key, qint64 nowMs);
     void failed(const QString &key, qint64 nowMs);
     // With `forgetFailures` the key starts afresh (a right password for an e-mail).
     void succeeded(const QString &key, bool forgetFailures);

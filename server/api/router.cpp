@@ -113,6 +113,12 @@ void wireRoutes(Router &router, Handlers &h, Accounts &accounts)
                });
     router.add(Method::Post, QStringLiteral("/api/auth/login"),
                [&h, &accounts](const ApiRequest &request, const Respond &respond) {
+                   // A client over its limit is refused before its body is even read.
+                   if (const auto wait = accounts.clientMustWait(request.client)) {
+                       ApiResponse r = errorResponse(429, texts::tooManyLogins(*wait));
+                       r.headers.append({"Retry-After", QByteArray::number(*wait)});
+                       return respond(r);
+                   }
                    if (const auto body = readBody<LoginRequest>(request, respond))
                        h.login(*body, request.client).then(&accounts, respond);
                });

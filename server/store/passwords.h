@@ -28,7 +28,7 @@ struct HasherLimits
 {
     int threads = 2;
     int perKey = 4; // waiting or running
-    int total = 32;
+    int total = 16; // a few hash times of waiting at most
 };
 
 class PasswordHasher
@@ -57,9 +57,9 @@ private:
     std::map<QString, std::deque<std::function<void()>>> m_queues;
     QHash<QString, int> m_perKey; // waiting or running
     QHash<QString, int> m_runningPerKey;
-    QString m_lastKey;            // the keys take turns in order, starting after this one
-    int m_total = 0;              // waiting or running
-    int m_running = 0;            // workers
+    QString m_lastKey; // the keys take turns in order, starting after this one
+    int m_total = 0;   // waiting or running
+    int m_running = 0; // workers
 };
 
 } // namespace korvana::store

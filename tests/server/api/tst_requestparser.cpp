@@ -2,6 +2,7 @@
 // buffers them, whatever pieces their bytes come in.
 #include "requestparser.h"
 
+#include <QRandomGenerator>
 #include <QTest>
 
 using korvana::api::HttpRequest;
@@ -62,6 +63,36 @@ private Q_SLOTS:
             QCOMPARE(requests.size(), completed);
             if (!requests.isEmpty())
                 QCOMPARE(requests.back().keepAlive, keepAlive);
+        }
+    }
+
+    void survivesMutatedRequests()
+    {
+        // Thousands of damaged heads and bodies, in pieces of any size: each is read to a
+        // request or a refusal, never past the bytes given, and a refusal stays.
+        const QByteArray base = "POST /api/game/pass HTTP/1.1\r\nContent-Length: 18\r\n"
+                                "Transfer-Encoding: chunked\r\n\r\n5\r\n{\"a\":\r\n0\r\n\r\n";
+        QRandomGenerator random(7);
+        for (int i = 0; i < 5000; ++i) {
+            QByteArray bytes = base;
+            for (int op = random.bounded(1, 6); op > 0; --op) {
+                const int at = random.bounded(int(bytes.size()));
+                if (random.bounded(2))
+                    bytes[at] = char(random.bounded(256));
+                else
+                    bytes.remove(at, random.bounded(1, 9));
+            }
+            RequestParser parser;
+            for (qsizetype at = 0; at < bytes.size();) {
+                const qsizetype step =
+                    std::min<qsizetype>(random.bounded(1, 40), bytes.size() - at);
+                const qsizetype read = parser.feed(QByteArrayView(bytes).sliced(at, step));
+                QVERIFY(read >= 0 && read <= step);
+                (void)parser.takeRequest();
+                if (parser.verdict() != Verdict::Ok)
+                    QCOMPARE(parser.feed("GET / HTTP/1.1\r\n\r\n"), 0);
+                at += parser.verdict() == Verdict::Ok && read > 0 ? read : step;
+            }
         }
     }
 
