@@ -4,18 +4,30 @@
 //   held-polls-at-rest: 5,000 held polls on one server (raw loopback sockets from 25 addresses),
 //                       its memory growth and its CPU while nothing changes: while they are held,
 //                       and over a minute of 30 s waits that end with 304 and are held again.
+//   move-latency:       two headless client players (the client's own managers) in two-person
+//                       games on one local server: from the mover's placement answer to the
+//                       other's GameManager holding the move, over at least 200 moves, p50 and
+//                       p99 with held polls and against a server without them (the timer).
 //
 // Usage: bench_push [figure ...]
 
+#include "headlessplayer.h"
+#include "rules/legality.h"
 #include "serverbench.h"
 
 #include <QCoreApplication>
+#include <QCoroTask>
+#include <QTemporaryDir>
 
 #include <sys/epoll.h>
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
+#include <functional>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -133,15 +145,162 @@ void heldPollsAtRest()
                 restSeconds, early, renewed, cycleCpu, afterCycles);
 }
 
+// Runs the event loop until `done`, or false after `timeoutMs`.
+bool waitUntil(const std::function<bool()> &done, int timeoutMs)
+{
+    const auto start = Clock::now();
+    while (!done()) {
+        if (secondsSince(start) * 1000 > timeoutMs)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+    }
+    return true;
+}
+
+// 1 to 4 for the seat colours, as on the board.
+int colourNumber(const QString &colour)
+{
+    return int(QStringList{"blue", "yellow", "red", "green"}.indexOf(colour)) + 1;
+}
+
+struct Placement
+{
+    QString pieceId;
+    int row = 0;
+    int col = 0;
+    int rotation = 0;
+};
+
+// A legal placement of the player's biggest piece that fits, found with the server's rules; none
+// when nothing fits.
+std::optional<Placement> biggestLegalMove(const korvana::test::HeadlessPlayer &player)
+{
+    namespace rules = korvana::rules;
+    const auto &state = player.game.gameState();
+    const auto &players = state->players;
+    const auto me = std::find_if(players.cbegin(), players.cend(),
+                                 [&](const auto &p) { return p.id == player.game.myPlayerId(); });
+    if (me == players.cend())
+        return std::nullopt;
+    rules::Board board;
+    for (int row = 0; row < rules::BoardSize; ++row)
+        for (int col = 0; col < rules::BoardSize; ++col)
+            board.set(row, col, int(state->board.value(row).value(col)));
+    rules::PieceSet inHand{};
+    for (const auto &piece : me->pieces)
+        if (const int index = rules::pieceIndex(piece.id); index >= 0 && !piece.placed)
+            inHand[std::size_t(index)] = true;
+    const auto moves = rules::legalMoves(board, colourNumber(me->color), inHand, true);
+    if (moves.empty())
+        return std::nullopt;
+    const auto move =
+        std::max_element(moves.cbegin(), moves.cend(),
+                         [](const auto &a, const auto &b) { return a.piece < b.piece; });
+    return Placement{rules::pieceCatalogue()[std::size_t(move->piece)].id, move->row, move->col,
+                     move->rotation};
+}
+
+// Milliseconds from the mover's placement answer to the other player's GameManager holding the
+// move, for every placement of whole two-person games, until `moves` are measured.
+std::vector<double> moveLatencies(bool heldPolls, int moves)
+{
+    std::vector<double> samples;
+    ServerUnderTest server;
+    QStringList extra{"--insecure-fast-hash"};
+    if (!heldPolls)
+        extra << "--no-held-polls";
+    if (!server.start(QStringLiteral(KORVANA_SERVER_EXECUTABLE), extra))
+        return samples;
+    QTemporaryDir dir;
+    const QString url = QStringLiteral("http://127.0.0.1:%1").arg(server.port);
+    korvana::test::HeadlessPlayer anna(url, dir.filePath("anna.json"));
+    korvana::test::HeadlessPlayer bartek(url, dir.filePath("bartek.json"));
+    if (!anna.registerAs("anna") || !bartek.registerAs("bartek"))
+        return samples;
+    const auto finished = [&] {
+        return anna.status() == u"finished" && bartek.status() == u"finished";
+    };
+    const auto clock = Clock::now();
+    const auto now = [&] { return secondsSince(clock) * 1000; };
+    while (int(samples.size()) < moves) {
+        QCoro::waitFor(anna.game.createSessionTask(std::nullopt));
+        if (!anna.game.gameState())
+            return samples;
+        QCoro::waitFor(bartek.game.joinGameTask(anna.game.gameState()->roomId));
+        QCoro::waitFor(anna.game.voteToStartTask(false));
+        QCoro::waitFor(bartek.game.voteToStartTask(false));
+        while (!finished() && int(samples.size()) < moves) {
+            if (!waitUntil([&] { return anna.isMyTurn() || bartek.isMyTurn() || finished(); },
+                           10'000))
+                return samples;
+            if (finished())
+                break;
+            auto &mover = anna.isMyTurn() ? anna : bartek;
+            auto &other = &mover == &anna ? bartek : anna;
+            const auto move = biggestLegalMove(mover);
+            if (!move) {
+                QCoro::waitFor(mover.game.passTurnTask());
+                continue;
+            }
+            // The anchor square is one of the piece's own: the other holds the move once that
+            // cell shows the mover's colour.
+            const qint64 colour = colourNumber(mover.game.myColorText());
+            double seenAt = -1;
+            const auto watch =
+                QObject::connect(&other.game, &korvana::GameManager::gameStateChanged, [&] {
+                    const auto &state = other.game.gameState();
+                    if (seenAt < 0 && state &&
+                        state->board.value(move->row).value(move->col) == colour)
+                        seenAt = now();
+                });
+            QCoro::waitFor(
+                mover.game.placePieceTask(move->pieceId, move->row, move->col, move->rotation));
+            const double answeredAt = now();
+            const bool placed = !mover.game.errorMessage();
+            waitUntil([&] { return seenAt >= 0; }, 10'000);
+            QObject::disconnect(watch);
+            if (!placed || seenAt < 0) {
+                std::printf("move latency: a move was refused or never arrived\n");
+                return samples;
+            }
+            samples.push_back(std::max(0.0, seenAt - answeredAt));
+        }
+        anna.game.leaveGame();
+        bartek.game.leaveGame();
+    }
+    return samples;
+}
+
+double percentile(std::vector<double> values, double share)
+{
+    std::sort(values.begin(), values.end());
+    const auto at = std::size_t(std::ceil(share * double(values.size()))) - 1;
+    return values[std::min(at, values.size() - 1)];
+}
+
+void moveLatency()
+{
+    constexpr int Moves = 200;
+    const auto held = moveLatencies(true, Moves);
+    const auto timer = moveLatencies(false, Moves);
+    if (held.size() < Moves || timer.size() < Moves)
+        return (void)std::printf("move latency: only %zu and %zu moves measured\n", held.size(),
+                                 timer.size());
+    std::printf("move latency (placement answer to the other client holding it), %d moves each: "
+                "held polls p50 %.1f ms, p99 %.1f ms; timer p50 %.0f ms, p99 %.0f ms\n",
+                Moves, percentile(held, 0.5), percentile(held, 0.99), percentile(timer, 0.5),
+                percentile(timer, 0.99));
+}
+
 struct Figure
 {
     const char *name;
     void (*run)();
 };
 
-// Another figure (the latency of a move between two headless client players) is one more entry.
 const Figure figures[] = {
     {"held-polls-at-rest", heldPollsAtRest},
+    {"move-latency", moveLatency},
 };
 
 } // namespace

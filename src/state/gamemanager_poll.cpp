@@ -39,7 +39,9 @@ void GameManager::stopPolling()
 {
     m_updateTimer.stop();
     m_heldPollPause.stop();
-    m_serverHoldsPolls = false;
+    // Whether the server holds polls outlives the game: the next game's first poll is held at
+    // once (its untagged first answer comes back at once), and any answer without the offer
+    // turns the timer back on.
     m_holdingPoll = false;
     m_quietAnswers = 0;
     m_etag.clear();
@@ -114,6 +116,8 @@ QCoro::Task<> GameManager::holdPoll()
     const Ticket ticket = issueTicket();
     const QByteArray sentTag = m_etag;
     m_holdingPoll = true;
+    // Our own actions count as news too: their answers leave the sent tag behind.
+    const quint64 changesBefore = m_stateChanges;
     QElapsedTimer clock;
     clock.start();
     auto request = m_network.holdSessionPoll(*m_sessionId, sentTag);
@@ -128,7 +132,6 @@ QCoro::Task<> GameManager::holdPoll()
         startUpdateTimer();
         co_return;
     }
-    const quint64 changesBefore = m_stateChanges;
     const QByteArray answeredTag = result->etag;
     const bool notModified = !result->session;
     const PollOutcome outcome = applyPoll(ticket, std::move(*result));

@@ -11,17 +11,28 @@ using korvana::test::HeadlessPlayer;
 using korvana::test::ServerProcess;
 
 // One whole game through the client's managers against a real korvana-server: two people and
-// two bots, from registration to the final state.
+// two bots, from registration to the final state; with held polls, and with a server without
+// them, where the clients poll on the timer.
 class TestGameFlow : public QObject
 {
     Q_OBJECT
 private slots:
+    void twoPlayersAndBotsPlayToTheEnd_data();
     void twoPlayersAndBotsPlayToTheEnd();
 };
 
+void TestGameFlow::twoPlayersAndBotsPlayToTheEnd_data()
+{
+    QTest::addColumn<bool>("heldPolls");
+    QTest::addRow("held polls") << true;
+    QTest::addRow("timer") << false;
+}
+
 void TestGameFlow::twoPlayersAndBotsPlayToTheEnd()
 {
-    ServerProcess server(QStringLiteral(KORVANA_SERVER_EXECUTABLE));
+    QFETCH(bool, heldPolls);
+    ServerProcess server(QStringLiteral(KORVANA_SERVER_EXECUTABLE),
+                         heldPolls ? QStringList() : QStringList{"--no-held-polls"});
     QVERIFY2(server.start(), qPrintable(server.errorString()));
     QTemporaryDir dir;
     const QString url = server.baseUrl().toString();
@@ -38,6 +49,8 @@ void TestGameFlow::twoPlayersAndBotsPlayToTheEnd()
     QCOMPARE(bartek.game.gameState()->players.size(), 4);
 
     QTRY_VERIFY_WITH_TIMEOUT(anna.isMyTurn(), 10000);
+    QCOMPARE(anna.game.isHoldingPoll(), heldPolls);
+    QCOMPARE(anna.game.updateTimer()->isActive(), !heldPolls);
     QCoro::waitFor(anna.game.placePieceTask("I1", 0, 0, 0));
     QCOMPARE(anna.game.gameState()->board.at(0).at(0), 1);
 
