@@ -1,5 +1,6 @@
-// The client's placement check: one call, as the drag preview makes on every move, and all valid
-// anchors of one piece and rotation. On a middle-game board of four bots. Figures only.
+// The client's placement check: one call, as the drag preview makes on every move; all valid
+// anchors of one piece and rotation (the move hints); and whether each of the 21 pieces fits
+// anywhere (the tray's dimmed tiles). On a middle-game board of four bots. Figures only.
 #include "boardrules.h"
 
 #include "bots/bot.h"
@@ -89,6 +90,27 @@ void BM_ValidCells(benchmark::State &state)
     }
 }
 BENCHMARK(BM_ValidCells);
+
+// The tray's dimming after a board change: every piece of the catalogue, all rotations when it
+// fits nowhere.
+void BM_FitsAnywhere_AllPieces(benchmark::State &state)
+{
+    const Position &p = position();
+    QList<Squares> pieces;
+    for (const auto &shape : rules::pieceCatalogue()) {
+        Squares squares;
+        for (const auto &[r, c] : shape.squares)
+            squares.append(Square{r, c});
+        pieces.append(squares);
+    }
+    for (auto _ : state) {
+        int fitting = 0;
+        for (const Squares &piece : pieces)
+            fitting += board::fitsAnywhere(piece, p.board, p.color) ? 1 : 0;
+        benchmark::DoNotOptimize(fitting);
+    }
+}
+BENCHMARK(BM_FitsAnywhere_AllPieces);
 
 } // namespace
 

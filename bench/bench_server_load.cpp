@@ -5,103 +5,21 @@
 //
 // Usage: bench_server_load [seconds per level, default 3] [node executable, default "node"]
 
-#include <QByteArray>
-#include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QFile>
-#include <QProcess>
-#include <QRegularExpression>
-#include <QStandardPaths>
-#include <QTemporaryDir>
+#include "serverbench.h"
 
-#include <arpa/inet.h>
-#include <cerrno>
-#include <chrono>
-#include <cstdio>
-#include <fcntl.h>
-#include <netinet/in.h>
-#include <netinet/tcp.h>
+#include <QCoreApplication>
+#include <QFile>
+
 #include <sys/epoll.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <optional>
-#include <string>
+#include <cerrno>
+#include <cstdio>
 #include <vector>
 
+using namespace korvana::bench;
+
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-int connectTo(quint16 port, bool blocking)
-{
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_port = htons(port);
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (::connect(fd, reinterpret_cast<sockaddr *>(&addr), sizeof addr) != 0) {
-        ::close(fd);
-        return -1;
-    }
-    const int one = 1;
-    ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
-    if (!blocking)
-        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
-    return fd;
-}
-
-// Length of a complete response at the start of `buffer`, or 0 while incomplete.
-qsizetype completeResponse(const QByteArray &buffer, int *status = nullptr)
-{
-    const qsizetype headEnd = buffer.indexOf("\r\n\r\n");
-    if (headEnd < 0)
-        return 0;
-    static const QRegularExpression length(QStringLiteral("(?i)content-length:\\s*(\\d+)"));
-    const auto match = length.match(QString::fromLatin1(buffer.left(headEnd)));
-    const qsizetype body = match.hasMatch() ? match.captured(1).toLongLong() : 0;
-    if (buffer.size() < headEnd + 4 + body)
-        return 0;
-    if (status)
-        *status = buffer.mid(9, 3).toInt();
-    return headEnd + 4 + body;
-}
-
-// One blocking request on a new connection, for setting the game up.
-std::optional<QByteArray> request(quint16 port, const QByteArray &method, const QByteArray &path,
-                                  const QByteArray &body, const QByteArray &token = {})
-{
-    const int fd = connectTo(port, true);
-    if (fd < 0)
-        return std::nullopt;
-    QByteArray out = method + ' ' + path + " HTTP/1.1\r\nHost: 127.0.0.1\r\n";
-    if (!token.isEmpty())
-        out += "Authorization: Bearer " + token + "\r\n";
-    out += "Content-Type: application/json\r\nContent-Length: " + QByteArray::number(body.size()) +
-           "\r\n\r\n" + body;
-    [[maybe_unused]] const auto sent = ::send(fd, out.constData(), size_t(out.size()), 0);
-    QByteArray in;
-    char chunk[65536];
-    while (!completeResponse(in)) {
-        const auto n = ::recv(fd, chunk, sizeof chunk, 0);
-        if (n <= 0)
-            break;
-        in.append(chunk, n);
-    }
-    ::close(fd);
-    const qsizetype end = completeResponse(in);
-    if (!end)
-        return std::nullopt;
-    return in.mid(in.indexOf("\r\n\r\n") + 4, end - in.indexOf("\r\n\r\n") - 4);
-}
-
-QByteArray jsonText(const QByteArray &json, const QByteArray &key)
-{
-    const QRegularExpression re(
-        QStringLiteral("\"%1\":\"([^\"]*)\"").arg(QString::fromLatin1(key)));
-    return re.match(QString::fromUtf8(json)).captured(1).toUtf8();
-}
 
 struct Result
 {
@@ -204,22 +122,6 @@ Result load(quint16 port, const QByteArray &requestBytes, int connections, doubl
     return result;
 }
 
-std::optional<quint16> readPort(QProcess &process, const QRegularExpression &pattern)
-{
-    QElapsedTimer clock;
-    clock.start();
-    QByteArray out;
-    while (clock.elapsed() < 20'000) {
-        if (!process.waitForReadyRead(1000) && process.state() == QProcess::NotRunning)
-            return std::nullopt;
-        out += process.readAllStandardOutput();
-        const auto match = pattern.match(QString::fromUtf8(out));
-        if (match.hasMatch())
-            return quint16(match.captured(1).toUInt());
-    }
-    return std::nullopt;
-}
-
 } // namespace
 
 int main(int argc, char *argv[])
@@ -229,30 +131,24 @@ int main(int argc, char *argv[])
     const double seconds = args.size() > 1 ? args[1].toDouble() : 3.0;
     const QString node = args.size() > 2 ? args[2] : QStringLiteral("node");
 
-    QTemporaryDir dir;
-    QProcess server;
-    server.setProcessChannelMode(QProcess::SeparateChannels);
-    server.start(QStringLiteral(KORVANA_SERVER_EXECUTABLE),
-                 {"--port", "0", "--db", dir.filePath("bench.sqlite"), "--bot-delay-ms", "0",
-                  "--seed", "1", "--insecure-fast-hash"});
-    const auto port =
-        readPort(server, QRegularExpression(QStringLiteral("listening on http://[^:]+:(\\d+)")));
-    if (!port) {
+    ServerUnderTest server;
+    if (!server.start(QStringLiteral(KORVANA_SERVER_EXECUTABLE),
+                      {"--bot-delay-ms", "0", "--insecure-fast-hash"})) {
         std::fprintf(stderr, "korvana-server did not start\n");
         return 1;
     }
+    const auto port = std::optional(server.port);
+    QTemporaryDir dir;
 
     // A game in progress that stands still: one person and three bots, the person to move.
-    const auto signedUp =
-        request(*port, "POST", "/api/auth/register",
-                R"({"username":"Bench","email":"bench@example.com","password":"haslo123"})");
-    const QByteArray token = signedUp ? jsonText(*signedUp, "token") : QByteArray();
+    const QByteArray token = signUp(*port, "Bench");
     const auto created = request(*port, "POST", "/api/game/session", "{}", token);
-    const QByteArray sessionId = created ? jsonText(*created, "sessionId") : QByteArray();
+    const QByteArray sessionId = created ? jsonText(created->second, "sessionId") : QByteArray();
     request(*port, "POST", "/api/game/vote-to-start",
             R"({"sessionId":")" + sessionId + R"(","enableBots":true})", token);
     const QByteArray path = "/api/game/session/" + sessionId;
-    const auto body = request(*port, "GET", path, {}, token);
+    const auto answer = request(*port, "GET", path, {}, token);
+    const std::optional<QByteArray> body = answer ? std::optional(answer->second) : std::nullopt;
     if (token.isEmpty() || sessionId.isEmpty() || !body || !body->contains("in_progress")) {
         std::fprintf(stderr, "could not set up a game\n");
         return 1;
@@ -304,7 +200,5 @@ int main(int argc, char *argv[])
         std::printf("node did not start: no peer figures\n");
     peer.terminate();
     peer.waitForFinished(3000);
-    server.terminate();
-    server.waitForFinished(5000);
     return 0;
 }

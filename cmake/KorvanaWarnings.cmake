@@ -5,7 +5,8 @@ function(korvana_warnings target)
         -Wno-missing-field-initializers)
 endfunction()
 
-# Registers a Qt Test executable with CTest, with a timeout and the headless environment.
+# Registers a Qt Test executable with CTest, with a timeout, the headless environment and the
+# name of its folder under tests/ as label (scripts/test --sanitize picks suites by label).
 function(korvana_add_test name)
     cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
@@ -14,7 +15,9 @@ function(korvana_add_test name)
     if(NOT ARG_TIMEOUT)
         set(ARG_TIMEOUT 120)
     endif()
+    file(RELATIVE_PATH folder ${PROJECT_SOURCE_DIR}/tests ${CMAKE_CURRENT_SOURCE_DIR})
+    string(REGEX REPLACE "/.*" "" label "${folder}")
     add_test(NAME ${name} COMMAND ${name})
-    set_tests_properties(${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT}
+    set_tests_properties(${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT} LABELS "${label}"
         ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_LOGGING_RULES=qt.qpa.*=false")
 endfunction()

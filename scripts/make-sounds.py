@@ -96,6 +96,13 @@ def ping():  # the turn passes to this player: one clear, ringing ping
     return finish(tone(1760.0, 0.25, 0.07, ((1, 1.0), (2.76, 0.08)), attack=0.002))
 
 
+def warning():  # my time runs short: two quick, urgent beeps, the second lower
+    square = ((1, 1.0), (3, 0.3), (5, 0.12))
+    s = tone(1318.5, 0.07, 0.05, square, attack=0.003)
+    mix_at(s, tone(987.8, 0.09, 0.05, square, attack=0.003), 0.11)
+    return finish(s)
+
+
 SOUNDS = {
     "select.wav": click,
     "rotate.wav": tick,
@@ -103,6 +110,7 @@ SOUNDS = {
     "refused.wav": buzz,
     "finished.wav": fanfare,
     "turn.wav": ping,
+    "lowtime.wav": warning,
 }
 
 

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Debian packages Korvana needs to build, test and play. Sourced by scripts/play and scripts/test.
 KORVANA_PACKAGES=(
-  build-essential cmake ninja-build pkg-config clang-format curl
+  build-essential cmake ninja-build pkg-config clang-format curl desktop-file-utils appstream
   qt6-base-dev qt6-base-dev-tools qt6-declarative-dev qt6-declarative-dev-tools
   qt6-httpserver-dev qt6-websockets-dev qt6-multimedia-dev qt6-5compat-dev qt6-shadertools-dev
   qt6-translations-l10n qt6-qpa-plugins libqt6sql6-sqlite libqt6network6

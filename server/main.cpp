@@ -5,8 +5,10 @@
 #include <QCoreApplication>
 #include <QSocketNotifier>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -31,6 +33,22 @@ bool installSignalHandlers()
     action.sa_flags = SA_RESTART;
     return ::sigaction(SIGINT, &action, nullptr) == 0 &&
            ::sigaction(SIGTERM, &action, nullptr) == 0;
+}
+
+// Every connection is an open file: the soft limit (often 1024) goes up to the hard one, and the
+// connection cap stays below what is left, or accepting would fail.
+int connectionsTheFileLimitAllows()
+{
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0)
+        return 1024;
+    if (limit.rlim_cur < limit.rlim_max) {
+        limit.rlim_cur = limit.rlim_max;
+        ::setrlimit(RLIMIT_NOFILE, &limit);
+        ::getrlimit(RLIMIT_NOFILE, &limit);
+    }
+    constexpr rlim_t Reserved = 64; // database, signals, logs
+    return int(std::clamp<rlim_t>(limit.rlim_cur, 2 * Reserved, 1 << 20) - Reserved);
 }
 
 } // namespace
@@ -60,7 +78,9 @@ int main(int argc, char *argv[])
         QCoreApplication::quit();
     });
 
-    korvana::api::ServerApp server(*options);
+    auto settings = *options;
+    settings.maxConnections = std::min(settings.maxConnections, connectionsTheFileLimitAllows());
+    korvana::api::ServerApp server(settings);
     const auto url = server.start();
     if (!url) {
         std::fprintf(stderr, "korvana-server: %s\n", qPrintable(url.error()));

@@ -34,6 +34,20 @@ AuthError failed()
     return {AuthError::Kind::Failed, texts::serverFailure()};
 }
 
+QFuture<AuthResult> busy()
+{
+    return ready(std::unexpected(AuthError{AuthError::Kind::Busy, texts::busy(), 1}));
+}
+
+QFuture<AuthResult> tooManyFailures(qint64 seconds)
+{
+    return ready(std::unexpected(
+        AuthError{AuthError::Kind::TooManyFailures, texts::tooManyLogins(seconds), seconds}));
+}
+
+// Registration allows no longer password, so a longer one is wrong without hashing it.
+constexpr qsizetype MaxPasswordCharacters = 128;
+
 } // namespace
 
 std::optional<QString> registrationProblem(const RegisterRequest &request)
@@ -51,12 +65,12 @@ std::optional<QString> registrationProblem(const RegisterRequest &request)
         return texts::emailShape();
     if (characters(request.password) < 6)
         return texts::passwordShort();
-    if (characters(request.password) > 128)
+    if (characters(request.password) > MaxPasswordCharacters)
         return texts::passwordLong();
     return std::nullopt;
 }
 
-Accounts::Accounts(store::Database &db, store::PasswordHasher &hasher, const Clock &clock,
+Accounts::Accounts(store::Database &db, store::PasswordHasher &hasher, const rooms::Clock &clock,
                    Options options, QObject *parent)
     : QObject(parent)
     , m_db(db)
@@ -71,7 +85,8 @@ Accounts::Accounts(store::Database &db, store::PasswordHasher &hasher, const Clo
 
 Accounts::~Accounts() = default;
 
-std::expected<Account, Accounts::TokenProblem> Accounts::authenticate(QByteArrayView authorization)
+std::expected<rooms::Account, Accounts::TokenProblem>
+Accounts::authenticate(QByteArrayView authorization)
 {
     constexpr QByteArrayView scheme("Bearer ");
     const QByteArrayView header = authorization.trimmed();
@@ -92,7 +107,7 @@ std::expected<Account, Accounts::TokenProblem> Accounts::authenticate(QByteArray
             return std::unexpected(TokenProblem::Unknown);
         name = m_usernames.insert(record->id, record->username);
     }
-    return Account{*userId, *name};
+    return rooms::Account{*userId, *name};
 }
 
 User Accounts::userView(const store::UserRecord &record)
@@ -114,7 +129,7 @@ std::optional<User> Accounts::user(qint64 userId)
     return userView(*record);
 }
 
-QFuture<AuthResult> Accounts::registerUser(const RegisterRequest &request)
+QFuture<AuthResult> Accounts::registerUser(const RegisterRequest &request, const QString &client)
 {
     if (const auto problem = registrationProblem(request))
         return ready(std::unexpected(AuthError{AuthError::Kind::Invalid, *problem}));
@@ -122,8 +137,11 @@ QFuture<AuthResult> Accounts::registerUser(const RegisterRequest &request)
         return ready(std::unexpected(AuthError{AuthError::Kind::Taken, texts::emailTaken()}));
     if (m_users->usernameTaken(request.username))
         return ready(std::unexpected(AuthError{AuthError::Kind::Taken, texts::usernameTaken()}));
+    auto hashed = m_hasher.hash(client, request.password);
+    if (!hashed)
+        return busy();
     QPointer<Accounts> self(this);
-    return m_hasher.hash(request.password).then(this, [self, request](const QString &hash) {
+    return hashed->then(this, [self, request](const QString &hash) {
         if (!self || hash.isEmpty())
             return AuthResult(std::unexpected(failed()));
         const auto created =
@@ -149,30 +167,49 @@ QFuture<AuthResult> Accounts::registerUser(const RegisterRequest &request)
     });
 }
 
-QFuture<AuthResult> Accounts::login(const LoginRequest &request)
+std::optional<qint64> Accounts::clientMustWait(const QString &client)
+{
+    return m_clientFailures.retryAfter(client, m_clock.nowMs());
+}
+
+QFuture<AuthResult> Accounts::login(const LoginRequest &request, const QString &client)
 {
     const QString email = store::UserStore::emailKey(request.email);
-    if (const auto wait = m_limiter.retryAfterSeconds(email, m_clock.nowMs()))
-        return ready(std::unexpected(
-            AuthError{AuthError::Kind::TooManyFailures, texts::tooManyLogins(*wait), *wait}));
+    const qint64 now = m_clock.nowMs();
+    if (const auto wait = m_emailFailures.begin(email, now))
+        return tooManyFailures(*wait);
+    if (const auto wait = m_clientFailures.begin(client, now)) {
+        m_emailFailures.abandoned(email);
+        return tooManyFailures(*wait);
+    }
     const auto record = email.size() <= 254 ? m_users->byEmail(email) : std::nullopt;
+    const bool hopeless = characters(request.password) > MaxPasswordCharacters;
+    auto verified = hopeless ? std::optional(QtFuture::makeReadyFuture(false))
+                             : m_hasher.verify(client, record ? record->passwordHash : QString(),
+                                               request.password);
+    if (!verified) {
+        m_emailFailures.abandoned(email);
+        m_clientFailures.abandoned(client);
+        return busy();
+    }
     QPointer<Accounts> self(this);
-    return m_hasher.verify(record ? record->passwordHash : QString(), request.password)
-        .then(this, [self, record, email](bool ok) {
-            if (!self)
-                return AuthResult(std::unexpected(failed()));
-            if (!ok || !record) {
-                self->m_limiter.recordFailure(email, self->m_clock.nowMs());
-                return AuthResult(std::unexpected(
-                    AuthError{AuthError::Kind::BadCredentials, texts::badCredentials()}));
-            }
-            self->m_limiter.recordSuccess(email);
-            const QString token = self->m_tokens->issue(record->id, self->m_clock.nowMs(),
-                                                        self->m_options.tokenTtlMs);
-            if (token.isEmpty())
-                return AuthResult(std::unexpected(failed()));
-            return AuthResult(SignedIn{token, self->userView(*record)});
-        });
+    return verified->then(this, [self, record, email, client](bool ok) {
+        if (!self)
+            return AuthResult(std::unexpected(failed()));
+        const qint64 at = self->m_clock.nowMs();
+        if (!ok || !record) {
+            self->m_emailFailures.failed(email, at);
+            self->m_clientFailures.failed(client, at);
+            return AuthResult(std::unexpected(
+                AuthError{AuthError::Kind::BadCredentials, texts::badCredentials()}));
+        }
+        self->m_emailFailures.succeeded(email, true);
+        self->m_clientFailures.succeeded(client, false);
+        const QString token = self->m_tokens->issue(record->id, at, self->m_options.tokenTtlMs);
+        if (token.isEmpty())
+            return AuthResult(std::unexpected(failed()));
+        return AuthResult(SignedIn{token, self->userView(*record)});
+    });
 }
 
 } // namespace korvana::api

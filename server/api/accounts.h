@@ -1,9 +1,9 @@
 #pragma once
 
 #include "account.h"
-#include "clock.h"
 #include "loginlimiter.h"
-#include "rooms.h"
+#include "rooms/clock.h"
+#include "rooms/rooms.h"
 
 #include <QFuture>
 #include <QHash>
@@ -26,7 +26,8 @@ namespace korvana::api {
 
 struct AuthError
 {
-    enum class Kind { Invalid, Taken, BadCredentials, TooManyFailures, Failed };
+    // Busy: the hashing queue is full; TooManyFailures: the e-mail or the client is limited.
+    enum class Kind { Invalid, Taken, BadCredentials, TooManyFailures, Busy, Failed };
     Kind kind;
     QString message;
     qint64 retryAfterSeconds = 0;
@@ -55,16 +56,20 @@ public:
         QString adminEmail;
     };
 
-    Accounts(store::Database &db, store::PasswordHasher &hasher, const Clock &clock,
+    Accounts(store::Database &db, store::PasswordHasher &hasher, const rooms::Clock &clock,
              Options options, QObject *parent = nullptr);
     ~Accounts() override;
 
     enum class TokenProblem { Missing, Unknown, Expired };
     // Reads "Bearer <token>" and finds its user.
-    std::expected<Account, TokenProblem> authenticate(QByteArrayView authorization);
+    std::expected<rooms::Account, TokenProblem> authenticate(QByteArrayView authorization);
 
-    QFuture<AuthResult> registerUser(const RegisterRequest &request);
-    QFuture<AuthResult> login(const LoginRequest &request);
+    // `client` is the address the request came from: it has its own failure limit and its own
+    // share of the hashing queue.
+    QFuture<AuthResult> registerUser(const RegisterRequest &request, const QString &client);
+    QFuture<AuthResult> login(const LoginRequest &request, const QString &client);
+    // Seconds until the client may try to log in again, or none; asked before reading a body.
+    [[nodiscard]] std::optional<qint64> clientMustWait(const QString &client);
     // The user with totals from the saved scores and the role.
     [[nodiscard]] std::optional<User> user(qint64 userId);
 
@@ -73,12 +78,13 @@ private:
 
     store::Database &m_db;
     store::PasswordHasher &m_hasher;
-    const Clock &m_clock;
+    const rooms::Clock &m_clock;
     Options m_options;
     std::unique_ptr<store::UserStore> m_users;
     std::unique_ptr<store::TokenStore> m_tokens;
     std::unique_ptr<store::ScoreStore> m_scores;
-    LoginLimiter m_limiter;
+    LoginLimiter m_emailFailures{10, 60'000};
+    LoginLimiter m_clientFailures{30, 60'000};
     QHash<qint64, QString> m_usernames; // names never change: read once per user
 };
 

@@ -1,7 +1,9 @@
 #include "handlers.h"
 
 #include "accounts.h"
-#include "gameview.h"
+#include "heldpoll.h"
+#include "rooms/gameview.h"
+#include "rooms/timeoptions.h"
 #include "store/database.h"
 #include "store/scores.h"
 #include "texts.h"
@@ -30,7 +32,8 @@ ApiResponse authFailure(const AuthError &error)
         return errorResponse(409, error.message);
     case AuthError::Kind::BadCredentials:
         return errorResponse(401, error.message);
-    case AuthError::Kind::TooManyFailures: {
+    case AuthError::Kind::TooManyFailures:
+    case AuthError::Kind::Busy: {
         ApiResponse r = errorResponse(429, error.message);
         r.headers.append({"Retry-After", QByteArray::number(error.retryAfterSeconds)});
         return r;
@@ -50,12 +53,12 @@ QFuture<ApiResponse> signedInResponse(QFuture<AuthResult> future, int status, QS
     });
 }
 
-GameSessionResponse sessionResponse(const SeatView &seat)
+GameSessionResponse sessionResponse(const rooms::SeatView &seat)
 {
     return {seat.sessionId, seat.roomId, seat.playerId, seat.playerName, seat.color, seat.state};
 }
 
-ApiResponse actionResponse(const std::expected<ActionOutcome, RoomRefusal> &outcome,
+ApiResponse actionResponse(const std::expected<rooms::ActionOutcome, rooms::RoomRefusal> &outcome,
                            bool withStarted)
 {
     if (!outcome)
@@ -72,40 +75,46 @@ ApiResponse actionResponse(const std::expected<ActionOutcome, RoomRefusal> &outc
 
 } // namespace
 
-ApiResponse refusalResponse(RoomRefusal refusal)
+ApiResponse refusalResponse(rooms::RoomRefusal refusal)
 {
     switch (refusal) {
-    case RoomRefusal::NoSuchRoom:
+    case rooms::RoomRefusal::NoSuchRoom:
         return errorResponse(404, texts::roomNotFound());
-    case RoomRefusal::RoomFinished:
+    case rooms::RoomRefusal::RoomFinished:
         return errorResponse(404, texts::roomFinished());
-    case RoomRefusal::GameUnderWay:
+    case rooms::RoomRefusal::GameUnderWay:
         return errorResponse(400, texts::gameUnderWay());
-    case RoomRefusal::RoomFull:
+    case rooms::RoomRefusal::RoomFull:
         return errorResponse(400, texts::roomFull());
-    case RoomRefusal::SeatHeldElsewhere:
+    case rooms::RoomRefusal::SeatHeldElsewhere:
         return errorResponse(409, texts::seatHeldElsewhere());
-    case RoomRefusal::RejoinFinished:
+    case rooms::RoomRefusal::RejoinFinished:
         return errorResponse(400, texts::rejoinFinished());
-    case RoomRefusal::NotParticipant:
+    case rooms::RoomRefusal::NotParticipant:
         return errorResponse(404, texts::notParticipant());
-    case RoomRefusal::NoSuchSession:
+    case rooms::RoomRefusal::NoSuchSession:
         return errorResponse(404, texts::sessionNotFound());
-    case RoomRefusal::NotYourSeat:
+    case rooms::RoomRefusal::NotYourSeat:
         return errorResponse(403, texts::notYourSeat());
-    case RoomRefusal::BadTimeLimit:
+    case rooms::RoomRefusal::BadTimeLimit:
         return errorResponse(400, texts::badTimeLimit());
-    case RoomRefusal::NotFinished:
+    case rooms::RoomRefusal::NotFinished:
         return errorResponse(400, texts::gameNotFinished());
     }
     return errorResponse(500, texts::serverFailure());
 }
 
-Handlers::Handlers(Accounts &accounts, Rooms &rooms, store::Database &db)
+Handlers::Handlers(Accounts &accounts, rooms::Rooms &rooms, store::Database &db, Options options)
     : m_accounts(accounts)
     , m_rooms(rooms)
     , m_db(db)
+    , m_options(options)
 {
+}
+
+Handlers::~Handlers()
+{
+    m_rooms.releaseWatchers();
 }
 
 ApiResponse Handlers::health()
@@ -115,17 +124,17 @@ ApiResponse Handlers::health()
     return jsonResponse(200, HealthResponse{QStringLiteral("ok")});
 }
 
-QFuture<ApiResponse> Handlers::registerUser(const RegisterRequest &request)
+QFuture<ApiResponse> Handlers::registerUser(const RegisterRequest &request, const QString &client)
 {
-    return signedInResponse(m_accounts.registerUser(request), 201, texts::registered());
+    return signedInResponse(m_accounts.registerUser(request, client), 201, texts::registered());
 }
 
-QFuture<ApiResponse> Handlers::login(const LoginRequest &request)
+QFuture<ApiResponse> Handlers::login(const LoginRequest &request, const QString &client)
 {
-    return signedInResponse(m_accounts.login(request), 200, texts::loggedIn());
+    return signedInResponse(m_accounts.login(request, client), 200, texts::loggedIn());
 }
 
-ApiResponse Handlers::me(const Account &account)
+ApiResponse Handlers::me(const rooms::Account &account)
 {
     const auto user = m_accounts.user(account.id);
     if (!user)
@@ -133,12 +142,13 @@ ApiResponse Handlers::me(const Account &account)
     return jsonResponse(200, UserResponse{*user});
 }
 
-ApiResponse Handlers::servers(const Account &)
+ApiResponse Handlers::servers(const rooms::Account &)
 {
     return jsonResponse(200, ServerListResponse{m_rooms.servers()});
 }
 
-ApiResponse Handlers::createSession(const Account &account, const CreateSessionRequest &request)
+ApiResponse Handlers::createSession(const rooms::Account &account,
+                                    const CreateSessionRequest &request)
 {
     const auto seat = m_rooms.create(account, request.timeLimit);
     if (!seat)
@@ -146,15 +156,27 @@ ApiResponse Handlers::createSession(const Account &account, const CreateSessionR
     return jsonResponse(201, sessionResponse(*seat));
 }
 
-ApiResponse Handlers::session(const Account &account, const QString &sessionId)
+void Handlers::session(const rooms::Account &account, const QString &sessionId,
+                       const SessionPoll &poll, const Respond &respond)
 {
-    const auto bytes = m_rooms.sessionBytes(account, sessionId);
-    if (!bytes)
-        return refusalResponse(bytes.error());
-    return {200, *bytes, {}};
+    const auto snapshot = m_rooms.session(account, sessionId);
+    if (!snapshot)
+        return respond(refusalResponse(snapshot.error()));
+    if (!m_options.heldPolls)
+        return respond({200, snapshot->bytes, {}});
+    const auto wait = preferredWaitSeconds(poll.prefer);
+    const bool unchanged =
+        !poll.ifNoneMatch.isEmpty() && matchesTag(poll.ifNoneMatch, snapshot->tag);
+    if (unchanged && wait.value_or(0) > 0) {
+        // Owned by its connection when there is one; else it goes once it has answered.
+        new HeldPoll(m_rooms, m_deadlines, account, sessionId, snapshot->tag, *wait, respond,
+                     poll.lifetime);
+        return;
+    }
+    respond(sessionAnswer(*snapshot, unchanged, wait));
 }
 
-ApiResponse Handlers::join(const Account &account, const JoinGameRequest &request)
+ApiResponse Handlers::join(const rooms::Account &account, const JoinGameRequest &request)
 {
     const auto seat = m_rooms.join(account, request.roomId);
     if (!seat)
@@ -162,7 +184,7 @@ ApiResponse Handlers::join(const Account &account, const JoinGameRequest &reques
     return jsonResponse(200, sessionResponse(*seat));
 }
 
-ApiResponse Handlers::rejoin(const Account &account, const RejoinRequest &request)
+ApiResponse Handlers::rejoin(const rooms::Account &account, const RejoinRequest &request)
 {
     const auto seat = m_rooms.rejoin(account, request.roomId);
     if (!seat)
@@ -172,47 +194,42 @@ ApiResponse Handlers::rejoin(const Account &account, const RejoinRequest &reques
                                             texts::rejoined()});
 }
 
-ApiResponse Handlers::place(const Account &account, const PlacePieceRequest &request)
+ApiResponse Handlers::place(const rooms::Account &account, const PlacePieceRequest &request)
 {
     return actionResponse(m_rooms.place(account, request), false);
 }
 
-ApiResponse Handlers::pass(const Account &account, const PassTurnRequest &request)
+ApiResponse Handlers::pass(const rooms::Account &account, const PassTurnRequest &request)
 {
     return actionResponse(m_rooms.pass(account, request.sessionId), false);
 }
 
-ApiResponse Handlers::vote(const Account &account, const VoteToStartRequest &request)
+ApiResponse Handlers::vote(const rooms::Account &account, const VoteToStartRequest &request)
 {
     return actionResponse(m_rooms.vote(account, request), true);
 }
 
 ApiResponse Handlers::pieces()
 {
-    return jsonResponse(200, PiecesResponse{pieceDefinitions()});
+    return jsonResponse(200, PiecesResponse{rooms::pieceDefinitions()});
 }
 
 ApiResponse Handlers::timeOptions()
 {
-    static const QList<TimeOption> options{
-        {0, QStringLiteral("Bez limitu"), 0},  {1, QStringLiteral("5 minut"), 300},
-        {2, QStringLiteral("10 minut"), 600},  {3, QStringLiteral("15 minut"), 900},
-        {4, QStringLiteral("30 minut"), 1800}, {5, QStringLiteral("1 godzina"), 3600},
-    };
-    return jsonResponse(200, TimeOptionsResponse{options});
+    return jsonResponse(200, TimeOptionsResponse{rooms::timeOptions()});
 }
 
-ApiResponse Handlers::activeGames(const Account &account)
+ApiResponse Handlers::activeGames(const rooms::Account &account)
 {
     const QList<ActiveGame> games = m_rooms.activeGames(account);
     return jsonResponse(200, ActiveGamesResponse{games, games.size()});
 }
 
-ApiResponse Handlers::saveScore(const Account &account, const SaveScoreRequest &request)
+ApiResponse Handlers::saveScore(const rooms::Account &account, const SaveScoreRequest &request)
 {
     const auto seat = m_rooms.finishedSeat(account, request.roomId);
     if (!seat) {
-        if (seat.error() == RoomRefusal::NotParticipant)
+        if (seat.error() == rooms::RoomRefusal::NotParticipant)
             return errorResponse(403, texts::notParticipantOfScore());
         return refusalResponse(seat.error());
     }

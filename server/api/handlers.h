@@ -3,8 +3,10 @@
 #include "account.h"
 #include "actions.h"
 #include "apiresponse.h"
+#include "deadlines.h"
 #include "lobby.h"
-#include "rooms.h"
+#include "rooms/rooms.h"
+#include "router.h"
 
 #include <QFuture>
 
@@ -16,38 +18,60 @@ namespace korvana::api {
 
 class Accounts;
 
+// What a poll of a game may ask for beyond its plain answer: an answer only when the game's tag
+// moved on, after waiting for it.
+struct SessionPoll
+{
+    QByteArray ifNoneMatch;
+    QByteArray prefer;
+    QObject *lifetime = nullptr;
+};
+
+struct HandlerOptions
+{
+    bool heldPolls = true; // off: session polls are answered as plain 200s, headers ignored
+};
+
 // One small function per endpoint: parsed input in, response out. Authentication and body
 // reading happen in the routes before these run.
 class Handlers
 {
 public:
-    Handlers(Accounts &accounts, Rooms &rooms, store::Database &db);
+    using Options = HandlerOptions;
+
+    Handlers(Accounts &accounts, rooms::Rooms &rooms, store::Database &db, Options options = {});
+    // Held polls still waiting are answered first.
+    ~Handlers();
 
     ApiResponse health();
-    QFuture<ApiResponse> registerUser(const RegisterRequest &request);
-    QFuture<ApiResponse> login(const LoginRequest &request);
-    ApiResponse me(const Account &account);
+    QFuture<ApiResponse> registerUser(const RegisterRequest &request, const QString &client);
+    QFuture<ApiResponse> login(const LoginRequest &request, const QString &client);
+    ApiResponse me(const rooms::Account &account);
 
-    ApiResponse servers(const Account &account);
-    ApiResponse createSession(const Account &account, const CreateSessionRequest &request);
-    ApiResponse session(const Account &account, const QString &sessionId);
-    ApiResponse join(const Account &account, const JoinGameRequest &request);
-    ApiResponse rejoin(const Account &account, const RejoinRequest &request);
-    ApiResponse place(const Account &account, const PlacePieceRequest &request);
-    ApiResponse pass(const Account &account, const PassTurnRequest &request);
-    ApiResponse vote(const Account &account, const VoteToStartRequest &request);
+    ApiResponse servers(const rooms::Account &account);
+    ApiResponse createSession(const rooms::Account &account, const CreateSessionRequest &request);
+    // Answers at once, or later for a held poll.
+    void session(const rooms::Account &account, const QString &sessionId, const SessionPoll &poll,
+                 const Respond &respond);
+    ApiResponse join(const rooms::Account &account, const JoinGameRequest &request);
+    ApiResponse rejoin(const rooms::Account &account, const RejoinRequest &request);
+    ApiResponse place(const rooms::Account &account, const PlacePieceRequest &request);
+    ApiResponse pass(const rooms::Account &account, const PassTurnRequest &request);
+    ApiResponse vote(const rooms::Account &account, const VoteToStartRequest &request);
     ApiResponse pieces();
     ApiResponse timeOptions();
-    ApiResponse activeGames(const Account &account);
-    ApiResponse saveScore(const Account &account, const SaveScoreRequest &request);
+    ApiResponse activeGames(const rooms::Account &account);
+    ApiResponse saveScore(const rooms::Account &account, const SaveScoreRequest &request);
 
 private:
     Accounts &m_accounts;
-    Rooms &m_rooms;
+    rooms::Rooms &m_rooms;
     store::Database &m_db;
+    Options m_options;
+    Deadlines m_deadlines; // the waits of held polls
 };
 
 // The status and Polish text of each refusal of a room operation.
-[[nodiscard]] ApiResponse refusalResponse(RoomRefusal refusal);
+[[nodiscard]] ApiResponse refusalResponse(rooms::RoomRefusal refusal);
 
 } // namespace korvana::api

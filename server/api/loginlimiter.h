@@ -8,28 +8,41 @@
 
 namespace korvana::api {
 
-// Counts failed logins per e-mail in a sliding window; past the limit, logins for that
-// e-mail are refused without hashing until the oldest failure leaves the window.
+// Counts failed logins per key (an e-mail, or a client address) in a sliding window. An attempt
+// counts from the moment it starts, so concurrent attempts cannot outrun the limit: while
+// failures and attempts in progress reach the limit, further ones are refused without hashing.
 class LoginLimiter
 {
 public:
-    explicit LoginLimiter(int maxFailures = 10, qint64 windowMs = 60'000)
+    LoginLimiter(int maxFailures, qint64 windowMs)
         : m_maxFailures(maxFailures)
         , m_windowMs(windowMs)
     {
     }
 
-    // Seconds to wait before trying again, or none when a try is allowed now.
-    [[nodiscard]] std::optional<qint64> retryAfterSeconds(const QString &email, qint64 nowMs);
-    void recordFailure(const QString &email, qint64 nowMs);
-    void recordSuccess(const QString &email);
+    // Seconds to wait before trying again, or none: then the attempt is counted until it ends
+    // with failed(), succeeded() or abandoned().
+    [[nodiscard]] std::optional<qint64> begin(const QString &key, qint64 nowMs);
+    // The same answer as begin(), without starting an attempt.
+    [[nodiscard]] std::optional<qint64> retryAfter(const QString &key, qint64 nowMs);
+    void failed(const QString &key, qint64 nowMs);
+    // With `forgetFailures` the key starts afresh (a right password for an e-mail).
+    void succeeded(const QString &key, bool forgetFailures);
+    // The attempt never reached the password check.
+    void abandoned(const QString &key);
 
 private:
+    struct Entry
+    {
+        QList<qint64> failures; // oldest first, at most maxFailures
+        int inProgress = 0;
+    };
     void prune(qint64 nowMs);
+    void endAttempt(const QString &key);
 
     int m_maxFailures;
     qint64 m_windowMs;
-    QHash<QString, QList<qint64>> m_failures;
+    QHash<QString, Entry> m_entries;
     qint64 m_lastPruneMs = 0;
 };
 

@@ -29,8 +29,8 @@ template <typename T> std::optional<T> readBody(const ApiRequest &request, const
     return std::move(*decoded);
 }
 
-std::optional<Account> signedIn(Accounts &accounts, const ApiRequest &request,
-                                const Respond &respond)
+std::optional<rooms::Account> signedIn(Accounts &accounts, const ApiRequest &request,
+                                       const Respond &respond)
 {
     const auto account = accounts.authenticate(request.authorization);
     if (account)
@@ -109,16 +109,23 @@ void wireRoutes(Router &router, Handlers &h, Accounts &accounts)
     router.add(Method::Post, QStringLiteral("/api/auth/register"),
                [&h, &accounts](const ApiRequest &request, const Respond &respond) {
                    if (const auto body = readBody<RegisterRequest>(request, respond))
-                       h.registerUser(*body).then(&accounts, respond);
+                       h.registerUser(*body, request.client).then(&accounts, respond);
                });
     router.add(Method::Post, QStringLiteral("/api/auth/login"),
                [&h, &accounts](const ApiRequest &request, const Respond &respond) {
+                   // A client over its limit is refused before its body is even read.
+                   if (const auto wait = accounts.clientMustWait(request.client)) {
+                       ApiResponse r = errorResponse(429, texts::tooManyLogins(*wait));
+                       r.headers.append({"Retry-After", QByteArray::number(*wait)});
+                       return respond(r);
+                   }
                    if (const auto body = readBody<LoginRequest>(request, respond))
-                       h.login(*body).then(&accounts, respond);
+                       h.login(*body, request.client).then(&accounts, respond);
                });
 
     // Signed in, no body.
-    const auto get = [&](const QString &path, ApiResponse (Handlers::*handler)(const Account &)) {
+    const auto get = [&](const QString &path,
+                         ApiResponse (Handlers::*handler)(const rooms::Account &)) {
         router.add(Method::Get, path,
                    [&h, &accounts, handler](const ApiRequest &request, const Respond &respond) {
                        if (const auto account = signedIn(accounts, request, respond))
@@ -131,12 +138,14 @@ void wireRoutes(Router &router, Handlers &h, Accounts &accounts)
     router.addPrefix(Method::Get, QStringLiteral("/api/game/session/"),
                      [&h, &accounts](const ApiRequest &request, const Respond &respond) {
                          if (const auto account = signedIn(accounts, request, respond))
-                             respond(h.session(*account, request.path.sliced(18)));
+                             h.session(*account, request.path.sliced(18),
+                                       {request.ifNoneMatch, request.prefer, request.lifetime},
+                                       respond);
                      });
 
     // Signed in, with a body read by the wire records.
     const auto post = [&]<typename T>(const QString &path, ApiResponse (Handlers::*handler)(
-                                                               const Account &, const T &)) {
+                                                               const rooms::Account &, const T &)) {
         router.add(Method::Post, path,
                    [&h, &accounts, handler](const ApiRequest &request, const Respond &respond) {
                        const auto account = signedIn(accounts, request, respond);

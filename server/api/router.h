@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QObject>
 #include <QString>
 
 #include <functional>
@@ -21,6 +22,10 @@ struct ApiRequest
     QString path;
     QByteArray authorization;
     QByteArray body;
+    QString client; // the peer's address
+    QByteArray ifNoneMatch;
+    QByteArray prefer;
+    QObject *lifetime = nullptr; // an answer still in the making goes when this does
 };
 
 using Respond = std::function<void(ApiResponse)>;

@@ -1,11 +1,10 @@
 #include "serverapp.h"
 
 #include "accounts.h"
-#include "clock.h"
-#include "connectionguard.h"
 #include "handlers.h"
-#include "httpserver.h"
-#include "rooms.h"
+#include "httplistener.h"
+#include "rooms/clock.h"
+#include "rooms/rooms.h"
 #include "router.h"
 #include "store/database.h"
 #include "store/passwords.h"
@@ -76,66 +75,73 @@ std::expected<QUrl, QString> ServerApp::start()
     const auto address = resolve(m_options.host);
     if (!address)
         return std::unexpected(QStringLiteral("cannot resolve host ") + m_options.host);
-    GuardSettings guard;
-    guard.idleTimeoutMs = m_options.idleTimeoutMs;
+    ListenerSettings listening;
+    listening.connection.idleTimeoutMs = m_options.idleTimeoutMs;
+    listening.connection.stalledTimeoutMs = m_options.idleTimeoutMs;
+    listening.maxConnections = m_options.maxConnections;
+    listening.maxConnectionsPerAddress = m_options.maxConnectionsPerAddress;
     if (!m_options.certificatePath.isEmpty()) {
         auto conf = tlsConfiguration(m_options);
         if (!conf)
             return std::unexpected(conf.error());
-        guard.tls = *conf;
+        listening.tls = *conf;
     }
 
-    m_clock = std::make_unique<SystemClock>();
+    m_clock = std::make_unique<rooms::SystemClock>();
     m_db = std::make_unique<store::Database>();
     if (!m_db->open(m_options.databasePath))
         return std::unexpected(QStringLiteral("cannot open database %1: %2")
                                    .arg(m_options.databasePath, m_db->errorString()));
     m_hasher = std::make_unique<store::PasswordHasher>(
-        2, m_options.fastHash ? store::HashCost::Minimal : store::HashCost::Interactive);
+        store::PasswordHasher::Limits{},
+        m_options.fastHash ? store::HashCost::Minimal : store::HashCost::Interactive);
     m_accounts = std::make_unique<Accounts>(
         *m_db, *m_hasher, *m_clock,
         Accounts::Options{m_options.tokenTtlSeconds * 1000, m_options.adminEmail});
     const quint64 seed = m_options.seed.value_or(QRandomGenerator::system()->generate64());
-    m_rooms = std::make_unique<Rooms>(*m_db, *m_clock, Rooms::Options{m_options.botDelayMs, seed});
+    m_rooms = std::make_unique<rooms::Rooms>(*m_db, *m_clock,
+                                             rooms::Rooms::Options{m_options.botDelayMs, seed});
     m_rooms->load();
-    m_handlers = std::make_unique<Handlers>(*m_accounts, *m_rooms, *m_db);
+    m_handlers = std::make_unique<Handlers>(*m_accounts, *m_rooms, *m_db,
+                                            Handlers::Options{m_options.heldPolls});
     m_router = std::make_unique<Router>();
     wireRoutes(*m_router, *m_handlers, *m_accounts);
-    m_http = std::make_unique<HttpServer>(*m_router);
-
-    auto *listener = new GuardedServer(guard);
-    if (!listener->listen(*address, m_options.port)) {
-        const QString error = listener->errorString();
-        delete listener;
+    m_listener = std::make_unique<HttpListener>(*m_router, listening);
+    if (!m_listener->listen(*address, m_options.port)) {
+        const QString error = m_listener->errorString();
+        m_listener.reset();
         return std::unexpected(QStringLiteral("cannot listen on %1:%2: %3")
                                    .arg(m_options.host)
                                    .arg(m_options.port)
                                    .arg(error));
     }
-    m_http->bind(listener);
 
     QUrl url;
-    url.setScheme(guard.tls ? QStringLiteral("https") : QStringLiteral("http"));
+    url.setScheme(listening.tls ? QStringLiteral("https") : QStringLiteral("http"));
     url.setHost(m_options.host);
-    url.setPort(listener->serverPort());
+    url.setPort(m_listener->serverPort());
     return url;
 }
 
 void ServerApp::shutdown()
 {
-    if (m_http) {
-        for (QTcpServer *server : m_http->servers())
-            server->close();
-    }
+    if (m_listener)
+        m_listener->close(); // no new connections
+    // Held polls are answered, and every answer owed is written before the connections close.
+    if (m_rooms)
+        m_rooms->releaseWatchers();
+    if (m_listener)
+        m_listener->closeAll();
     if (m_rooms)
         m_rooms->writeHeartbeat();
     // Every change was saved when it happened; what is left is to stop cleanly.
-    m_http.reset();
+    m_listener.reset();
     m_router.reset();
     m_handlers.reset();
     m_rooms.reset();
-    m_accounts.reset();
+    // The hasher goes first: its unfinished work must not outlive the accounts it answers to.
     m_hasher.reset();
+    m_accounts.reset();
     if (m_db)
         m_db->close();
     m_db.reset();

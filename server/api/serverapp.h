@@ -13,15 +13,17 @@ class Database;
 class PasswordHasher;
 } // namespace korvana::store
 
+namespace korvana::rooms {
+class Rooms;
+class SystemClock;
+} // namespace korvana::rooms
+
 namespace korvana::api {
 
 class Accounts;
-class GuardedServer;
 class Handlers;
-class HttpServer;
-class Rooms;
+class HttpListener;
 class Router;
-class SystemClock;
 
 // korvana-server put together: storage, accounts, rooms, routes and the listening socket.
 class ServerApp : public QObject
@@ -39,14 +41,14 @@ public:
 
 private:
     ServerOptions m_options;
-    std::unique_ptr<SystemClock> m_clock;
+    std::unique_ptr<rooms::SystemClock> m_clock;
     std::unique_ptr<store::Database> m_db;
     std::unique_ptr<store::PasswordHasher> m_hasher;
     std::unique_ptr<Accounts> m_accounts;
-    std::unique_ptr<Rooms> m_rooms;
+    std::unique_ptr<rooms::Rooms> m_rooms;
     std::unique_ptr<Handlers> m_handlers;
     std::unique_ptr<Router> m_router;
-    std::unique_ptr<HttpServer> m_http;
+    std::unique_ptr<HttpListener> m_listener;
 };
 
 } // namespace korvana::api

@@ -44,7 +44,16 @@ std::expected<ServerOptions, QString> parseServerOptions(const QStringList &argu
     idle.setFlags(QCommandLineOption::HiddenFromHelp);
     QCommandLineOption fastHash(QStringLiteral("insecure-fast-hash"));
     fastHash.setFlags(QCommandLineOption::HiddenFromHelp);
-    parser.addOptions({host, port, db, botDelay, seed, cert, key, admin, tokenTtl, idle, fastHash});
+    QCommandLineOption maxConnections(QStringLiteral("max-connections"), {}, QStringLiteral("n"));
+    maxConnections.setFlags(QCommandLineOption::HiddenFromHelp);
+    QCommandLineOption perAddress(QStringLiteral("max-connections-per-address"), {},
+                                  QStringLiteral("n"));
+    perAddress.setFlags(QCommandLineOption::HiddenFromHelp);
+    const QCommandLineOption noHeldPolls(
+        QStringLiteral("no-held-polls"),
+        QStringLiteral("Answer game polls at once, as a server without held polls does."));
+    parser.addOptions({host, port, db, botDelay, seed, cert, key, admin, tokenTtl, idle, fastHash,
+                       maxConnections, perAddress, noHeldPolls});
     if (!parser.parse(arguments))
         return std::unexpected(parser.errorText());
     if (parser.isSet(QStringLiteral("help")))
@@ -100,7 +109,19 @@ std::expected<ServerOptions, QString> parseServerOptions(const QStringList &argu
             return std::unexpected(QStringLiteral("--idle-timeout-ms out of range"));
         options.idleTimeoutMs = int(*v);
     }
+    for (const auto &[option, target] :
+         {std::pair(&maxConnections, &options.maxConnections),
+          std::pair(&perAddress, &options.maxConnectionsPerAddress)}) {
+        if (!parser.isSet(*option))
+            continue;
+        const auto v = number(*option, 1, 1'000'000);
+        if (!v)
+            return std::unexpected(
+                QStringLiteral("--%1 out of range").arg(option->names().front()));
+        *target = int(*v);
+    }
     options.fastHash = parser.isSet(fastHash);
+    options.heldPolls = !parser.isSet(noHeldPolls);
     if (!parser.positionalArguments().isEmpty())
         return std::unexpected(QStringLiteral("unexpected argument: ") +
                                parser.positionalArguments().constFirst());

@@ -20,7 +20,10 @@ struct ServerOptions
     QString adminEmail;
     qint64 tokenTtlSeconds = 30LL * 24 * 3600;
     int idleTimeoutMs = 10'000;
+    int maxConnections = 8192; // lowered to fit the open-file limit
+    int maxConnectionsPerAddress = 256;
     bool fastHash = false; // tests only
+    bool heldPolls = true; // off: clients that ask to wait get the plain answer at once
 };
 
 // Reads the command line (the program name first); a repeated option takes its last value.

@@ -93,6 +93,10 @@ inline QString tooManyLogins(qint64 seconds)
     return QStringLiteral("Zbyt wiele nieudanych prób logowania. Spróbuj ponownie za %1 s")
         .arg(seconds);
 }
+inline QString busy()
+{
+    return QStringLiteral("Serwer jest zajęty — spróbuj ponownie za chwilę");
+}
 inline QString serverFailure()
 {
     return QStringLiteral("Wewnętrzny błąd serwera");

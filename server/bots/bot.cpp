@@ -6,6 +6,10 @@
 namespace korvana::bots {
 
 using namespace korvana::rules;
+// The wire records share some names with the rules; here the rules' are meant.
+using rules::GameState;
+using rules::Player;
+using rules::Square;
 
 namespace {
 
@@ -34,6 +38,12 @@ Outlook lookAround(const GameState &game, int player)
     const Player &me = game.players[player];
     o.mine = placementMasks(game.board, me.color);
     o.placedCount = me.placedCount();
+    // The first piece goes into the colour's own corner while it is free.
+    const auto [hr, hc] = homeCorner(me.color);
+    if (o.mine.isFirstMove && o.mine.anchorable.test(hr, hc)) {
+        o.mine.anchorable = {};
+        o.mine.anchorable.set(hr, hc);
+    }
     for (int i = 0; i < int(game.players.size()); ++i) {
         if (i == player || game.players[i].hasPassed)
             continue;

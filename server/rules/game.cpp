@@ -13,7 +13,7 @@ QString notYourTurn()
 }
 QString alreadyOut()
 {
-    return u"Już spasowałeś — nie możesz już wykonać ruchu"_s;
+    return u"Nie masz już ruchu — jesteś poza grą"_s;
 }
 QString notInProgress()
 {
@@ -43,20 +43,22 @@ void finish(GameState &game)
             game.winner = i;
 }
 
-// Hands the turn to the next player in seat order after `game.currentPlayer` who is not out,
-// putting out on the way everyone who has no legal move. Ends the game when nobody is left.
+// Hands the turn to the next player in seat order after `game.currentPlayer` who is still in,
+// putting out on the way everyone who has no legal move. Ends the game when nobody is left in
+// it, or when everyone still in has passed since the last placement.
 void selectNext(GameState &game, qint64 atMs)
 {
     const int n = int(game.players.size());
-    const int from = game.currentPlayer;
     for (int i = 1; i <= n; ++i) {
-        const int candidate = ((from + i) % n + n) % n;
+        const auto stillIn = std::ranges::count(game.players, false, &Player::hasPassed);
+        if (stillIn == 0 || game.consecutivePasses >= stillIn)
+            break;
+        const int candidate = ((game.currentPlayer + i) % n + n) % n;
         Player &p = game.players[candidate];
         if (p.hasPassed)
             continue;
         if (!hasLegalMove(game, candidate)) {
             p.hasPassed = true;
-            ++game.consecutivePasses;
             continue;
         }
         game.currentPlayer = candidate;
@@ -205,7 +207,7 @@ Result<> place(GameState &game, int player, int piece, int row, int col, int rot
     for (const auto &[dr, dc] : orientedSquares(piece, k))
         game.board.set(row + dr, col + dc, p.color);
     p.pieces[piece] = {true, row, col, rotation};
-    p.lastMove = Move{pieceCatalogue()[piece].id, row, col, rotation};
+    p.lastMove = korvana::Move{pieceCatalogue()[piece].id, row, col, rotation};
     p.score = scoreOf(p);
     game.consecutivePasses = 0;
     stopClock(game, nowMs);
@@ -225,7 +227,6 @@ Result<> pass(GameState &game, int player, qint64 nowMs)
     if (auto ok = checkTurn(game, player, nowMs); !ok)
         return ok;
     stopClock(game, nowMs);
-    game.players[player].hasPassed = true;
     ++game.consecutivePasses;
     advanceTurn(game, nowMs);
     return {};
@@ -234,6 +235,12 @@ Result<> pass(GameState &game, int player, qint64 nowMs)
 Result<> pass(GameState &game, QStringView playerId, qint64 nowMs)
 {
     return pass(game, findPlayer(game, playerId), nowMs);
+}
+
+void endGame(GameState &game)
+{
+    if (game.status == GameStatus::InProgress)
+        finish(game);
 }
 
 bool tick(GameState &game, qint64 nowMs)
@@ -246,7 +253,6 @@ bool tick(GameState &game, qint64 nowMs)
             break;
         p.clockMs = 0;
         p.hasPassed = true;
-        ++game.consecutivePasses;
         advanceTurn(game, deadline);
         changed = true;
     }

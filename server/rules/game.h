@@ -1,6 +1,7 @@
 #pragma once
 
 #include "board.h"
+#include "gamestate.h"
 #include "legality.h"
 #include "pieces.h"
 
@@ -33,16 +34,6 @@ struct PieceState
     bool operator==(const PieceState &) const = default;
 };
 
-// A player's last placement (the wire's Move).
-struct Move
-{
-    QString pieceId;
-    int row = 0;
-    int col = 0;
-    int rotation = 0;
-    bool operator==(const Move &) const = default;
-};
-
 struct Player
 {
     QString id;
@@ -50,9 +41,9 @@ struct Player
     int color = 0; // 1..4, = seat + 1
     int seat = 0;  // 0..3, turn order
     bool isBot = false;
-    bool hasPassed = false; // out of the game: passed, no legal move, or clock ran out
+    bool hasPassed = false; // out of the game: no legal move left, or clock ran out
     std::array<PieceState, PieceCount> pieces{};
-    std::optional<Move> lastMove;
+    std::optional<korvana::Move> lastMove; // the wire's record, stored as it is shown
     int score = 0;
     // Remaining clock in ms. For the current player it is the value when their turn started
     // (GameState::turnStartedMs); use remainingClockMs() for the running value.
@@ -75,7 +66,7 @@ struct GameState
     int turnNumber = 1;        // 1 at the start, +1 every time the turn passes on
     int timeLimit = 0;         // seconds on each player's clock; 0 = no clock
     qint64 turnStartedMs = 0;  // when the current player's clock started running
-    int consecutivePasses = 0; // players going out since the last placement
+    int consecutivePasses = 0; // passes in a row since the last placement
     int winner = -1;           // index into players once finished
 
     bool operator==(const GameState &) const = default;
@@ -91,7 +82,7 @@ struct ActionError
         NoPlayers,
         NotInProgress,
         UnknownPlayer,
-        AlreadyOut, // the player has passed or was put out
+        AlreadyOut, // the player had no legal move left or ran out of time
         NotYourTurn,
         UnknownPiece,
         PieceAlreadyPlaced,
@@ -117,16 +108,20 @@ Result<> startGame(GameState &game, qint64 nowMs);
 // Places a piece for the player (rotation in degrees, exactly 0, 90, 180 or 270; row and col of
 // the anchor square). Runs tick(nowMs) first, so a player whose clock ran out is refused; a
 // refused action may therefore still have changed the game (compare or save it after any call).
-// On success the turn passes on; players without a legal move are put out on the way, and the
-// game finishes when nobody is left.
+// On success the turn passes on: players without a legal move are put out on the way (and
+// skipped from then on), and the game finishes when nobody is left in it, or when everyone
+// still in has passed in a row since the last placement.
 Result<> place(GameState &game, int player, int piece, int row, int col, int rotation,
                qint64 nowMs);
 Result<> place(GameState &game, QStringView playerId, QStringView pieceId, int row, int col,
                int rotation, qint64 nowMs);
-// The player gives up for the rest of the game (hasPassed). Refused when already out or when it
-// is not their turn.
+// The player skips this turn only; it counts in consecutivePasses until someone places a piece.
+// Refused when the player is out or when it is not their turn.
 Result<> pass(GameState &game, int player, qint64 nowMs);
 Result<> pass(GameState &game, QStringView playerId, qint64 nowMs);
+
+// Ends a game in progress with the scores as they stand (a game nobody plays any more).
+void endGame(GameState &game);
 
 // Applies the clocks up to `nowMs`: each current player whose clock has run out is put out and
 // the turn passes on at the moment it ran out. Returns true when the state changed. Call it
@@ -150,9 +145,9 @@ bool tick(GameState &game, qint64 nowMs);
 
 // Polish texts of the refusals.
 namespace messages {
-QString notYourTurn();   // "Nie twoja tura"
-QString alreadyOut();    // "Już spasowałeś — nie możesz już wykonać ruchu"
-QString notInProgress(); // "Gra nie jest w toku"
+QString notYourTurn();                      // "Nie twoja tura"
+QString alreadyOut();                       // "Nie masz już ruchu — jesteś poza grą"
+QString notInProgress();                    // "Gra nie jest w toku"
 QString illegalMove(const QString &reason); // "Nieprawidłowy ruch: " + reason
 } // namespace messages
 

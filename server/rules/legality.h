@@ -33,6 +33,15 @@ enum class PlacementVerdict {
 // Polish reason for a refusal, e.g. "klocek wychodzi poza planszę"; empty for Valid.
 [[nodiscard]] QString verdictText(PlacementVerdict verdict);
 
+// The board corner whose glow marks colour 1..4: blue top-left, yellow top-right, red
+// bottom-right, green bottom-left. Bots open there while it is free.
+[[nodiscard]] constexpr Square homeCorner(int color)
+{
+    constexpr int Last = BoardSize - 1;
+    constexpr std::array<Square, 4> Corners{{{0, 0}, {0, Last}, {Last, Last}, {Last, 0}}};
+    return Corners[std::size_t(color - 1) % Corners.size()];
+}
+
 // Where colour `me` (1..4) may put squares: `free` cells are empty and share no side with `me`;
 // `anchorable` cells are the free cells that would satisfy the contact rule (diagonal to `me`,
 // or an empty board corner while `me` has no cell yet).

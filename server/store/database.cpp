@@ -27,6 +27,9 @@ const char *const schema[] = {
     " UNIQUE(user_id, room_id))",
     "CREATE TABLE IF NOT EXISTS games (room_id TEXT PRIMARY KEY, status TEXT NOT NULL,"
     " data BLOB NOT NULL, updated_ms INTEGER NOT NULL)",
+    // Finished games leave memory: their seats are found by session id here.
+    "CREATE TABLE IF NOT EXISTS sessions (session_id TEXT PRIMARY KEY,"
+    " room_id TEXT NOT NULL REFERENCES games(room_id) ON DELETE CASCADE)",
 };
 
 } // namespace

@@ -3,6 +3,9 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringList>
+
+#include <optional>
 
 namespace korvana::store {
 
@@ -14,7 +17,7 @@ struct StoredGame
     QByteArray data;
 };
 
-// Saved rooms, one row each, as the bytes of encodeRoom.
+// Saved rooms, one row each, as the bytes of encodeRoom, and the session ids of their seats.
 class GameStore
 {
 public:
@@ -24,8 +27,13 @@ public:
     }
 
     bool save(const QString &roomId, const QString &status, const QByteArray &data, qint64 nowMs);
+    // Replaces the room's session ids (call in the transaction of its save).
+    bool indexSessions(const QString &roomId, const QStringList &sessionIds);
     bool remove(const QString &roomId);
-    [[nodiscard]] QList<StoredGame> loadAll();
+    // Every room, or only those whose status is not `status`.
+    [[nodiscard]] QList<StoredGame> loadAll(const QString &exceptStatus = {});
+    [[nodiscard]] std::optional<StoredGame> load(const QString &roomId);
+    [[nodiscard]] std::optional<QString> roomOfSession(const QString &sessionId);
 
 private:
     Database &m_db;

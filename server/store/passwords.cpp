@@ -7,21 +7,6 @@
 #include <memory>
 
 namespace korvana::store {
-namespace {
-
-template <typename T, typename F> QFuture<T> runOn(QThreadPool &pool, F work)
-{
-    auto promise = std::make_shared<QPromise<T>>();
-    QFuture<T> future = promise->future();
-    promise->start();
-    pool.start([promise, work = std::move(work)]() mutable {
-        promise->addResult(work());
-        promise->finish();
-    });
-    return future;
-}
-
-} // namespace
 
 QString hashPassword(const QString &password, HashCost cost)
 {
@@ -45,33 +30,113 @@ bool verifyPassword(const QString &hash, const QString &password)
                                     static_cast<unsigned long long>(utf8.size())) == 0;
 }
 
-PasswordHasher::PasswordHasher(int threads, HashCost cost)
-    : m_cost(cost)
+PasswordHasher::PasswordHasher(Limits limits, HashCost cost)
+    : m_limits(limits)
+    , m_cost(cost)
 {
     if (sodium_init() < 0)
         qFatal("libsodium cannot be initialised");
-    m_pool.setMaxThreadCount(threads);
+    m_pool.setMaxThreadCount(limits.threads);
     m_decoy = hashPassword(QStringLiteral("decoy password that nobody has"), cost);
 }
 
 PasswordHasher::~PasswordHasher()
 {
+    {
+        // Work not started is dropped: its futures are cancelled.
+        QMutexLocker lock(&m_mutex);
+        m_queues.clear();
+    }
     m_pool.waitForDone();
 }
 
-QFuture<QString> PasswordHasher::hash(QString password)
+bool PasswordHasher::enqueue(const QString &key, std::function<void()> work)
 {
-    return runOn<QString>(m_pool, [password = std::move(password), cost = m_cost] {
-        return hashPassword(password, cost);
+    QMutexLocker lock(&m_mutex);
+    int &mine = m_perKey[key];
+    if (m_total >= m_limits.total || mine >= m_limits.perKey) {
+        if (mine == 0)
+            m_perKey.remove(key);
+        return false;
+    }
+    ++mine;
+    ++m_total;
+    m_queues[key].push_back([this, key, work = std::move(work)] {
+        work();
+        QMutexLocker done(&m_mutex);
+        --m_total;
+        if (--m_perKey[key] == 0)
+            m_perKey.remove(key);
     });
+    if (m_running < m_limits.threads) {
+        ++m_running;
+        m_pool.start([this] { drain(); });
+    }
+    return true;
 }
 
-QFuture<bool> PasswordHasher::verify(QString hash, QString password)
+// A worker takes the waiting work of the keys in turn, of keys not running elsewhere, until none
+// is left; work of a key running on another thread is left to that thread.
+void PasswordHasher::drain()
+{
+    QString key;
+    for (;;) {
+        std::function<void()> work;
+        {
+            QMutexLocker lock(&m_mutex);
+            if (!key.isEmpty())
+                m_runningPerKey.remove(key);
+            std::erase_if(m_queues, [](const auto &entry) { return entry.second.empty(); });
+            auto chosen = m_queues.end();
+            auto it = m_queues.upper_bound(m_lastKey);
+            for (std::size_t tried = 0; tried < m_queues.size(); ++tried, ++it) {
+                if (it == m_queues.end())
+                    it = m_queues.begin();
+                if (!m_runningPerKey.contains(it->first)) {
+                    chosen = it;
+                    break;
+                }
+            }
+            if (chosen == m_queues.end()) {
+                --m_running;
+                return;
+            }
+            it = chosen;
+            key = it->first;
+            work = std::move(it->second.front());
+            it->second.pop_front();
+            m_lastKey = key;
+            m_runningPerKey.insert(key, 1);
+        }
+        work();
+    }
+}
+
+std::optional<QFuture<QString>> PasswordHasher::hash(const QString &key, QString password)
+{
+    auto promise = std::make_shared<QPromise<QString>>();
+    QFuture<QString> future = promise->future();
+    const bool queued = enqueue(key, [promise, password = std::move(password), cost = m_cost] {
+        promise->start();
+        promise->addResult(hashPassword(password, cost));
+        promise->finish();
+    });
+    return queued ? std::optional(future) : std::nullopt;
+}
+
+std::optional<QFuture<bool>> PasswordHasher::verify(const QString &key, QString hash,
+                                                    QString password)
 {
     const bool decoy = hash.isEmpty();
-    return runOn<bool>(m_pool,
-                       [hash = decoy ? m_decoy : std::move(hash), password = std::move(password),
-                        decoy] { return verifyPassword(hash, password) && !decoy; });
+    auto promise = std::make_shared<QPromise<bool>>();
+    QFuture<bool> future = promise->future();
+    const bool queued = enqueue(key, [promise, hash = decoy ? m_decoy : std::move(hash),
+                                      password = std::move(password), decoy] {
+        promise->start();
+        promise->addResult(verifyPassword(hash, password) && !decoy);
+        promise->finish();
+    });
+    return queued ? std::optional(future) : std::nullopt;
 }
 
 } // namespace korvana::store

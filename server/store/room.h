@@ -25,6 +25,7 @@ struct RoomRecord
     QString roomId;
     QString serverName;
     qint64 createdMs = 0;
+    qint64 lastActionMs = 0; // a person's last move or vote; 0 when not known
     quint64 botSeed = 0;
     int nextPlayerNumber = 1; // player ids p1, p2, ... are never reused within a room
     rules::GameState game;

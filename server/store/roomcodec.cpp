@@ -10,35 +10,6 @@ namespace {
 
 constexpr qint64 formatVersion = 1;
 
-struct StoredMove
-{
-    static constexpr const char *typeName = "StoredMove";
-    QString pieceId;
-    qint64 row = 0;
-    qint64 col = 0;
-    qint64 rotation = 0;
-
-    static std::expected<StoredMove, DecodeError> read(const json::Value &v)
-    {
-        json::ObjectReader r(v, typeName);
-        StoredMove m;
-        r.required("pieceId", m.pieceId);
-        r.required("row", m.row);
-        r.required("col", m.col);
-        r.required("rotation", m.rotation);
-        return r.finish(std::move(m));
-    }
-    void write(json::Writer &w) const
-    {
-        w.beginObject();
-        w.field("pieceId", pieceId);
-        w.field("row", row);
-        w.field("col", col);
-        w.field("rotation", rotation);
-        w.endObject();
-    }
-};
-
 struct StoredPlayer
 {
     static constexpr const char *typeName = "StoredPlayer";
@@ -48,8 +19,8 @@ struct StoredPlayer
     bool hasPassed = false;
     qint64 score = 0;
     qint64 clockMs = 0;
-    QList<QList<qint64>> pieces; // [] in hand, [row, col, rotation] placed
-    std::optional<StoredMove> lastMove;
+    QList<QList<qint64>> pieces;  // [] in hand, [row, col, rotation] placed
+    std::optional<Move> lastMove; // the wire's record
     QString sessionId;
     qint64 userId = 0;
     bool voted = false;
@@ -96,6 +67,7 @@ struct StoredRoom
     QString roomId;
     QString serverName;
     qint64 createdMs = 0;
+    qint64 lastActionMs = 0;
     QString botSeed; // decimal: the seed may not fit a signed 64-bit number
     qint64 nextPlayerNumber = 1;
     QString status;
@@ -116,6 +88,8 @@ struct StoredRoom
         r.required("roomId", s.roomId);
         r.required("serverName", s.serverName);
         r.required("createdMs", s.createdMs);
+        r.withDefault("lastActionMs", s.lastActionMs,
+                      qint64(0)); // rows saved before it was kept lack it
         r.required("botSeed", s.botSeed);
         r.required("nextPlayerNumber", s.nextPlayerNumber);
         r.required("status", s.status);
@@ -136,6 +110,7 @@ struct StoredRoom
         w.field("roomId", roomId);
         w.field("serverName", serverName);
         w.field("createdMs", createdMs);
+        w.field("lastActionMs", lastActionMs);
         w.field("botSeed", botSeed);
         w.field("nextPlayerNumber", nextPlayerNumber);
         w.field("status", status);
@@ -165,6 +140,7 @@ QByteArray encodeRoom(const RoomRecord &room)
     s.roomId = room.roomId;
     s.serverName = room.serverName;
     s.createdMs = room.createdMs;
+    s.lastActionMs = room.lastActionMs;
     s.botSeed = QString::number(room.botSeed);
     s.nextPlayerNumber = room.nextPlayerNumber;
     s.status = rules::statusName(game.status);
@@ -189,9 +165,7 @@ QByteArray encodeRoom(const RoomRecord &room)
         for (const rules::PieceState &piece : p.pieces)
             sp.pieces.append(piece.placed ? QList<qint64>{piece.row, piece.col, piece.rotation}
                                           : QList<qint64>{});
-        if (p.lastMove)
-            sp.lastMove = StoredMove{p.lastMove->pieceId, p.lastMove->row, p.lastMove->col,
-                                     p.lastMove->rotation};
+        sp.lastMove = p.lastMove;
         if (i < room.seats.size()) {
             sp.sessionId = room.seats[i].sessionId;
             sp.userId = room.seats[i].userId;
@@ -236,6 +210,7 @@ std::expected<RoomRecord, QString> decodeRoom(QByteArrayView bytes)
     room.roomId = s.roomId;
     room.serverName = s.serverName;
     room.createdMs = s.createdMs;
+    room.lastActionMs = s.lastActionMs;
     room.botSeed = seed;
     room.nextPlayerNumber = int(s.nextPlayerNumber);
     rules::GameState &game = room.game;
@@ -276,12 +251,9 @@ std::expected<RoomRecord, QString> decodeRoom(QByteArrayView bytes)
                 return fail("bad piece");
             p.pieces[std::size_t(k)] = {true, int(piece[0]), int(piece[1]), int(piece[2])};
         }
-        if (sp.lastMove) {
-            if (rules::pieceIndex(sp.lastMove->pieceId) < 0)
-                return fail("bad last move");
-            p.lastMove = rules::Move{sp.lastMove->pieceId, int(sp.lastMove->row),
-                                     int(sp.lastMove->col), int(sp.lastMove->rotation)};
-        }
+        if (sp.lastMove && rules::pieceIndex(sp.lastMove->pieceId) < 0)
+            return fail("bad last move");
+        p.lastMove = sp.lastMove;
         if (sp.isBot != (sp.userId == 0) || sp.isBot != sp.sessionId.isEmpty())
             return fail("bad seat");
         game.players.push_back(std::move(p));

@@ -3,6 +3,7 @@
 #include "appobjects.h"
 #include "enterpressesbuttons.h"
 #include "keyvaluestore.h"
+#include "managerlinks.h"
 
 #include <QQuickWindow>
 #include <QtQml/qqmlextensionplugin.h>
@@ -17,6 +18,7 @@ KorvanaApp::KorvanaApp(const QString &serverUrl, KeyValueStore &store, PathMonit
     , m_gameManager(std::make_unique<GameManager>(m_network))
     , m_connectionManager(std::make_unique<ConnectionManager>(serverUrl, monitor))
 {
+    linkManagers(m_network, *m_authManager, *m_gameManager, m_connectionManager.get());
     ui::publish({m_authManager.get(), m_gameManager.get(), m_connectionManager.get(), &store});
     ui::useAppStyle();
     m_engine = std::make_unique<QQmlApplicationEngine>();

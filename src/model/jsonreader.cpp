@@ -253,7 +253,9 @@ std::optional<DecodeError> parseAndRead(QByteArrayView bytes, ParseCallback read
     thread_local simdjson::dom::parser parser;
     simdjson::dom::element root;
     // realloc_if_needed copies the bytes into a padded buffer: QByteArray gives no padding promise.
-    auto status = parser.parse(bytes.data(), size_t(bytes.size()), true).get(root);
+    // An empty body may come without any buffer; simdjson would copy from that null pointer.
+    const char *data = bytes.isEmpty() ? "" : bytes.data();
+    auto status = parser.parse(data, size_t(bytes.size()), true).get(root);
     QByteArray rewritten;
     if (status == simdjson::NUMBER_ERROR) {
         rewritten = withUnholdableNumbersReplaced(bytes);

@@ -189,6 +189,7 @@ QCoro::Task<> ConnectionManager::checkConnectionTask()
     QPointer self(this);
     QNetworkAccessManager *network = &m_network;
     const int timeoutMs = m_probeTimeoutMs;
+    ++m_checksInFlight;
 
     auto health = probeEndpoint(network, m_baseUrl + QStringLiteral("/api/health"), timeoutMs);
     Probe probe = co_await std::move(health);
@@ -201,6 +202,7 @@ QCoro::Task<> ConnectionManager::checkConnectionTask()
         if (isGone(self))
             co_return;
     }
+    --m_checksInFlight;
 
     if (probe.reachable) {
         setConnected(true);
@@ -213,6 +215,16 @@ QCoro::Task<> ConnectionManager::checkConnectionTask()
         handleConnectionFailure();
     }
     scheduleNextCheck();
+    if (probe.reachable)
+        Q_EMIT serverReached();
+}
+
+void ConnectionManager::noteServerAnswered()
+{
+    const bool failing =
+        m_status == ConnectionStatus::Retrying || m_status == ConnectionStatus::Error;
+    if (failing && m_checksInFlight == 0)
+        checkConnection();
 }
 
 void ConnectionManager::handleConnectionFailure()

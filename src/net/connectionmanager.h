@@ -100,6 +100,9 @@ public:
     Q_INVOKABLE void checkConnection() { checkConnectionTask(); }
     // One check now: the health probe, then the server list if health did not answer.
     QCoro::Task<> checkConnectionTask();
+    // Another request of the client just reached the server: while retrying or in error, check
+    // at once instead of waiting for the schedule.
+    void noteServerAnswered();
 
     // Each probe waits this long for the server (8 s); tests shorten it.
     void setProbeTimeoutMs(int ms) { m_probeTimeoutMs = ms; }
@@ -116,6 +119,8 @@ Q_SIGNALS:
     void lastUpdateChanged();
     void errorMessageChanged();
     void retryCountChanged();
+    // A check reached the server (emitted after every successful check).
+    void serverReached();
 
 private:
     void startMonitoring();
@@ -140,6 +145,7 @@ private:
     int m_probeTimeoutMs = defaultProbeTimeoutMs;
     bool m_hasNetwork = false;
     bool m_closing = false;
+    int m_checksInFlight = 0;
 
     bool m_isConnected = false;
     ConnectionStatus m_status = ConnectionStatus::Connecting;

@@ -45,6 +45,11 @@ NetworkError failureForStatus(int status, const QByteArray &body)
     return NetworkError::httpError(status);
 }
 
+QString timeoutText()
+{
+    return QStringLiteral("Przekroczono czas oczekiwania na odpowiedź serwera");
+}
+
 template <class T, class U, class F> Result<U> mapResult(Result<T> &&result, F &&transform)
 {
     if (!result)
@@ -62,8 +67,20 @@ NetworkService::NetworkService(QString baseUrl, QObject *parent)
     m_network.setCache(nullptr);
 }
 
+NetworkService::~NetworkService()
+{
+    // Requests still waiting (a held poll above all) end now, so that their callers resume
+    // instead of waiting for replies that the network manager would delete without a word.
+    const auto replies = m_network.findChildren<QNetworkReply *>();
+    for (QNetworkReply *reply : replies) {
+        reply->setProperty(cancelledProperty, true);
+        reply->abort();
+    }
+}
+
 QCoro::Task<RawReply> NetworkService::exchange(QString url, QByteArray method,
-                                               std::optional<QByteArray> body)
+                                               std::optional<QByteArray> body,
+                                               ExchangeOptions options)
 {
     const QUrl target(url, QUrl::StrictMode);
     if (!target.isValid())
@@ -74,13 +91,26 @@ QCoro::Task<RawReply> NetworkService::exchange(QString url, QByteArray method,
     request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/json"));
     if (m_authToken)
         request.setRawHeader("Authorization", "Bearer " + m_authToken->toUtf8());
+    for (const auto &[name, value] : options.headers)
+        request.setRawHeader(name, value);
 
     QNetworkReply *reply =
         m_network.sendCustomRequest(request, method, body.value_or(QByteArray()));
+    if (options.cancellable) {
+        m_heldPolls.removeAll(nullptr);
+        m_heldPolls.append(reply);
+    }
     co_await reply;
     // deleteLater, not delete: the reply may still be inside its own finished() emission.
     reply->deleteLater();
 
+    // The transfer timeout aborts the reply, which Qt reports as a cancellation; unless the
+    // client ended it itself, the player is told the server took too long.
+    if (reply->error() == QNetworkReply::OperationCanceledError) {
+        if (reply->property(cancelledProperty).toBool())
+            co_return RawReply{TransportError{reply->error(), reply->errorString()}, 0, {}};
+        co_return RawReply{TransportError{QNetworkReply::TimeoutError, timeoutText()}, 0, {}};
+    }
     const QVariant statusAttribute = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     if (reply->error() != QNetworkReply::NoError &&
         (isTransportFailure(reply->error()) || !statusAttribute.isValid()))
@@ -90,15 +120,22 @@ QCoro::Task<RawReply> NetworkService::exchange(QString url, QByteArray method,
 
     const int status = statusAttribute.toInt();
     QByteArray bytes = reply->readAll();
+    const QByteArray etag = reply->rawHeader("ETag");
+    const bool applied = reply->hasRawHeader("Preference-Applied");
+    if (status == 304 && options.notModifiedIsAnswer) {
+        Q_EMIT serverAnswered();
+        co_return RawReply{std::nullopt, status, {}, etag, applied};
+    }
     if (status < 200 || status > 299)
         co_return RawReply{failureForStatus(status, bytes), status, {}};
+    Q_EMIT serverAnswered();
     if (bytes.isEmpty())
         co_return RawReply{NetworkError::decodingError(), status, {}};
     if (url.contains(u"/game/servers")) {
         if (const auto text = utf8Text(bytes))
             diag(QStringLiteral("📥 Surowa odpowiedź z /game/servers: ") + maskTokens(*text));
     }
-    co_return RawReply{std::nullopt, status, std::move(bytes)};
+    co_return RawReply{std::nullopt, status, std::move(bytes), etag, applied};
 }
 
 void NetworkService::reportUnreadable(const QByteArray &body, const DecodeError &error)
@@ -202,6 +239,35 @@ QCoro::Task<Result<QList<GameServer>>> NetworkService::getServers()
     auto result = co_await std::move(task);
     co_return mapResult<ServerListResponse, QList<GameServer>>(
         std::move(result), [](ServerListResponse &&r) { return std::move(r.servers); });
+}
+
+QCoro::Task<Result<QList<PieceDefinition>>> NetworkService::getPieces()
+{
+    auto task = request<PiecesResponse>(url(QStringLiteral("/api/game/pieces")), "GET");
+    auto result = co_await std::move(task);
+    co_return mapResult<PiecesResponse, QList<PieceDefinition>>(
+        std::move(result), [](PiecesResponse &&r) { return std::move(r.pieces); });
+}
+
+QCoro::Task<Result<QList<TimeOption>>> NetworkService::getTimeOptions()
+{
+    auto task = request<TimeOptionsResponse>(url(QStringLiteral("/api/game/time-options")), "GET");
+    auto result = co_await std::move(task);
+    co_return mapResult<TimeOptionsResponse, QList<TimeOption>>(
+        std::move(result), [](TimeOptionsResponse &&r) { return std::move(r.options); });
+}
+
+QCoro::Task<Result<QList<ActiveGame>>> NetworkService::getActiveGames()
+{
+    auto task = request<ActiveGamesResponse>(url(QStringLiteral("/api/game/active-games")), "GET");
+    auto result = co_await std::move(task);
+    co_return mapResult<ActiveGamesResponse, QList<ActiveGame>>(
+        std::move(result), [](ActiveGamesResponse &&r) { return std::move(r.activeGames); });
+}
+
+QCoro::Task<Result<SaveScoreResponse>> NetworkService::saveScore(SaveScoreRequest score)
+{
+    return request<SaveScoreResponse>(url(QStringLiteral("/api/scores")), "POST", score);
 }
 
 } // namespace korvana

@@ -6,6 +6,7 @@
 #include <QCoroTask>
 #include <QNetworkAccessManager>
 #include <QObject>
+#include <QPointer>
 
 #include <expected>
 #include <optional>
@@ -20,6 +21,25 @@ struct RawReply
     std::optional<RequestError> error;
     int status = 0;
     QByteArray body;
+    QByteArray etag;
+    bool preferenceApplied = false; // the server honoured "Prefer: wait"
+};
+
+// How one exchange differs from a plain request.
+struct ExchangeOptions
+{
+    QList<std::pair<QByteArray, QByteArray>> headers;
+    bool notModifiedIsAnswer = false; // a 304 answers a request with If-None-Match
+    bool cancellable = false;         // ended by cancelHeldPolls()
+};
+
+// One poll of the current game: its state, none when the server answered 304 (nothing
+// changed); the state's ETag; and whether the server holds polls (it said Preference-Applied).
+struct SessionPoll
+{
+    std::optional<GameSessionResponse> session;
+    QByteArray etag;
+    bool holdsPolls = false;
 };
 
 // The one object every request to the game server goes through. It holds the bearer token and
@@ -29,6 +49,7 @@ class NetworkService : public QObject
     Q_OBJECT
 public:
     explicit NetworkService(QString baseUrl, QObject *parent = nullptr);
+    ~NetworkService() override;
 
     [[nodiscard]] const QString &baseUrl() const { return m_baseUrl; }
     [[nodiscard]] QString url(const QString &path) const { return m_baseUrl + path; }
@@ -39,6 +60,11 @@ public:
     // 60 s as on a phone; tests shorten it.
     void setTimeoutMs(int ms) { m_timeoutMs = ms; }
 
+Q_SIGNALS:
+    // A request got a successful answer: the server is reachable.
+    void serverAnswered();
+
+public:
     template <json::Record T>
     QCoro::Task<Result<T>> request(QString url, QByteArray method,
                                    std::optional<QByteArray> body = std::nullopt)
@@ -77,16 +103,34 @@ public:
     QCoro::Task<Result<GameActionResponse>> voteToStart(QString sessionId,
                                                         std::optional<bool> enableBots);
     QCoro::Task<Result<QList<GameServer>>> getServers();
+    // The timer's poll of the game: getSession offering to wait, with the answer's validators.
+    QCoro::Task<Result<SessionPoll>> pollSession(QString sessionId);
+    // A held poll: the server answers when the game changes from etag, or with 304 after the
+    // wait. Only here is a 304 an answer rather than a failure.
+    QCoro::Task<Result<SessionPoll>> holdSessionPoll(QString sessionId, QByteArray etag);
+    // Ends the held polls in flight, e.g. when the player leaves the game.
+    void cancelHeldPolls();
+    static constexpr int heldPollWaitSeconds = 25;
+    QCoro::Task<Result<QList<PieceDefinition>>> getPieces();
+    QCoro::Task<Result<QList<TimeOption>>> getTimeOptions();
+    QCoro::Task<Result<QList<ActiveGame>>> getActiveGames();
+    QCoro::Task<Result<SaveScoreResponse>> saveScore(SaveScoreRequest score);
 
 private:
     // Sends one request and applies the status rules; a 2xx body is checked but not yet read.
-    QCoro::Task<RawReply> exchange(QString url, QByteArray method, std::optional<QByteArray> body);
+    QCoro::Task<RawReply> exchange(QString url, QByteArray method, std::optional<QByteArray> body,
+                                   ExchangeOptions options = {});
+    QCoro::Task<Result<SessionPoll>> sessionPoll(QString sessionId, std::optional<QByteArray> etag);
     static void reportUnreadable(const QByteArray &body, const DecodeError &error);
 
     QString m_baseUrl;
     std::optional<QString> m_authToken;
     int m_timeoutMs = 60'000;
+    // Marks a reply that the client ended on purpose.
+    static constexpr const char *cancelledProperty = "korvanaCancelled";
+
     QNetworkAccessManager m_network;
+    QList<QPointer<QNetworkReply>> m_heldPolls;
 };
 
 } // namespace korvana

@@ -1,7 +1,6 @@
 #include "qttranslations.h"
 
 #include <QCoreApplication>
-#include <QLibraryInfo>
 #include <QTranslator>
 
 namespace korvana {
@@ -9,8 +8,8 @@ namespace korvana {
 bool loadQtPolishTranslations()
 {
     auto *translator = new QTranslator(QCoreApplication::instance());
-    if (!translator->load(QStringLiteral("qtbase_pl"),
-                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    // Bundled at build time, so an installed client does not depend on Qt's translations folder.
+    if (!translator->load(QStringLiteral(":/korvana/translations/qtbase_pl.qm"))) {
         delete translator;
         return false;
     }

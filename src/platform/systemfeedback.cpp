@@ -12,9 +12,9 @@ namespace {
 
 using feedback::SystemSound;
 
-constexpr SystemSound allSounds[] = {SystemSound::Refused,  SystemSound::Placed,
-                                     SystemSound::MyTurn,   SystemSound::GameFinished,
-                                     SystemSound::Selected, SystemSound::Rotated};
+constexpr SystemSound allSounds[] = {
+    SystemSound::Refused,  SystemSound::Placed,  SystemSound::MyTurn, SystemSound::GameFinished,
+    SystemSound::Selected, SystemSound::Rotated, SystemSound::LowTime};
 
 QPointer<SystemFeedback> &installed()
 {
@@ -75,6 +75,8 @@ QString DesktopFeedback::resourcePath(SystemSound sound)
         return QStringLiteral(":/korvana/sounds/select.wav");
     case SystemSound::Rotated:
         return QStringLiteral(":/korvana/sounds/rotate.wav");
+    case SystemSound::LowTime:
+        return QStringLiteral(":/korvana/sounds/lowtime.wav");
     }
     return {};
 }

@@ -17,6 +17,7 @@ Q_NAMESPACE
 // The system sounds by their platform numbers. (Not a Q_ENUM: QML sees the enumerators of a
 // namespace unscoped, and these names would clash with Event's.)
 enum class SystemSound {
+    LowTime = 1005,
     Refused = 1073,
     Placed = 1104,
     MyTurn = 1315,
@@ -30,6 +31,7 @@ enum class Haptic {
     MediumImpact,
     SuccessNotification,
     ErrorNotification,
+    WarningNotification,
 };
 
 // The game's feedback events, each one sound and at most one haptic. Registered for QML with
@@ -42,6 +44,7 @@ enum class Event {
     Rotated,
     GameFinished,
     MyTurn,
+    LowTime,
 };
 Q_ENUM_NS(Event)
 
@@ -68,6 +71,8 @@ struct Recipe
         return {SystemSound::GameFinished, Haptic::SuccessNotification};
     case Event::MyTurn:
         return {SystemSound::MyTurn, Haptic::MediumImpact};
+    case Event::LowTime:
+        return {SystemSound::LowTime, Haptic::WarningNotification};
     }
     return {SystemSound::Selected, std::nullopt};
 }

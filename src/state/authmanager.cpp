@@ -41,17 +41,49 @@ QCoro::Task<> AuthManager::loadCurrentUser()
 {
     QPointer self(this);
     const quint64 epoch = m_signInEpoch;
+    m_restoring = true;
     auto request = m_network.getCurrentUser();
     auto result = co_await std::move(request);
     if (!self || epoch != m_signInEpoch)
         co_return;
+    m_restoring = false;
     if (result) {
+        m_restoreWaiting = false;
+        setRestoreMessage({});
         setCurrentUser(std::move(*result));
         setAuthenticated(true);
-    } else {
-        setAuthenticated(false);
-        m_store.remove(storekeys::authToken);
+        co_return;
     }
+    setAuthenticated(false);
+    const NetworkError *refusal = asNetworkError(result.error());
+    if (refusal && refusal->kind == NetworkError::Case::Unauthorized) {
+        m_restoreWaiting = false;
+        setRestoreMessage({});
+        m_store.remove(storekeys::authToken);
+        co_return;
+    }
+    // Offline, or a server in trouble: the token may still be good.
+    m_restoreWaiting = true;
+    setRestoreMessage(
+        QStringLiteral("Nie można połączyć się z serwerem. Spróbujemy ponownie, gdy wróci."));
+}
+
+void AuthManager::retryRestore()
+{
+    if (m_restoreWaiting && !m_restoring)
+        loadCurrentUser();
+}
+
+QCoro::Task<> AuthManager::refreshCurrentUserTask()
+{
+    if (!m_isAuthenticated)
+        co_return;
+    QPointer self(this);
+    const quint64 epoch = m_signInEpoch;
+    auto request = m_network.getCurrentUser();
+    auto result = co_await std::move(request);
+    if (self && epoch == m_signInEpoch && result)
+        setCurrentUser(std::move(*result));
 }
 
 QCoro::Task<> AuthManager::loginTask(QString email, QString password)
@@ -69,13 +101,26 @@ QCoro::Task<> AuthManager::registerTask(QString username, QString email, QString
 QCoro::Task<> AuthManager::signIn(std::function<QCoro::Task<Result<LoginResponse>>()> send)
 {
     QPointer self(this);
-    ++m_signInEpoch;
+    const quint64 epoch = ++m_signInEpoch;
+    m_latestSignIn = epoch;
+    m_restoreWaiting = false;
+    m_restoring = false;
+    setRestoreMessage({});
     setLoading(true);
     setErrorMessage(std::nullopt);
     auto request = send();
     auto result = co_await std::move(request);
     if (!self)
         co_return;
+    // A logout or a newer attempt came meanwhile: this answer changes nothing. After a logout
+    // the request layer must not keep the token that this late answer handed it.
+    if (epoch != m_signInEpoch) {
+        if (epoch == m_latestSignIn) {
+            m_network.setAuthToken(std::nullopt);
+            setLoading(false);
+        }
+        co_return;
+    }
     if (result) {
         setCurrentUser(std::move(result->user));
         setAuthenticated(true);
@@ -89,6 +134,9 @@ QCoro::Task<> AuthManager::signIn(std::function<QCoro::Task<Result<LoginResponse
 void AuthManager::logout()
 {
     ++m_signInEpoch;
+    m_restoreWaiting = false;
+    m_restoring = false;
+    setRestoreMessage({});
     setAuthenticated(false);
     setCurrentUser(std::nullopt);
     m_store.remove(storekeys::authToken);
@@ -117,6 +165,14 @@ void AuthManager::setErrorMessage(std::optional<QString> message)
         return;
     m_errorMessage = std::move(message);
     Q_EMIT errorMessageChanged();
+}
+
+void AuthManager::setRestoreMessage(QString message)
+{
+    if (m_restoreMessage == message)
+        return;
+    m_restoreMessage = std::move(message);
+    Q_EMIT restoreMessageChanged();
 }
 
 void AuthManager::setLoading(bool value)

@@ -21,6 +21,8 @@ class AuthManager : public QObject
     Q_PROPERTY(QVariant currentUser READ currentUserValue NOTIFY currentUserChanged)
     Q_PROPERTY(QString errorMessage READ errorMessageText NOTIFY errorMessageChanged)
     Q_PROPERTY(bool isLoading READ isLoading NOTIFY isLoadingChanged)
+    // Why a stored sign-in is still waiting: the server could not be reached. Empty otherwise.
+    Q_PROPERTY(QString restoreMessage READ restoreMessage NOTIFY restoreMessageChanged)
 
 public:
     // Restores a stored sign-in: a stored token is handed to the network and checked at once.
@@ -32,6 +34,7 @@ public:
     [[nodiscard]] const std::optional<QString> &errorMessage() const { return m_errorMessage; }
     [[nodiscard]] QString errorMessageText() const { return m_errorMessage.value_or(QString()); }
     [[nodiscard]] bool isLoading() const { return m_isLoading; }
+    [[nodiscard]] QString restoreMessage() const { return m_restoreMessage; }
 
     Q_INVOKABLE void login(const QString &email, const QString &password)
     {
@@ -46,14 +49,21 @@ public:
 
     QCoro::Task<> loginTask(QString email, QString password);
     QCoro::Task<> registerTask(QString username, QString email, QString password);
-    // Checks the stored token; started by construction.
+    // Checks the stored token; started by construction. Only the server's refusal deletes the
+    // token: when the server cannot be reached the check waits for retryRestore().
     QCoro::Task<> loadCurrentUser();
+    // Checks a waiting stored token again; for when the server can be reached again.
+    void retryRestore();
+    // Reloads the signed-in user, e.g. for statistics after a game; a failure keeps the old one.
+    Q_INVOKABLE void refreshCurrentUser() { refreshCurrentUserTask(); }
+    QCoro::Task<> refreshCurrentUserTask();
 
 Q_SIGNALS:
     void isAuthenticatedChanged();
     void currentUserChanged();
     void errorMessageChanged();
     void isLoadingChanged();
+    void restoreMessageChanged();
 
 private:
     QCoro::Task<> signIn(std::function<QCoro::Task<Result<LoginResponse>>()> send);
@@ -61,6 +71,7 @@ private:
     void setCurrentUser(std::optional<User> user);
     void setErrorMessage(std::optional<QString> message);
     void setLoading(bool value);
+    void setRestoreMessage(QString message);
 
     NetworkService &m_network;
     KeyValueStore &m_store;
@@ -68,9 +79,14 @@ private:
     std::optional<User> m_currentUser;
     std::optional<QString> m_errorMessage;
     bool m_isLoading = false;
-    // Bumped by every sign-in, registration and logout, so a restore that ends after one of
-    // them cannot sign the player out again or delete the new token.
+    QString m_restoreMessage;
+    bool m_restoreWaiting = false; // a stored token waits for the server
+    bool m_restoring = false;
+    // Bumped by every sign-in, registration and logout, so an answer that ends after one of
+    // them cannot undo it.
     quint64 m_signInEpoch = 0;
+    // The epoch of the latest sign-in or registration; it owns isLoading.
+    quint64 m_latestSignIn = 0;
 };
 
 } // namespace korvana

@@ -1,6 +1,7 @@
 #include "gamemanager.h"
 
 #include "diagnostics.h"
+#include "failuremessages.h"
 #include "variantconversion.h"
 
 #include <QCoroTimer>
@@ -9,34 +10,6 @@
 using namespace std::chrono_literals;
 
 namespace korvana {
-namespace {
-
-bool mentionsAlreadyInGame(const QString &text)
-{
-    const QString lower = text.toLower();
-    return lower.contains(u"already in game") || lower.contains(u"już jest w grze");
-}
-
-bool containsAny(const QString &lower, std::initializer_list<const char16_t *> words)
-{
-    for (const char16_t *word : words)
-        if (lower.contains(QStringView(word)))
-            return true;
-    return false;
-}
-
-const QString kGameNotFound = QStringLiteral(
-    "Gra nie została znaleziona. Może została już zakończona. Odśwież listę serwerów.");
-const QString kGameStarted =
-    QStringLiteral("Gra już się rozpoczęła. Nie można dołączyć do gry w trakcie.");
-
-QString serverErrorText(int code)
-{
-    return QStringLiteral("Błąd serwera (HTTP %1). Spróbuj ponownie.").arg(code);
-}
-
-} // namespace
-
 GameManager::GameManager(NetworkService &network, QObject *parent)
     : QObject(parent)
     , m_network(network)
@@ -46,6 +19,9 @@ GameManager::GameManager(NetworkService &network, QObject *parent)
     m_serverListTimer.setInterval(3000);
     connect(&m_serverListTimer, &QTimer::timeout, this, [this] { loadServersTask(); });
     connect(&m_updateTimer, &QTimer::timeout, this, [this] { refreshGameState(); });
+    m_heldPollPause.setSingleShot(true);
+    m_heldPollPause.setInterval(1000);
+    connect(&m_heldPollPause, &QTimer::timeout, this, [this] { keepPolling(); });
 }
 
 QList<TimeOption> GameManager::builtInTimeOptions()
@@ -87,7 +63,7 @@ void GameManager::stopServerListTimer()
     m_serverListTimer.stop();
 }
 
-QCoro::Task<> GameManager::loadServersTask()
+QCoro::Task<> GameManager::loadServersTask(ListReload reload)
 {
     QPointer self(this);
     auto request = m_network.getServers();
@@ -97,60 +73,52 @@ QCoro::Task<> GameManager::loadServersTask()
     if (result) {
         const auto count = result->size();
         setServers(std::move(*result));
-        setErrorMessage(std::nullopt);
+        m_listOutage.reset();
+        if (m_errorFromServerList)
+            setErrorMessage(std::nullopt);
         diag(QStringLiteral("✅ Załadowano %1 serwerów z API").arg(count));
         co_return;
     }
-    const auto *error = asNetworkError(result.error());
-    if (!error) {
+    // Diagnostics by case; the sentence for the player comes from the failure table.
+    if (const auto *error = asNetworkError(result.error())) {
+        diag(QStringLiteral("❌ Błąd sieci przy ładowaniu serwerów: ") + error->printed());
+        if (error->kind == NetworkError::Case::DecodingError)
+            diag(QStringLiteral("❌ Błąd dekodowania odpowiedzi serwera"));
+        else if (error->kind == NetworkError::Case::HttpError)
+            diag(QStringLiteral("❌ Błąd HTTP %1").arg(error->statusCode));
+        else if (error->kind == NetworkError::Case::ServerError)
+            diag(QStringLiteral("❌ Błąd serwera: ") + error->message);
+    } else {
         diag(QStringLiteral("❌ Nieoczekiwany błąd przy ładowaniu serwerów: ") +
              printed(result.error()));
-        setServers({});
-        setErrorMessage(describe(result.error()));
-        co_return;
     }
-    diag(QStringLiteral("❌ Błąd sieci przy ładowaniu serwerów: ") + error->printed());
     setServers({});
-    switch (error->kind) {
-    case NetworkError::Case::Unauthorized:
-        setErrorMessage(QStringLiteral("Musisz się zalogować, aby zobaczyć listę serwerów"));
-        break;
-    case NetworkError::Case::DecodingError:
-        diag(QStringLiteral("❌ Błąd dekodowania odpowiedzi serwera"));
-        setErrorMessage(QStringLiteral("Błąd parsowania danych z serwera"));
-        break;
-    case NetworkError::Case::HttpError:
-        diag(QStringLiteral("❌ Błąd HTTP %1").arg(error->statusCode));
-        setErrorMessage(QStringLiteral("Błąd serwera (HTTP %1)").arg(error->statusCode));
-        break;
-    case NetworkError::Case::ServerError:
-        diag(QStringLiteral("❌ Błąd serwera: ") + error->message);
-        setErrorMessage(QStringLiteral("Błąd serwera: ") + error->message);
-        break;
-    case NetworkError::Case::InvalidURL:
-    case NetworkError::Case::InvalidResponse:
-        setErrorMessage(error->description());
-        break;
-    }
+    // The connection badge tells the rest of an outage; the player still hears of every reload
+    // they asked for.
+    const auto *network = asNetworkError(result.error());
+    const int kind = network ? int(network->kind) : -1;
+    if (reload == ListReload::Background && m_listOutage == kind)
+        co_return;
+    m_listOutage = kind;
+    setErrorMessage(failureReaction(Operation::LoadServers, result.error()).message);
+    m_errorFromServerList = true;
 }
 
 QCoro::Task<> GameManager::loadTimeOptionsTask()
 {
     QPointer self(this);
-    auto request = m_network.request<TimeOptionsResponse>(
-        m_network.url(QStringLiteral("/api/game/time-options")), "GET");
+    auto request = m_network.getTimeOptions();
     auto result = co_await std::move(request);
     if (!self)
         co_return;
     if (result) {
-        if (result->options.isEmpty()) {
+        if (result->isEmpty()) {
             diag(QStringLiteral(
                 "⚠️ Serwer zwrócił pustą listę opcji czasu, używam domyślnych"));
             setTimeOptions(builtInTimeOptions());
         } else {
-            diag(QStringLiteral("✅ Załadowano %1 opcji czasu z serwera")
-                     .arg(result->options.size()));
-            setTimeOptions(std::move(result->options));
+            diag(QStringLiteral("✅ Załadowano %1 opcji czasu z serwera").arg(result->size()));
+            setTimeOptions(std::move(*result));
         }
         co_return;
     }
@@ -188,8 +156,7 @@ QCoro::Task<> GameManager::loadTimeOptionsTask()
 QCoro::Task<> GameManager::loadPiecesTask()
 {
     QPointer self(this);
-    auto request =
-        m_network.request<PiecesResponse>(m_network.url(QStringLiteral("/api/game/pieces")), "GET");
+    auto request = m_network.getPieces();
     auto result = co_await std::move(request);
     if (!self)
         co_return;
@@ -198,19 +165,14 @@ QCoro::Task<> GameManager::loadPiecesTask()
              describe(result.error()));
         co_return;
     }
-    const auto count = result->pieces.size();
-    setPieces(std::move(result->pieces));
+    const auto count = result->size();
+    setPieces(std::move(*result));
     diag(QStringLiteral("✅ Załadowano %1 definicji klocków").arg(count));
 }
 
 QCoro::Task<Result<QList<ActiveGame>>> GameManager::loadActiveGames()
 {
-    auto request = m_network.request<ActiveGamesResponse>(
-        m_network.url(QStringLiteral("/api/game/active-games")), "GET");
-    auto result = co_await std::move(request);
-    if (!result)
-        co_return std::unexpected(std::move(result.error()));
-    co_return std::move(result->activeGames);
+    return m_network.getActiveGames();
 }
 
 QCoro::Task<> GameManager::reloadActiveGamesTask()
@@ -300,6 +262,7 @@ void GameManager::takeSeat(Seat seat, bool finishedCountsAsInGame)
 {
     // A new game: answers about any earlier one no longer apply.
     ++m_gameEpoch;
+    stopPolling();
     m_appliedSequence = m_lastSequence;
     m_finishHandled = false;
     setSessionId(seat.sessionId);
@@ -311,7 +274,7 @@ void GameManager::takeSeat(Seat seat, bool finishedCountsAsInGame)
     const bool inGame = playing || (finishedCountsAsInGame && status == u"finished");
     setInGame(inGame);
     if (inGame)
-        startUpdateTimer();
+        keepPolling();
 }
 
 QCoro::Task<> GameManager::applySessionResponse(Seat seat)
@@ -346,10 +309,8 @@ QCoro::Task<> GameManager::retryEntry(Entry entry, std::optional<qint64> timeLim
         // A retried create only counts a game that is still open; a retried join any game.
         takeSeat(std::move(*result), entry == Entry::Join);
     } else {
-        setErrorMessage(
-            entry == Entry::Create
-                ? QStringLiteral("Nie udało się utworzyć nowej sesji. Spróbuj ponownie za chwilę.")
-                : QStringLiteral("Nie udało się dołączyć do serwera. Spróbuj ponownie za chwilę."));
+        const auto retry = entry == Entry::Create ? Operation::RetryCreate : Operation::RetryJoin;
+        setErrorMessage(failureReaction(retry, result.error()).message);
     }
     setLoading(false);
 }
@@ -375,115 +336,48 @@ GameManager::enter(Entry entry, std::optional<qint64> timeLimit, QString roomId)
 
 QCoro::Task<> GameManager::createSessionTask(std::optional<qint64> timeLimit)
 {
-    QPointer self(this);
-    auto entering = enter(Entry::Create, timeLimit, {});
-    const auto failure = co_await std::move(entering);
-    if (!self || !failure)
-        co_return;
-    if (const auto *error = asNetworkError(*failure)) {
-        setErrorMessage(error->kind == NetworkError::Case::Unauthorized
-                            ? QStringLiteral("Musisz się zalogować, aby utworzyć sesję gry")
-                            : error->description());
-    } else if (mentionsAlreadyInGame(describe(*failure))) {
-        auto retry = retryEntry(Entry::Create, timeLimit, {});
-        co_await std::move(retry);
-        co_return;
-    } else {
-        setErrorMessage(describe(*failure));
-    }
-    setLoading(false);
+    auto entering = enterOrReact(Entry::Create, timeLimit, {});
+    co_await std::move(entering);
 }
 
 QCoro::Task<> GameManager::joinGameTask(QString roomId)
 {
-    QPointer self(this);
-    auto entering = enter(Entry::Join, std::nullopt, roomId);
-    const auto failure = co_await std::move(entering);
-    if (!self || !failure)
-        co_return;
-
-    enum class Reaction { Message, NotFound, Started, Retry };
-    Reaction reaction = Reaction::Message;
-    QString message = describe(*failure);
-    if (const auto *error = asNetworkError(*failure)) {
-        switch (error->kind) {
-        case NetworkError::Case::ServerError: {
-            const QString lower = error->message.toLower();
-            if (containsAny(lower, {u"not found", u"nie znaleziona", u"gra nie znaleziona"}))
-                reaction = Reaction::NotFound;
-            else if (containsAny(lower, {u"not accepting", u"nie przyjmuje", u"już się rozpoczęła",
-                                         u"already started"}))
-                reaction = Reaction::Started;
-            else if (containsAny(lower, {u"already in game", u"już jest w grze"}))
-                reaction = Reaction::Retry;
-            break;
-        }
-        case NetworkError::Case::Unauthorized:
-            message = QStringLiteral("Musisz się zalogować, aby dołączyć do gry");
-            break;
-        case NetworkError::Case::HttpError:
-            if (error->statusCode == 404)
-                reaction = Reaction::NotFound;
-            else
-                message = serverErrorText(error->statusCode);
-            break;
-        case NetworkError::Case::InvalidURL:
-        case NetworkError::Case::InvalidResponse:
-        case NetworkError::Case::DecodingError:
-            break;
-        }
-    } else if (mentionsAlreadyInGame(message)) {
-        reaction = Reaction::Retry;
-    }
-
-    switch (reaction) {
-    case Reaction::Retry: {
-        auto retry = retryEntry(Entry::Join, std::nullopt, roomId);
-        co_await std::move(retry);
-        co_return;
-    }
-    case Reaction::NotFound:
-    case Reaction::Started: {
-        const QString &text = reaction == Reaction::NotFound ? kGameNotFound : kGameStarted;
-        setErrorMessage(text);
-        auto reload = loadServersTask();
-        co_await std::move(reload);
-        if (!self)
-            co_return;
-        // A successful reload clears errorMessage; the player must still learn why the join
-        // failed.
-        setErrorMessage(text);
-        break;
-    }
-    case Reaction::Message:
-        setErrorMessage(message);
-        break;
-    }
-    setLoading(false);
+    auto entering = enterOrReact(Entry::Join, std::nullopt, roomId);
+    co_await std::move(entering);
 }
 
 QCoro::Task<> GameManager::rejoinGameTask(QString roomId)
 {
+    auto entering = enterOrReact(Entry::Rejoin, std::nullopt, roomId);
+    co_await std::move(entering);
+}
+
+QCoro::Task<> GameManager::enterOrReact(Entry entry, std::optional<qint64> timeLimit,
+                                        QString roomId)
+{
     QPointer self(this);
-    auto entering = enter(Entry::Rejoin, std::nullopt, roomId);
+    auto entering = enter(entry, timeLimit, roomId);
     const auto failure = co_await std::move(entering);
     if (!self || !failure)
         co_return;
-    QString message = describe(*failure);
-    if (const auto *error = asNetworkError(*failure)) {
-        if (error->kind == NetworkError::Case::Unauthorized) {
-            message = QStringLiteral("Musisz się zalogować, aby powrócić do gry");
-        } else if (error->kind == NetworkError::Case::HttpError) {
-            if (error->statusCode == 400)
-                message = QStringLiteral("Gra już się zakończyła lub nieprawidłowe dane");
-            else if (error->statusCode == 404)
-                message =
-                    QStringLiteral("Gra nie została znaleziona lub nie jesteś jej uczestnikiem");
-            else
-                message = serverErrorText(error->statusCode);
-        }
+    const Operation operation = entry == Entry::Create ? Operation::CreateSession
+                                : entry == Entry::Join ? Operation::JoinGame
+                                                       : Operation::RejoinGame;
+    const FailureReaction reaction = failureReaction(operation, *failure);
+    if (reaction.followUp == FollowUp::RetryEntry) {
+        auto retry = retryEntry(entry, timeLimit, roomId);
+        co_await std::move(retry);
+        co_return;
     }
-    setErrorMessage(message);
+    setErrorMessage(reaction.message);
+    if (reaction.followUp == FollowUp::ReloadServers) {
+        auto reload = loadServersTask();
+        co_await std::move(reload);
+        if (!self)
+            co_return;
+        // A failed reload shows its own alert; the player must still learn why the join failed.
+        setErrorMessage(reaction.message);
+    }
     setLoading(false);
 }
 
@@ -493,6 +387,7 @@ void GameManager::setGameState(std::optional<GameState> state)
     if (m_gameState == state)
         return;
     m_gameState = std::move(state);
+    ++m_stateChanges;
     m_gameStateValue = QVariant();
     Q_EMIT gameStateChanged();
 }
@@ -556,11 +451,14 @@ void GameManager::setTimeOptions(QList<TimeOption> options)
 
 void GameManager::setLoading(bool value)
 {
+    if (value)
+        ++m_loadingGeneration;
     assign(this, m_isLoading, value, &GameManager::isLoadingChanged);
 }
 
 void GameManager::setErrorMessage(std::optional<QString> message)
 {
+    m_errorFromServerList = false;
     assign(this, m_errorMessage, std::move(message), &GameManager::errorMessageChanged);
 }
 

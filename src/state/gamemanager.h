@@ -77,8 +77,12 @@ public:
     [[nodiscard]] const QTimer *updateTimer() const { return &m_updateTimer; }
     [[nodiscard]] const QTimer *serverListTimer() const { return &m_serverListTimer; }
 
+    // Who asked for a server list: the player (the refresh button) or the client itself (the
+    // timer, the lobby appearing, entering or finishing a game).
+    enum class ListReload { Background, Asked };
+
     // Lobby.
-    Q_INVOKABLE void loadServers() { loadServersTask(); }
+    Q_INVOKABLE void loadServers() { loadServersTask(ListReload::Asked); }
     Q_INVOKABLE void startServerListTimer();
     Q_INVOKABLE void stopServerListTimer();
     Q_INVOKABLE void loadTimeOptions() { loadTimeOptionsTask(); }
@@ -98,7 +102,8 @@ public:
     Q_INVOKABLE void passTurn() { passTurnTask(); }
     Q_INVOKABLE void leaveGame();
 
-    QCoro::Task<> loadServersTask();
+    // A background reload alerts once per outage and clears only an alert of its own.
+    QCoro::Task<> loadServersTask(ListReload reload = ListReload::Background);
     QCoro::Task<> loadTimeOptionsTask();
     QCoro::Task<> loadPiecesTask();
     QCoro::Task<Result<QList<ActiveGame>>> loadActiveGames();
@@ -109,7 +114,10 @@ public:
     GameState fillMissingSquares(GameState state) const;
 
     void startUpdateTimer();
+    // One poll on the timer.
     QCoro::Task<> refreshGameState();
+    // While the server offers held polls, one waits there for the next change of the game.
+    [[nodiscard]] bool isHoldingPoll() const { return m_holdingPoll; }
     QCoro::Task<> voteToStartTask(bool enableBots);
     QCoro::Task<> placePieceTask(QString pieceId, qint64 row, qint64 col, qint64 rotation);
     QCoro::Task<> passTurnTask();
@@ -131,6 +139,8 @@ Q_SIGNALS:
     void activeGamesLoaded(const QVariantList &games);
     // A placement attempt ended (accepted or not); the screen then reads errorMessage.
     void placePieceFinished();
+    // A game was seen finished and its result saved (or the save failed): statistics changed.
+    void gameFinished();
 
 private:
     enum class Entry { Create, Join, Rejoin };
@@ -159,12 +169,26 @@ private:
     void takeSeat(Seat seat, bool finishedCountsAsInGame);
     QCoro::Task<> applySessionResponse(Seat seat);
     QCoro::Task<> retryEntry(Entry entry, std::optional<qint64> timeLimit, QString roomId);
+    // Enters, or turns the failure into its message, reload or retry.
+    QCoro::Task<> enterOrReact(Entry entry, std::optional<qint64> timeLimit, QString roomId);
     QCoro::Task<> runGameAction(
         std::function<QCoro::Task<Result<GameActionResponse>>(const QString &sessionId)> send,
         std::function<void(const GameActionResponse &, bool applied)> onSuccess);
     Ticket issueTicket() { return {m_gameEpoch, ++m_lastSequence}; }
     bool isCurrent(const Ticket &ticket) const { return ticket.epoch == m_gameEpoch; }
     bool tryApply(const Ticket &ticket, GameState state);
+    // What the answer to a poll did.
+    struct PollOutcome
+    {
+        bool applied = false;
+        bool statusChanged = false;
+        QString status;
+    };
+    PollOutcome applyPoll(const Ticket &ticket, SessionPoll poll);
+    // Polling goes on: the held poll while the server offers it, else the timer.
+    void keepPolling();
+    void stopPolling();
+    QCoro::Task<> holdPoll();
     QCoro::Task<> finishGame();
 
     void setGameState(std::optional<GameState> state);
@@ -192,11 +216,24 @@ private:
     bool m_isInGame = false;
 
     QTimer m_updateTimer;
+    // Held polls: the last answer said the server holds them; one is at the server; the ETag of
+    // the state on screen; quick answers without change in a row; the pause they lead to.
+    bool m_serverHoldsPolls = false;
+    bool m_holdingPoll = false;
+    QByteArray m_etag;
+    int m_quietAnswers = 0;
+    QTimer m_heldPollPause;
+    quint64 m_stateChanges = 0; // counts real changes of gameState
     QTimer m_serverListTimer;
     quint64 m_gameEpoch = 0;
     quint64 m_lastSequence = 0;
     quint64 m_appliedSequence = 0;
     bool m_finishHandled = false;
+    quint64 m_loadingGeneration = 0; // bumped whenever an operation sets isLoading
+    // errorMessage holds an alert of the server list, not of an action.
+    bool m_errorFromServerList = false;
+    // The kind of list failure alerted since the last successful reload.
+    std::optional<int> m_listOutage;
     mutable QVariant m_gameStateValue; // converted once per change, read often by QML
 };
 

@@ -1,105 +1,61 @@
-// The running game: polling, the three game actions, leaving, and saving the result.
+// The running game: the three game actions, leaving, and saving the result.
 #include "gamemanager.h"
 
 #include "diagnostics.h"
+#include "failuremessages.h"
 
 #include <QPointer>
 
 namespace korvana {
 
-void GameManager::startUpdateTimer()
-{
-    m_updateTimer.stop();
-    const bool waiting = m_gameState && m_gameState->gameStatus == u"waiting";
-    m_updateTimer.setInterval(waiting ? 1000 : 2000);
-    m_updateTimer.start();
-}
-
-bool GameManager::tryApply(const Ticket &ticket, GameState state)
-{
-    // Answers can overtake each other; the state of a request sent earlier than the one whose
-    // answer is already on screen would roll the board back.
-    if (!isCurrent(ticket) || ticket.sequence < m_appliedSequence)
-        return false;
-    m_appliedSequence = ticket.sequence;
-    setGameState(fillMissingSquares(std::move(state)));
-    return true;
-}
-
-QCoro::Task<> GameManager::refreshGameState()
-{
-    if (!m_sessionId)
-        co_return;
-    QPointer self(this);
-    const Ticket ticket = issueTicket();
-    auto request = m_network.getSession(*m_sessionId);
-    auto result = co_await std::move(request);
-    if (!self || !result || !isCurrent(ticket))
-        co_return;
-
-    const std::optional<QString> oldStatus =
-        m_gameState ? std::optional<QString>(m_gameState->gameStatus) : std::nullopt;
-    if (!result->playerId.isEmpty())
-        setMyPlayerId(result->playerId);
-    if (!result->color.isEmpty())
-        setMyColor(result->color);
-    const QString status = result->gameState.gameStatus;
-    if (!tryApply(ticket, std::move(result->gameState)))
-        co_return;
-
-    const bool playing = status == u"waiting" || status == u"in_progress";
-    if (playing || status == u"finished")
-        setInGame(true);
-    if ((!oldStatus || *oldStatus != status) && playing)
-        startUpdateTimer();
-    if (status == u"finished" && !m_finishHandled) {
-        m_finishHandled = true;
-        auto finish = finishGame();
-        co_await std::move(finish);
-    }
-}
-
 QCoro::Task<> GameManager::finishGame()
 {
     QPointer self(this);
-    const quint64 epoch = m_gameEpoch;
     m_updateTimer.stop();
-    auto reload = loadServersTask();
-    co_await std::move(reload);
-    if (!self || epoch != m_gameEpoch || !m_gameState || !m_myPlayerId)
-        co_return;
-
+    // The result is taken and sent now, whatever the player does next: leaving the results at
+    // once must not lose it.
+    std::optional<QCoro::Task<>> save;
     const QList<Player> &players = m_gameState->players;
     const auto me = std::find_if(players.cbegin(), players.cend(),
-                                 [&](const Player &p) { return p.id == *m_myPlayerId; });
-    if (me == players.cend())
-        co_return;
-    QList<Player> ranked = players;
-    std::stable_sort(ranked.begin(), ranked.end(),
-                     [](const Player &a, const Player &b) { return a.score > b.score; });
-    const auto position = std::find_if(ranked.cbegin(), ranked.cend(),
-                                       [&](const Player &p) { return p.id == *m_myPlayerId; }) -
-                          ranked.cbegin() + 1;
-    // Fire and forget: the screen shows the results whatever the save does.
-    saveScore(m_gameState->roomId, me->score, position, players.size());
+                                 [&](const Player &p) { return p.id == m_myPlayerId; });
+    if (me != players.cend()) {
+        QList<Player> ranked = players;
+        std::stable_sort(ranked.begin(), ranked.end(),
+                         [](const Player &a, const Player &b) { return a.score > b.score; });
+        const auto position = std::find_if(ranked.cbegin(), ranked.cend(),
+                                           [&](const Player &p) { return p.id == me->id; }) -
+                              ranked.cbegin() + 1;
+        save = saveScore(m_gameState->roomId, me->score, position, players.size());
+    }
+    auto reload = loadServersTask();
+    if (save) {
+        auto saving = std::move(*save);
+        co_await std::move(saving);
+        if (!self)
+            co_return;
+    }
+    Q_EMIT gameFinished();
+    co_await std::move(reload);
 }
 
 QCoro::Task<> GameManager::saveScore(QString roomId, qint64 score, qint64 position,
                                      qint64 playersCount)
 {
     QPointer self(this);
+    const quint64 epoch = m_gameEpoch;
     setLoading(true);
     setErrorMessage(std::nullopt);
-    auto request = m_network.request<SaveScoreResponse>(
-        m_network.url(QStringLiteral("/api/scores")), "POST",
-        SaveScoreRequest{roomId, score, position, playersCount});
+    const quint64 loading = m_loadingGeneration;
+    auto request = m_network.saveScore(SaveScoreRequest{roomId, score, position, playersCount});
     auto result = co_await std::move(request);
     if (!self)
         co_return;
-    if (!result)
-        setErrorMessage(QStringLiteral("Nie udało się zapisać wyniku: ") +
-                        describe(result.error()));
-    setLoading(false);
+    // After the player left, the lobby hears nothing of it; isLoading is released unless
+    // another operation took it meanwhile.
+    if (!result && epoch == m_gameEpoch)
+        setErrorMessage(failureReaction(Operation::SaveScore, result.error()).message);
+    if (loading == m_loadingGeneration)
+        setLoading(false);
 }
 
 QCoro::Task<> GameManager::runGameAction(
@@ -119,12 +75,14 @@ QCoro::Task<> GameManager::runGameAction(
     // An answer about a game that was left, or replaced by another, changes nothing of it.
     if (isCurrent(ticket)) {
         if (!result) {
-            setErrorMessage(describe(result.error()));
+            setErrorMessage(failureReaction(Operation::GameAction, result.error()).message);
         } else if (result->success && result->gameState) {
             const bool applied = tryApply(ticket, std::move(*result->gameState));
             onSuccess(*result, applied);
-        } else if (result->error) {
-            setErrorMessage(*result->error);
+        } else {
+            // A refusal must never pass for an accepted move.
+            const bool hasReason = result->error && !result->error->isEmpty();
+            setErrorMessage(hasReason ? *result->error : refusalWithoutReason());
         }
     }
     setLoading(false);
@@ -141,7 +99,7 @@ QCoro::Task<> GameManager::voteToStartTask(bool enableBots)
             diag(response.started.value_or(false)
                      ? QStringLiteral("✅ Gra rozpoczęta po głosowaniu")
                      : QStringLiteral("✅ Zagłosowano za rozpoczęciem. Czekam na innych graczy..."));
-            startUpdateTimer();
+            keepPolling();
         });
     co_await std::move(action);
 }
@@ -172,8 +130,9 @@ QCoro::Task<> GameManager::passTurnTask()
 
 void GameManager::leaveGame()
 {
-    m_updateTimer.stop();
+    // The epoch first: a held poll ended here resumes at once and must find its game gone.
     ++m_gameEpoch;
+    stopPolling();
     setInGame(false);
     setGameState(std::nullopt);
     setSessionId(std::nullopt);

@@ -12,6 +12,8 @@ using namespace std::chrono_literals;
 using korvana::test::ScriptedHttpServer;
 using korvana::test::ScriptedResponse;
 
+Q_DECLARE_METATYPE(korvana::test::ScriptedResponse)
+
 namespace {
 QByteArray stateJson(const QString &status, const QByteArray &players = "[]",
                      const QByteArray &extra = "")
@@ -34,6 +36,14 @@ QByteArray pollJson(const QString &status, const QByteArray &players = "[]",
            stateJson(status, players, extra) + "}";
 }
 
+// A poll answer of a server that holds polls: the state, its tag, and the offer.
+ScriptedResponse offered(int status, const QByteArray &body, const QByteArray &tag)
+{
+    return ScriptedResponse::json(status, body)
+        .withHeader("ETag", tag)
+        .withHeader("Preference-Applied", "wait=25");
+}
+
 QByteArray player(const char *id, int score, const QByteArray &pieces = "[]")
 {
     return QStringLiteral(R"({"playerId":"%1","name":"%1","color":"red","score":%2,"pieces":%3})")
@@ -45,6 +55,9 @@ QByteArray player(const char *id, int score, const QByteArray &pieces = "[]")
 
 const QByteArray kCatalogue =
     R"({"pieces":[{"id":"I2","name":"Dwójka","size":2,"squares":[[0,0],[0,1]]}]})";
+const QString kNotFound =
+    "Gra nie została znaleziona. Może została już zakończona. Odśwież listę serwerów.";
+const QString kStarted = "Gra już się rozpoczęła. Nie można dołączyć do gry w trakcie.";
 } // namespace
 
 class TestGameManager : public QObject
@@ -53,29 +66,26 @@ class TestGameManager : public QObject
 private slots:
     void init();
     void cleanup();
-    void loadServersFailures_data();
-    void loadServersFailures();
-    void loadTimeOptions_data();
-    void loadTimeOptions();
-    void createFailures_data();
-    void createFailures();
-    void joinFailures_data();
-    void joinFailures();
-    void rejoinFailures_data();
-    void rejoinFailures();
+    void failureMessages_data();
+    void failureMessages();
+    void backgroundReloadKeepsAnActionAlert();
+    void serverListAlertsOncePerOutage();
     void alreadyInGameRetriesOnceAfterAWait();
     void enteringFillsSquaresAndPolls();
-    void unknownStatusIsNotAGame();
-    void createWhileInGameLeavesFirst();
     void pollIntervalFollowsThePhase();
     void finishedStopsPollingAndSavesRank_data();
     void finishedStopsPollingAndSavesRank();
     void lateAnswerAfterLeavingChangesNothing();
     void pollOvertakenByMoveDoesNotRollBack();
-    void actionsWithoutSessionSendNothing();
-    void placeRefusedKeepsSelection();
-    void voteWithoutStartedKeepsWaiting();
+    void refusedPlacementKeepsSelection_data();
+    void refusedPlacementKeepsSelection();
     void destroyedWithRequestsInFlight();
+    void heldPollReplacesTheTimerWhenOffered();
+    void heldPollAnswerOvertakenByAMoveIsDropped();
+    void heldPollFailureFallsBackToTheTimer();
+    void answersAtOnceNeverLoopWithoutAPause_data();
+    void answersAtOnceNeverLoopWithoutAPause();
+    void leavingEndsTheHeldPoll();
 
 private:
     void enter(const QString &status, const QByteArray &players = "[]");
@@ -109,193 +119,102 @@ void TestGameManager::enter(const QString &status, const QByteArray &players)
     QVERIFY(!m_manager->isLoading());
 }
 
-void TestGameManager::loadServersFailures_data()
+void TestGameManager::failureMessages_data()
 {
-    QTest::addColumn<int>("status");
-    QTest::addColumn<QByteArray>("body");
-    QTest::addColumn<QString>("message");
-    QTest::addColumn<QStringList>("lines");
-
-    QTest::addRow("unauthorized")
-        << 401 << QByteArray() << "Musisz się zalogować, aby zobaczyć listę serwerów"
-        << QStringList{
-               R"(❌ Błąd sieci przy ładowaniu serwerów: unauthorized("Brak tokenu autoryzacyjnego"))"};
-    QTest::addRow("decoding") << 200 << QByteArray(R"({"servers":7})")
-                              << "Błąd parsowania danych z serwera"
-                              << QStringList{"❌ Błąd sieci przy ładowaniu serwerów: decodingError",
-                                             "❌ Błąd dekodowania odpowiedzi serwera"};
-    QTest::addRow("http") << 404 << QByteArray() << "Błąd serwera (HTTP 404)"
-                          << QStringList{"❌ Błąd sieci przy ładowaniu serwerów: httpError(404)",
-                                         "❌ Błąd HTTP 404"};
-    QTest::addRow("server") << 500 << QByteArray(R"({"error":"Awaria"})") << "Błąd serwera: Awaria"
-                            << QStringList{
-                                   R"(❌ Błąd sieci przy ładowaniu serwerów: serverError("Awaria"))",
-                                   "❌ Błąd serwera: Awaria"};
-}
-
-void TestGameManager::loadServersFailures()
-{
-    QFETCH(int, status);
-    QFETCH(QByteArray, body);
-    QFETCH(QString, message);
-    QFETCH(QStringList, lines);
-    m_server->enqueue("/api/game/servers",
-                      ScriptedResponse::json(200, R"({"servers":[{"roomId":"a"}]})"));
-    QCoro::waitFor(m_manager->loadServersTask());
-    QCOMPARE(m_manager->servers().size(), 1);
-
-    m_server->enqueue("/api/game/servers", ScriptedResponse::json(status, body));
-    DiagCapture capture;
-    QCoro::waitFor(m_manager->loadServersTask());
-    QVERIFY(m_manager->servers().isEmpty()); // no stale list beside an error
-    QCOMPARE(m_manager->errorMessageText(), message);
-    QStringList own;
-    for (const QString &line : std::as_const(capture.lines))
-        if (line.startsWith("❌"))
-            own << line;
-    QCOMPARE(own, lines);
-    QVERIFY(!m_manager->isLoading());
-}
-
-void TestGameManager::loadTimeOptions_data()
-{
-    QTest::addColumn<int>("status");
-    QTest::addColumn<QByteArray>("body");
-    QTest::addColumn<int>("count");
-    QTest::addColumn<QStringList>("lines");
-
-    QTest::addRow("two options")
-        << 200
-        << QByteArray(
-               R"({"options":[{"value":1,"label":"a","seconds":60},{"value":2,"label":"b","seconds":120}]})")
-        << 2 << QStringList{"✅ Załadowano 2 opcji czasu z serwera"};
-    QTest::addRow("empty list")
-        << 200 << QByteArray(R"({"options":[]})") << 6
-        << QStringList{"⚠️ Serwer zwrócił pustą listę opcji czasu, używam domyślnych"};
-    QTest::addRow("unauthorized") << 401 << QByteArray() << 6
-                                  << QStringList{
-                                         "⚠️ Brak autoryzacji przy ładowaniu opcji czasu "
-                                         "(endpoint powinien być publiczny)"};
-    QTest::addRow("http") << 500 << QByteArray() << 6
-                          << QStringList{"⚠️ Błąd HTTP 500 przy ładowaniu opcji czasu"};
-    QTest::addRow("server") << 503 << QByteArray(R"({"error":"Przerwa"})") << 6
-                            << QStringList{
-                                   "⚠️ Błąd serwera przy ładowaniu opcji czasu: Przerwa"};
-}
-
-void TestGameManager::loadTimeOptions()
-{
-    QFETCH(int, status);
-    QFETCH(QByteArray, body);
-    QFETCH(int, count);
-    QFETCH(QStringList, lines);
-    m_server->enqueue("/api/game/time-options", ScriptedResponse::json(status, body));
-    DiagCapture capture;
-    QCoro::waitFor(m_manager->loadTimeOptionsTask());
-    QCOMPARE(m_manager->timeOptions().size(), count);
-    if (count == 6)
-        QCOMPARE(m_manager->timeOptions(), GameManager::builtInTimeOptions());
-    QCOMPARE(capture.lines, lines);
-    QVERIFY(!m_manager->errorMessage());
-}
-
-void TestGameManager::createFailures_data()
-{
-    QTest::addColumn<int>("status");
-    QTest::addColumn<QByteArray>("body");
-    QTest::addColumn<QString>("message");
-    QTest::addRow("unauthorized") << 401 << QByteArray()
-                                  << "Musisz się zalogować, aby utworzyć sesję gry";
-    QTest::addRow("server error text")
-        << 409 << QByteArray(R"({"error":"Gracz już jest w grze"})") << "Gracz już jest w grze";
-    QTest::addRow("http") << 500 << QByteArray() << "Błąd HTTP: 500";
-    QTest::addRow("unreadable") << 200 << QByteArray("{}") << "Błąd parsowania danych";
-}
-
-void TestGameManager::createFailures()
-{
-    QFETCH(int, status);
-    QFETCH(QByteArray, body);
-    QFETCH(QString, message);
-    m_server->enqueue("/api/game/session", ScriptedResponse::json(status, body));
-    DiagCapture quiet;
-    QCoro::waitFor(m_manager->createSessionTask(300));
-    QCOMPARE(m_manager->errorMessageText(), message);
-    QVERIFY(!m_manager->isLoading());
-    QVERIFY(!m_manager->isInGame());
-    const auto &requests = m_server->requests();
-    QCOMPARE(requests.at(0).path, "/api/game/pieces"); // the catalogue comes first
-    QCOMPARE(requests.at(1).body, R"({"timeLimit":300})");
-}
-
-void TestGameManager::joinFailures_data()
-{
+    QTest::addColumn<QString>("operation");
     QTest::addColumn<int>("status");
     QTest::addColumn<QByteArray>("body");
     QTest::addColumn<QString>("message");
     QTest::addColumn<bool>("reloadsServers");
 
-    const QString notFound =
-        "Gra nie została znaleziona. Może została już zakończona. Odśwież listę serwerów.";
-    const QString started = "Gra już się rozpoczęła. Nie można dołączyć do gry w trakcie.";
-    QTest::addRow("not found, any case")
-        << 400 << QByteArray(R"({"error":"GRA NIE ZNALEZIONA"})") << notFound << true;
-    QTest::addRow("not found english")
-        << 410 << QByteArray(R"({"error":"Room not found"})") << notFound << true;
-    QTest::addRow("not accepting")
-        << 400 << QByteArray(R"({"error":"Room is not accepting players"})") << started << true;
-    QTest::addRow("already started")
-        << 400 << QByteArray(R"({"error":"Gra już się rozpoczęła"})") << started << true;
-    QTest::addRow("other server text")
-        << 400 << QByteArray(R"({"error":"Pokój pełny"})") << "Pokój pełny" << false;
-    QTest::addRow("unauthorized") << 401 << QByteArray()
-                                  << "Musisz się zalogować, aby dołączyć do gry" << false;
-    QTest::addRow("404 without body") << 404 << QByteArray() << notFound << true;
-    QTest::addRow("500 without body")
-        << 500 << QByteArray() << "Błąd serwera (HTTP 500). Spróbuj ponownie." << false;
-    QTest::addRow("unreadable") << 200 << QByteArray("[]") << "Błąd parsowania danych" << false;
+    QTest::addRow("servers 401") << "servers" << 401 << QByteArray()
+                                 << "Musisz się zalogować, aby zobaczyć listę serwerów" << false;
+    QTest::addRow("servers text") << "servers" << 500 << QByteArray(R"({"error":"Awaria"})")
+                                  << "Błąd serwera: Awaria" << false;
+    QTest::addRow("create 401") << "create" << 401 << QByteArray()
+                                << "Musisz się zalogować, aby utworzyć sesję gry" << false;
+    QTest::addRow("join started, any case")
+        << "join" << 400 << QByteArray(R"({"error":"GRA JUŻ SIĘ ROZPOCZĘŁA"})") << kStarted << true;
+    QTest::addRow("join 401") << "join" << 401 << QByteArray()
+                              << "Musisz się zalogować, aby dołączyć do gry" << false;
+    QTest::addRow("join 404") << "join" << 404 << QByteArray() << kNotFound << true;
+    QTest::addRow("join 500") << "join" << 500 << QByteArray()
+                              << "Błąd serwera (HTTP 500). Spróbuj ponownie." << false;
+    QTest::addRow("rejoin 401") << "rejoin" << 401 << QByteArray()
+                                << "Musisz się zalogować, aby powrócić do gry" << false;
+    QTest::addRow("rejoin 400") << "rejoin" << 400 << QByteArray()
+                                << "Gra już się zakończyła lub nieprawidłowe dane" << false;
+    QTest::addRow("rejoin 404") << "rejoin" << 404 << QByteArray()
+                                << "Gra nie została znaleziona lub nie jesteś jej uczestnikiem"
+                                << false;
 }
 
-void TestGameManager::joinFailures()
+void TestGameManager::failureMessages()
 {
+    QFETCH(QString, operation);
     QFETCH(int, status);
     QFETCH(QByteArray, body);
     QFETCH(QString, message);
     QFETCH(bool, reloadsServers);
-    m_server->enqueue("/api/game/join", ScriptedResponse::json(status, body));
+    const QHash<QString, QString> paths{{"servers", "/api/game/servers"},
+                                        {"create", "/api/game/session"},
+                                        {"join", "/api/game/join"},
+                                        {"rejoin", "/api/game/rejoin"}};
+    if (operation == u"servers") {
+        m_server->enqueue(paths[operation],
+                          ScriptedResponse::json(200, R"({"servers":[{"roomId":"a"}]})"));
+        QCoro::waitFor(m_manager->loadServersTask());
+        QCOMPARE(m_manager->servers().size(), 1);
+    }
+    m_server->enqueue(paths[operation], ScriptedResponse::json(status, body));
+    m_server->clearRequests();
     DiagCapture quiet;
+    if (operation == u"servers")
+        QCoro::waitFor(m_manager->loadServersTask());
+    else if (operation == u"create")
+        QCoro::waitFor(m_manager->createSessionTask(300));
+    else if (operation == u"join")
+        QCoro::waitFor(m_manager->joinGameTask("r1"));
+    else
+        QCoro::waitFor(m_manager->rejoinGameTask("r1"));
+    QCOMPARE(m_manager->errorMessageText(), message);
+    QVERIFY(!m_manager->isLoading() && !m_manager->isInGame());
+    QVERIFY(m_manager->servers().isEmpty()); // no stale list beside an error
+    const auto &sent = m_server->requests();
+    QCOMPARE(std::count_if(sent.cbegin(), sent.cend(),
+                           [](const auto &r) { return r.path == u"/api/game/servers"; }),
+             int(operation == u"servers") + int(reloadsServers));
+}
+
+void TestGameManager::backgroundReloadKeepsAnActionAlert()
+{
+    DiagCapture quiet;
+    m_server->enqueue("/api/game/join", ScriptedResponse::json(400, R"({"error":"Pokój pełny"})"));
     QCoro::waitFor(m_manager->joinGameTask("r1"));
-    QCOMPARE(m_manager->errorMessageText(), message);
-    QVERIFY(!m_manager->isLoading());
-    QCOMPARE(m_server->requests().last().path == "/api/game/servers", reloadsServers);
-    QCOMPARE(m_server->requests().at(1).body, R"({"roomId":"r1"})");
+    QCoro::waitFor(m_manager->loadServersTask());
+    QCOMPARE(m_manager->errorMessageText(), "Pokój pełny");
 }
 
-void TestGameManager::rejoinFailures_data()
+void TestGameManager::serverListAlertsOncePerOutage()
 {
-    QTest::addColumn<int>("status");
-    QTest::addColumn<QByteArray>("body");
-    QTest::addColumn<QString>("message");
-    QTest::addRow("unauthorized") << 401 << QByteArray()
-                                  << "Musisz się zalogować, aby powrócić do gry";
-    QTest::addRow("400") << 400 << QByteArray() << "Gra już się zakończyła lub nieprawidłowe dane";
-    QTest::addRow("404") << 404 << QByteArray()
-                         << "Gra nie została znaleziona lub nie jesteś jej uczestnikiem";
-    QTest::addRow("502") << 502 << QByteArray() << "Błąd serwera (HTTP 502). Spróbuj ponownie.";
-    QTest::addRow("server text") << 400 << QByteArray(R"({"error":"Gra zakończona"})")
-                                 << "Gra zakończona";
-}
-
-void TestGameManager::rejoinFailures()
-{
-    QFETCH(int, status);
-    QFETCH(QByteArray, body);
-    QFETCH(QString, message);
-    m_server->enqueue("/api/game/rejoin", ScriptedResponse::json(status, body));
     DiagCapture quiet;
-    QCoro::waitFor(m_manager->rejoinGameTask("r9"));
-    QCOMPARE(m_manager->errorMessageText(), message);
-    QVERIFY(!m_manager->isLoading());
+    const QString down = "Błąd serwera (HTTP 502)";
+    m_server->setDefault("/api/game/servers", ScriptedResponse::json(502));
+    QCoro::waitFor(m_manager->loadServersTask());
+    QCOMPARE(m_manager->errorMessageText(), down);
+    m_manager->setErrorMessageText(""); // the player's "OK"
+    QCoro::waitFor(m_manager->loadServersTask());
+    QVERIFY(!m_manager->errorMessage()); // the same outage stays quiet
+    m_manager->loadServers();            // but the player's own refresh alerts
+    QTRY_COMPARE(m_manager->errorMessageText(), down);
+
+    // A successful reload ends the outage and takes its own alert away.
+    m_server->setDefault("/api/game/servers", ScriptedResponse::json(200, R"({"servers":[]})"));
+    QCoro::waitFor(m_manager->loadServersTask());
+    QVERIFY(!m_manager->errorMessage());
+    m_server->setDefault("/api/game/servers", ScriptedResponse::json(502));
+    QCoro::waitFor(m_manager->loadServersTask());
+    QCOMPARE(m_manager->errorMessageText(), down);
 }
 
 void TestGameManager::alreadyInGameRetriesOnceAfterAWait()
@@ -310,64 +229,29 @@ void TestGameManager::alreadyInGameRetriesOnceAfterAWait()
     QVERIFY(clock.elapsed() >= 450);
     QVERIFY(m_manager->isInGame()); // a retried join counts a finished game too
     QVERIFY(!m_manager->errorMessage());
-    QVERIFY(!m_manager->isLoading());
-    QStringList paths;
-    for (const auto &r : m_server->requests())
-        paths << r.path;
-    QCOMPARE(paths, (QStringList{"/api/game/pieces", "/api/game/join", "/api/game/join"}));
+    QCOMPARE(m_server->requestCount(), 3); // pieces, join, join: the retry reloads no list
 
     // A retry that fails again gives its own message.
-    m_manager->leaveGame();
-    m_server->enqueue("/api/game/join",
-                      ScriptedResponse::json(409, R"({"error":"already in game"})"));
-    m_server->enqueue("/api/game/join",
-                      ScriptedResponse::json(409, R"({"error":"already in game"})"));
+    m_server->setDefault("/api/game/join",
+                         ScriptedResponse::json(409, R"({"error":"already in game"})"));
     QCoro::waitFor(m_manager->joinGameTask("r1"));
     QCOMPARE(m_manager->errorMessageText(),
              "Nie udało się dołączyć do serwera. Spróbuj ponownie za chwilę.");
+    QVERIFY(!m_manager->isLoading());
 }
 
 void TestGameManager::enteringFillsSquaresAndPolls()
 {
-    DiagCapture capture;
+    DiagCapture quiet;
     const QByteArray pieces =
-        R"([{"id":"I2","name":"Dwójka","size":2},{"id":"I2","name":"x","placed":true},{"id":"ZZ","name":"?","squares":[]}])";
+        R"([{"id":"I2","name":"Dwójka","size":2},{"id":"I2","name":"x","placed":true},{"id":"ZZ","name":"?"}])";
     enter("waiting", "[" + player("p1", 0, pieces) + "]");
     QVERIFY(m_manager->isInGame());
-    QCOMPARE(m_manager->sessionId(), std::optional<QString>("s1"));
-    QCOMPARE(m_manager->myColor(), std::optional<QString>("blue"));
     const auto &mine = m_manager->gameState()->players.at(0).pieces;
     QCOMPARE(mine.at(0).squares.size(), 2);
     QVERIFY(mine.at(1).squares.isEmpty()); // placed pieces are left alone
-    QVERIFY(capture.lines.contains("✅ Uzupełniono squares dla klocka I2 (Dwójka) z pieces list"));
-    QVERIFY(capture.lines.contains("⚠️ Nie znaleziono definicji klocka ZZ w pieces list"));
+    QVERIFY(mine.at(2).squares.isEmpty());
     QVERIFY(m_manager->updateTimer()->isActive());
-    QCOMPARE(m_manager->updateTimer()->interval(), 1000);
-    QCOMPARE(m_server->requests().last().path, "/api/game/servers");
-    QCOMPARE(m_manager->gameStateValue().toMap().value("players").toList().at(0).toMap().value(
-                 "playerId"),
-             "p1");
-}
-
-void TestGameManager::unknownStatusIsNotAGame()
-{
-    enter("paused");
-    QVERIFY(!m_manager->isInGame());
-    QVERIFY(!m_manager->updateTimer()->isActive());
-}
-
-void TestGameManager::createWhileInGameLeavesFirst()
-{
-    enter("in_progress");
-    QSignalSpy left(m_manager.get(), &GameManager::isInGameChanged);
-    m_server->enqueue("/api/game/session", ScriptedResponse::json(500).after(200ms));
-    auto task = m_manager->createSessionTask(std::nullopt);
-    QVERIFY(!m_manager->isInGame()); // left before the request went out
-    QVERIFY(!m_manager->gameState());
-    QVERIFY(!m_manager->updateTimer()->isActive());
-    QCoro::waitFor(task);
-    QCOMPARE(m_server->requests().last().body, "{}");
-    QCOMPARE(left.count(), 1);
 }
 
 void TestGameManager::pollIntervalFollowsThePhase()
@@ -408,31 +292,27 @@ void TestGameManager::finishedStopsPollingAndSavesRank()
     m_server->setDefault("/api/game/session/s1",
                          ScriptedResponse::json(200, pollJson("finished", players)));
     m_server->setDefault(
-        "/api/scores",
-        ScriptedResponse::json(
-            200, R"({"message":"ok","score":{"id":1,"userId":1,"score":50,"position":2}})"));
+        "/api/scores", ScriptedResponse::json(200, R"({"message":"ok","score":{"id":1,"userId":1,)"
+                                                   R"("score":50,"position":2}})"));
+    m_server->setDefault("/api/game/servers",
+                         ScriptedResponse::json(200, R"({"servers":[]})").after(300ms));
     m_server->clearRequests();
-    QCoro::waitFor(m_manager->refreshGameState());
+    QSignalSpy finished(m_manager.get(), &GameManager::gameFinished);
+    auto poll = m_manager->refreshGameState();
+    QTRY_VERIFY(m_manager->gameState()->gameStatus == u"finished");
     QVERIFY(!m_manager->updateTimer()->isActive());
-    QVERIFY(m_manager->isInGame()); // the final state stays on screen
-    QTest::qWait(200);
-    QStringList paths;
-    QByteArray body;
-    for (const auto &r : m_server->requests()) {
-        paths << r.path;
-        if (r.path == "/api/scores")
-            body = r.body;
-    }
-    QVERIFY(paths.contains("/api/game/servers"));
-    QCOMPARE(body, saved);
-    QVERIFY(!m_manager->isLoading());
-
-    // A second answer about the finished game saves nothing more.
-    m_server->clearRequests();
+    // A second answer about the finished game saves nothing more, and leaving the results at
+    // once loses nothing.
     QCoro::waitFor(m_manager->refreshGameState());
-    QTest::qWait(100);
+    m_manager->leaveGame();
+    QCoro::waitFor(poll);
+    QByteArrayList bodies;
     for (const auto &r : m_server->requests())
-        QVERIFY(r.path != "/api/scores");
+        if (r.path == u"/api/scores")
+            bodies << r.body;
+    QCOMPARE(bodies, saved.isEmpty() ? QByteArrayList() : QByteArrayList{saved});
+    QCOMPARE(finished.count(), 1);
+    QVERIFY(!m_manager->isLoading() && !m_manager->errorMessage());
 }
 
 void TestGameManager::lateAnswerAfterLeavingChangesNothing()
@@ -448,12 +328,9 @@ void TestGameManager::lateAnswerAfterLeavingChangesNothing()
     m_manager->leaveGame();
     QCoro::waitFor(poll);
     QCoro::waitFor(pass);
-    QVERIFY(!m_manager->isInGame());
-    QVERIFY(!m_manager->gameState());
-    QVERIFY(!m_manager->myPlayerId());
-    QVERIFY(!m_manager->errorMessage());
+    QVERIFY(!m_manager->isInGame() && !m_manager->gameState() && !m_manager->myPlayerId());
+    QVERIFY(!m_manager->errorMessage() && !m_manager->isLoading());
     QVERIFY(!m_manager->updateTimer()->isActive());
-    QVERIFY(!m_manager->isLoading());
 }
 
 void TestGameManager::pollOvertakenByMoveDoesNotRollBack()
@@ -468,56 +345,36 @@ void TestGameManager::pollOvertakenByMoveDoesNotRollBack()
                       ScriptedResponse::json(200, R"({"success":true,"gameState":)" +
                                                       stateJson("in_progress", "[]", placed) +
                                                       "}"));
-    m_manager->setSelectedPieceId(QString("I2"));
     auto poll = m_manager->refreshGameState(); // sent first, answered last
     QCoro::waitFor(m_manager->placePieceTask("I2", 0, 0, 0));
     QCOMPARE(m_manager->gameState()->board.at(0).at(1), 1);
-    QVERIFY(!m_manager->selectedPieceId());
     QCoro::waitFor(poll);
     QCOMPARE(m_manager->gameState()->board.at(0).at(1), 1);
 }
 
-void TestGameManager::actionsWithoutSessionSendNothing()
+void TestGameManager::refusedPlacementKeepsSelection_data()
 {
-    QSignalSpy loading(m_manager.get(), &GameManager::isLoadingChanged);
-    QCoro::waitFor(m_manager->voteToStartTask(true));
-    QCoro::waitFor(m_manager->passTurnTask());
-    QCoro::waitFor(m_manager->placePieceTask("I2", 0, 0, 0));
-    QCoro::waitFor(m_manager->refreshGameState());
-    QCOMPARE(loading.count(), 0);
-    QCOMPARE(m_server->requestCount(), 0);
+    QTest::addColumn<QByteArray>("answer");
+    QTest::addColumn<QString>("message");
+    const QString generic = "Serwer nie przyjął tej akcji. Spróbuj ponownie.";
+    QTest::addRow("with a reason")
+        << QByteArray(R"({"success":false,"error":"Zły ruch"})") << "Zły ruch";
+    QTest::addRow("without a reason") << QByteArray(R"({"success":false})") << generic;
+    QTest::addRow("success without a state") << QByteArray(R"({"success":true})") << generic;
 }
 
-void TestGameManager::placeRefusedKeepsSelection()
+void TestGameManager::refusedPlacementKeepsSelection()
 {
+    QFETCH(QByteArray, answer);
+    QFETCH(QString, message);
     enter("in_progress");
     m_manager->setSelectedPieceId(QString("I2"));
     m_manager->setSelectedRotation(90);
-    m_server->enqueue(
-        "/api/game/place",
-        ScriptedResponse::json(200, R"({"success":false,"error":"Nieprawidłowy ruch"})"));
-    QSignalSpy finished(m_manager.get(), &GameManager::placePieceFinished);
+    m_server->enqueue("/api/game/place", ScriptedResponse::json(200, answer));
     QCoro::waitFor(m_manager->placePieceTask("I2", 5, 5, 90));
-    QCOMPARE(m_manager->errorMessageText(), "Nieprawidłowy ruch");
+    QCOMPARE(m_manager->errorMessageText(), message);
     QCOMPARE(m_manager->selectedPieceId(), std::optional<QString>("I2"));
     QCOMPARE(m_manager->selectedRotation(), 90);
-    QCOMPARE(finished.count(), 1);
-    QCOMPARE(m_server->requests().last().body,
-             R"({"sessionId":"s1","pieceId":"I2","row":5,"col":5,"rotation":90})");
-}
-
-void TestGameManager::voteWithoutStartedKeepsWaiting()
-{
-    enter("waiting");
-    m_server->enqueue("/api/game/vote-to-start",
-                      ScriptedResponse::json(200, R"({"success":true,"gameState":)" +
-                                                      stateJson("in_progress") + "}"));
-    DiagCapture capture;
-    QCoro::waitFor(m_manager->voteToStartTask(false));
-    QCOMPARE(capture.lines,
-             QStringList{"✅ Zagłosowano za rozpoczęciem. Czekam na innych graczy..."});
-    QCOMPARE(m_manager->updateTimer()->interval(), 2000);
-    QCOMPARE(m_server->requests().last().body, R"({"sessionId":"s1","enableBots":false})");
 }
 
 void TestGameManager::destroyedWithRequestsInFlight()
@@ -533,6 +390,95 @@ void TestGameManager::destroyedWithRequestsInFlight()
     m_manager.reset();
     QTest::qWait(300); // the answers arrive to a manager that is gone
     QVERIFY(m_server->requestCount() >= 3);
+}
+
+void TestGameManager::heldPollReplacesTheTimerWhenOffered()
+{
+    enter("in_progress");
+    const QString path = "/api/game/session/s1";
+    const QByteArray moved = R"(,"board":[[1]])";
+    m_server->enqueue(path, offered(200, pollJson("in_progress"), "\"v1\""));
+    m_server->enqueue(path, offered(304, {}, "\"v1\"").after(100ms));
+    m_server->enqueue(path, offered(200, pollJson("in_progress", "[]", moved), "\"v2\""));
+    m_server->setDefault(path, ScriptedResponse::neverAnswer());
+    QCoro::waitFor(m_manager->refreshGameState());
+    QVERIFY(!m_manager->updateTimer()->isActive());
+    QVERIFY(m_server->waitForRequests(m_server->requestCount() + 3));
+    QTRY_COMPARE(m_manager->gameState()->board.value(0).value(0), 1);
+    QVERIFY(m_manager->isHoldingPoll());
+    QStringList tags;
+    for (const auto &r : m_server->requests())
+        if (r.path == path)
+            tags << r.header("If-None-Match") + ' ' + r.header("Prefer");
+    // The timer's poll names no tag; a 304 keeps the tag; the next poll waits on the new one.
+    QCOMPARE(tags, (QStringList{" wait=25", "\"v1\" wait=25", "\"v1\" wait=25", "\"v2\" wait=25"}));
+}
+
+void TestGameManager::heldPollAnswerOvertakenByAMoveIsDropped()
+{
+    enter("in_progress");
+    const QString path = "/api/game/session/s1";
+    m_server->enqueue(path, offered(200, pollJson("in_progress"), "\"v1\""));
+    m_server->enqueue(path, offered(200, pollJson("in_progress"), "\"v2\"").after(300ms));
+    m_server->setDefault(path, ScriptedResponse::neverAnswer());
+    m_server->enqueue(
+        "/api/game/place",
+        ScriptedResponse::json(200, R"({"success":true,"gameState":)" +
+                                        stateJson("in_progress", "[]", R"(,"board":[[1]])") + "}"));
+    QCoro::waitFor(m_manager->refreshGameState());
+    QCoro::waitFor(m_manager->placePieceTask("I2", 0, 0, 0)); // answered before the held poll
+    QVERIFY(m_server->waitForRequests(m_server->requestCount() + 1));
+    QCOMPARE(m_manager->gameState()->board.value(0).value(0), 1);
+    // The next poll waits on the tag of the state it applied, so it brings what was dropped.
+    QCOMPARE(m_server->requests().last().header("If-None-Match"), "\"v1\"");
+}
+
+void TestGameManager::heldPollFailureFallsBackToTheTimer()
+{
+    enter("waiting");
+    const QString path = "/api/game/session/s1";
+    m_server->enqueue(path, offered(200, pollJson("waiting"), "\"v1\""));
+    m_server->enqueue(path, ScriptedResponse::json(500));
+    QCoro::waitFor(m_manager->refreshGameState());
+    QTRY_VERIFY(!m_manager->isHoldingPoll());
+    QVERIFY(m_manager->updateTimer()->isActive());
+    QCOMPARE(m_manager->updateTimer()->interval(), 1000);
+}
+
+void TestGameManager::answersAtOnceNeverLoopWithoutAPause_data()
+{
+    QTest::addColumn<ScriptedResponse>("answer");
+    QTest::addRow("304") << offered(304, {}, "\"v1\"");
+    QTest::addRow("the same tag") << offered(200, pollJson("in_progress"), "\"v1\"");
+    QTest::addRow("no tag") << offered(200, pollJson("in_progress"), {});
+}
+
+void TestGameManager::answersAtOnceNeverLoopWithoutAPause()
+{
+    QFETCH(ScriptedResponse, answer);
+    enter("in_progress");
+    m_server->enqueue("/api/game/session/s1", offered(200, pollJson("in_progress"), "\"v1\""));
+    m_server->setDefault("/api/game/session/s1", answer);
+    const int before = m_server->requestCount();
+    QCoro::waitFor(m_manager->refreshGameState());
+    QTest::qWait(1500);
+    // A loop would have sent hundreds: here one at once, then one a second.
+    QVERIFY2(m_server->requestCount() - before <= 4,
+             qPrintable(QString::number(m_server->requestCount() - before)));
+}
+
+void TestGameManager::leavingEndsTheHeldPoll()
+{
+    enter("in_progress");
+    m_server->enqueue("/api/game/session/s1", offered(200, pollJson("in_progress"), "\"v1\""));
+    m_server->setDefault("/api/game/session/s1",
+                         offered(200, pollJson("finished"), "\"v2\"").after(300ms));
+    QCoro::waitFor(m_manager->refreshGameState());
+    QVERIFY(m_manager->isHoldingPoll());
+    m_manager->leaveGame();
+    QTest::qWait(500);
+    QVERIFY(!m_manager->isHoldingPoll() && !m_manager->updateTimer()->isActive());
+    QVERIFY(!m_manager->gameState());
 }
 
 QTEST_GUILESS_MAIN(TestGameManager)

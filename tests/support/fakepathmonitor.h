@@ -12,25 +12,17 @@ class FakePathMonitor final : public PathMonitor
 public:
     using PathMonitor::PathMonitor;
 
-    void start() override
-    {
-        m_running = true;
-        ++m_starts;
-    }
+    void start() override { m_running = true; }
     void stop() override { m_running = false; }
-
     void report(bool usable)
     {
         if (m_running)
             Q_EMIT pathChanged(usable);
     }
-
     [[nodiscard]] bool isRunning() const { return m_running; }
-    [[nodiscard]] int startCount() const { return m_starts; }
 
 private:
     bool m_running = false;
-    int m_starts = 0;
 };
 
 } // namespace korvana::test

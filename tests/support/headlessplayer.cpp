@@ -1,5 +1,7 @@
 #include "headlessplayer.h"
 
+#include "managerlinks.h"
+
 #include <QCoroTask>
 
 namespace korvana::test {
@@ -10,12 +12,13 @@ HeadlessPlayer::HeadlessPlayer(const QString &baseUrl, const QString &storeFile)
     , auth(network, store)
     , game(network)
 {
+    linkManagers(network, auth, game, nullptr);
 }
 
 bool HeadlessPlayer::registerAs(const QString &name)
 {
-    QCoro::waitFor(auth.registerTask(name, name + QStringLiteral("@example.pl"),
-                                     QStringLiteral("haslo123")));
+    QCoro::waitFor(
+        auth.registerTask(name, name + QStringLiteral("@example.pl"), QStringLiteral("haslo123")));
     return auth.isAuthenticated();
 }
 

@@ -9,8 +9,9 @@
 
 namespace korvana::test {
 
-// Another person at the table, without a screen: the client's own managers with a token and a
-// key-value store of their own, on the same server as the test.
+// Another person at the table, without a screen: the client's own managers, linked as the
+// application links them, with a token and a key-value store of their own, on the same server as
+// the test.
 class HeadlessPlayer
 {
 public:

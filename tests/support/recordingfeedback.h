@@ -4,7 +4,6 @@
 
 #include <QList>
 
-#include <optional>
 #include <variant>
 
 namespace korvana::test {
@@ -26,11 +25,10 @@ struct FeedbackCall
     return {h};
 }
 
-// For QCOMPARE messages: "sound 1104", "haptic MediumImpact".
+// For QCOMPARE messages: "sound 1104", "haptic 1".
 char *toString(const FeedbackCall &call);
 
-// Records every sound and haptic in order, and plays nothing. configureAudio() succeeds unless
-// a test set an error.
+// Records every sound and haptic in order and plays nothing; the audio set-up succeeds.
 class RecordingFeedback final : public SystemFeedback
 {
     Q_OBJECT
@@ -39,18 +37,13 @@ public:
 
     void playSound(feedback::SystemSound s) override { m_calls.append(sound(s)); }
     void haptic(feedback::Haptic h) override { m_calls.append(test::haptic(h)); }
-    std::expected<void, QString> configureAudio() override;
+    std::expected<void, QString> configureAudio() override { return {}; }
 
     [[nodiscard]] const QList<FeedbackCall> &calls() const { return m_calls; }
     void clear() { m_calls.clear(); }
 
-    void setAudioError(std::optional<QString> error) { m_audioError = std::move(error); }
-    [[nodiscard]] int configureCount() const { return m_configureCount; }
-
 private:
     QList<FeedbackCall> m_calls;
-    std::optional<QString> m_audioError;
-    int m_configureCount = 0;
 };
 
 } // namespace korvana::test

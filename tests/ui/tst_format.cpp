@@ -2,6 +2,7 @@
 
 #include <QTest>
 
+using korvana::ui::formatStatistics;
 using korvana::ui::formatTimeLimit;
 
 class TestFormat : public QObject
@@ -10,6 +11,8 @@ class TestFormat : public QObject
 private slots:
     void timeLimit_data();
     void timeLimit();
+    void statistics_data();
+    void statistics();
 };
 
 void TestFormat::timeLimit_data()
@@ -35,6 +38,31 @@ void TestFormat::timeLimit()
     QFETCH(qint64, seconds);
     QFETCH(QString, text);
     QCOMPARE(formatTimeLimit(seconds), text);
+}
+
+void TestFormat::statistics_data()
+{
+    QTest::addColumn<qint64>("played");
+    QTest::addColumn<qint64>("won");
+    QTest::addColumn<QString>("text");
+    QTest::addRow("one") << qint64(1) << qint64(1) << QStringLiteral("1 gra • 1 wygrana");
+    QTest::addRow("two to four") << qint64(2) << qint64(3) << QStringLiteral("2 gry • 3 wygrane");
+    QTest::addRow("five and none")
+        << qint64(5) << qint64(0) << QStringLiteral("5 gier • 0 wygranych");
+    QTest::addRow("twelve to fourteen")
+        << qint64(12) << qint64(14) << QStringLiteral("12 gier • 14 wygranych");
+    QTest::addRow("twenty-two") << qint64(22) << qint64(5)
+                                << QStringLiteral("22 gry • 5 wygranych");
+    QTest::addRow("hundred and twelve")
+        << qint64(112) << qint64(104) << QStringLiteral("112 gier • 104 wygrane");
+}
+
+void TestFormat::statistics()
+{
+    QFETCH(qint64, played);
+    QFETCH(qint64, won);
+    QFETCH(QString, text);
+    QCOMPARE(formatStatistics(played, won), text);
 }
 
 QTEST_GUILESS_MAIN(TestFormat)

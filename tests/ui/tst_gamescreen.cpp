@@ -3,6 +3,7 @@
 // as a newly registered player in the lobby.
 
 #include "appharness.h"
+#include "boardrules.h"
 #include "fakepathmonitor.h"
 #include "headlessplayer.h"
 #include "lobbyscript.h"
@@ -190,6 +191,8 @@ void TestGameScreen::dragPlacesOnlyOverAGreenCellAndATapElsewhereIsRefused()
     startGameWithBots();
     m_feedback.clear();
     QSignalSpy finished(&game(), &GameManager::placePieceFinished);
+    QSignalSpy alerted(m_harness->find(QStringLiteral("turnAlert")), SIGNAL(alerted()));
+    const QPointF slotOfV3 = m_harness->item(QStringLiteral("trayTile_V3"))->position();
 
     // A first piece away from every corner: red, and its release sends nothing.
     dragFromTile(QStringLiteral("I1"), 5, 5);
@@ -210,12 +213,20 @@ void TestGameScreen::dragPlacesOnlyOverAGreenCellAndATapElsewhereIsRefused()
         m_harness->key(Qt::Key_R);
     QCOMPARE(controller()->property("isPreviewValid"), QVariant(true));
     QTest::mouseRelease(m_harness->window(), Qt::LeftButton, {}, cellPoint(0, 0));
+    // Another window takes the focus while the bots think (0.6 s each): the turn's return asks
+    // for attention.
+    QWindow elsewhere;
+    elsewhere.show();
+    elsewhere.requestActivate();
+    QTRY_VERIFY(!m_harness->window()->isActive());
     QVERIFY(finished.wait(5000));
     QCOMPARE(finished.count(), 1);
     QCOMPARE(cell(5, 5), 0);
     QCOMPARE(cell(1, 0), 1);
     QTRY_COMPARE(text(QStringLiteral("trayTitle")), "KLOCKI (20)");
     QVERIFY(!m_harness->item(QStringLiteral("trayTile_V3")));
+    QQuickItem *emptySlot = m_harness->item(QStringLiteral("emptyTraySlot"));
+    QTRY_VERIFY(emptySlot && emptySlot->position() == slotOfV3);
     const auto selected = sound(SystemSound::Selected);
     const auto light = haptic(Haptic::LightImpact);
     const auto medium = haptic(Haptic::MediumImpact);
@@ -228,10 +239,17 @@ void TestGameScreen::dragPlacesOnlyOverAGreenCellAndATapElsewhereIsRefused()
     QTRY_VERIFY_WITH_TIMEOUT(isMyTurn(), 10000);
     QCoro::waitFor(game().refreshGameState());
     QCOMPARE(count(sound(SystemSound::MyTurn)), 1);
+    QCOMPARE(alerted.count(), 1);
+    m_harness->window()->requestActivate();
+    QVERIFY(QTest::qWaitForWindowActive(m_harness->window()));
 
     // A tap on a board cell places the selected piece there; far from blue it is refused.
     QVERIFY(m_harness->click(QStringLiteral("trayTile_I2")));
     QCOMPARE(game().selectedPieceIdText(), "I2");
+    // The board marks where it fits: diagonally off blue's first piece.
+    const auto hints =
+        m_harness->item("gameBoard")->property("moveHints").value<QList<board::Cell>>();
+    QVERIFY(hints.contains(board::Cell{2, 1}) && !hints.contains(board::Cell{10, 10}));
     m_feedback.clear();
     QTest::mouseClick(m_harness->window(), Qt::LeftButton, {}, cellPoint(10, 10));
     QTRY_VERIFY(isOpen(QStringLiteral("errorAlert")));
@@ -326,11 +344,11 @@ void TestGameScreen::aSeatOutOfMovesAndAnOutageAreShown()
         return h->app().connectionManager().connectionStatus() == ConnectionStatus::Disconnected;
     }());
     QCOMPARE(h->text(QStringLiteral("outageStatusText")), "Brak sieci");
-    QVERIFY(h->item(QStringLiteral("timerCapsule"))->property("isPaused").toBool());
+    QCOMPARE(h->item(QStringLiteral("timerIcon"))->property("name"), "pause.fill");
     monitor.report(true);
     QTRY_VERIFY(h->app().connectionManager().isConnected());
     QVERIFY(h->visibleItems(QStringLiteral("outageBanner")).isEmpty());
-    QVERIFY(!h->item(QStringLiteral("timerCapsule"))->property("isPaused").toBool());
+    QCOMPARE(h->item(QStringLiteral("timerIcon"))->property("name"), "timer");
 }
 
 void TestGameScreen::keyboardPlaysATurnInAWideWindow()

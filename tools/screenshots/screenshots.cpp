@@ -1,19 +1,22 @@
 // Renders every screen of the client to PNG files for review, at a chosen window size: launch,
 // login and registration, the lobby with its sheets and alert (against a scripted server), then
-// the waiting room, a game in progress with a drag and the results (against a real
-// korvana-server with bots). Usage: korvana_screenshots [--size WxH] FOLDER
+// the waiting room, a game in progress with a drag and the results, and a timed game with its
+// play aids (against a real korvana-server with bots). Usage: korvana_screenshots [--size WxH]
+// FOLDER
 
 #include "appharness.h"
 #include "boardrules.h"
 #include "fakepathmonitor.h"
 #include "headlessplayer.h"
 #include "lobbyscript.h"
+#include "playaidsettings.h"
 #include "scriptedhttpserver.h"
 #include "serverprocess.h"
 
 #include <QCoroTask>
 #include <QDir>
 #include <QGuiApplication>
+#include <QQmlEngine>
 #include <QQuickWindow>
 #include <QRegularExpression>
 #include <QTest>
@@ -243,6 +246,119 @@ void gameScreens(Shots &shots)
     shots.take(h, QStringLiteral("game-results"));
 }
 
+// My move in the aids' game: the biggest piece that fits, the first in the blue corner, later
+// ones as close to the middle as they go, so the board fills like a real game's.
+bool playTowardsTheMiddle(GameManager &game)
+{
+    const auto &state = game.gameState();
+    const auto me = std::find_if(state->players.cbegin(), state->players.cend(),
+                                 [&](const Player &p) { return p.id == game.myPlayerId(); });
+    if (me == state->players.cend())
+        return false;
+    const bool first = std::none_of(me->pieces.cbegin(), me->pieces.cend(),
+                                    [](const GamePiece &p) { return p.placed; });
+    struct Move
+    {
+        QString pieceId;
+        board::Cell cell;
+        int rotation = 0;
+    };
+    std::optional<Move> best;
+    qsizetype bestSize = 0;
+    int bestScore = -1;
+    for (const GamePiece &piece : me->pieces) {
+        for (const int rotation : {0, 90, 180, 270}) {
+            const auto cells = piece.placed ? QList<board::Cell>()
+                                            : board::validCells(piece.squares, rotation,
+                                                                state->board, game.myColorText());
+            for (const board::Cell cell : cells) {
+                const int score =
+                    first ? 40 - cell.row - cell.col
+                          : std::min(cell.row, 19 - cell.row) + std::min(cell.col, 19 - cell.col);
+                if (piece.squares.size() > bestSize ||
+                    (piece.squares.size() == bestSize && score > bestScore)) {
+                    best = Move{piece.id, cell, rotation};
+                    bestSize = piece.squares.size();
+                    bestScore = score;
+                }
+            }
+        }
+    }
+    if (!best)
+        return false;
+    auto task = game.placePieceTask(best->pieceId, best->cell.row, best->cell.col, best->rotation);
+    QCoro::waitFor(std::move(task));
+    return !game.errorMessage();
+}
+
+// A game with a 5-minute clock against three bots, half played: the move hints of a selected
+// piece (tiles that fit nowhere dimmed), then the colour-blind marks, then the clock paused while
+// the network is gone.
+void playAidScreens(Shots &shots)
+{
+    ServerProcess server(QStringLiteral(KORVANA_SERVER_EXECUTABLE),
+                         {QStringLiteral("--insecure-fast-hash")});
+    if (!server.start())
+        return shots.fail("korvana-server did not start");
+    const QString url = server.baseUrl().toString();
+    QTemporaryDir folder;
+    const QString store = folder.filePath(QStringLiteral("kasia.json"));
+    signUpInto(url, QStringLiteral("Kasia"), store);
+    FakePathMonitor network;
+    AppHarness h(url, store, &network);
+    if (!shots.open(h))
+        return shots.fail("the window did not open");
+    h.completeLaunch();
+    h.waitForScreen(QStringLiteral("lobby"));
+    GameManager &game = h.app().gameManager();
+    const auto isMyTurn = [&] {
+        const auto &state = game.gameState();
+        return state && state->gameStatus == u"in_progress" &&
+               state->currentPlayerId == game.myPlayerId();
+    };
+    QCoro::waitFor(game.createSessionTask(300));
+    QCoro::waitFor(game.voteToStartTask(true));
+    for (int turn = 0; turn < 7; ++turn) {
+        if (!QTest::qWaitFor(isMyTurn, 10000) || !playTowardsTheMiddle(game))
+            break;
+    }
+    if (!QTest::qWaitFor(isMyTurn, 10000))
+        return shots.fail("the timed game did not come back to this player");
+
+    // The piece and turn with the most places to go, so the hints have something to show.
+    const auto &state = *game.gameState();
+    const auto me = std::find_if(state.players.cbegin(), state.players.cend(),
+                                 [&](const Player &p) { return p.id == game.myPlayerId(); });
+    std::optional<std::pair<QString, int>> choice;
+    qsizetype most = 0;
+    for (const GamePiece &piece : me->pieces) {
+        for (const int rotation : {0, 90, 180, 270}) {
+            const auto cells = piece.placed ? QList<board::Cell>()
+                                            : board::validCells(piece.squares, rotation,
+                                                                state.board, game.myColorText());
+            if (piece.squares.size() >= 4 && cells.size() > most) {
+                most = cells.size();
+                choice = std::pair(piece.id, rotation);
+            }
+        }
+    }
+    if (!choice)
+        return shots.fail("no piece of four or five squares fits");
+    h.click(QStringLiteral("trayTile_") + choice->first);
+    game.setSelectedRotation(choice->second);
+    shots.take(h, QStringLiteral("game-move-hints-for-the-selected-piece"));
+
+    auto *settings = h.app().engine().singletonInstance<ui::PlayAidSettings *>(
+        qmlTypeId("Korvana", 1, 0, "PlayAidSettings"));
+    if (!settings)
+        return shots.fail("the play aids' settings are not there");
+    settings->setColorMarks(true);
+    shots.take(h, QStringLiteral("game-colour-blind-marks"));
+
+    network.report(false);
+    shots.take(h, QStringLiteral("game-clock-paused-while-offline"));
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -269,5 +385,6 @@ int main(int argc, char *argv[])
     signedOutScreens(shots, server);
     lobbyScreens(shots, server);
     gameScreens(shots);
+    playAidScreens(shots);
     return shots.failures == 0 ? 0 : 1;
 }

@@ -70,7 +70,8 @@ void BoardNode::rebuildTextures(QQuickWindow *window, const BoardFrame &frame)
         m_backdropNode->setRect(backdrop.rect);
         m_backdrop = std::move(backdrop); // the old texture goes only after the node let go
     }
-    if (!cellsResized)
+    const bool marksChanged = frame.colorMarks != m_colorMarks || frame.ghostMark != m_ghostMark;
+    if (!cellsResized && !marksChanged)
         return;
 
     // Replaced in place below: every node that shows one is given the new one in this frame.
@@ -80,18 +81,22 @@ void BoardNode::rebuildTextures(QQuickWindow *window, const BoardFrame &frame)
         old[n++] = std::move(slot);
         makeTexture(window, slot, sprite);
     };
-    for (int i = 0; i < 4; ++i)
-        renew(m_cell[i], cellSprite(displayColor(i + 1), frame.cellSize, frame.dpr));
+    for (int i = 0; i < 4; ++i) {
+        renew(m_cell[i], cellSprite(displayColor(i + 1), frame.cellSize, frame.dpr,
+                                    frame.colorMarks ? i + 1 : 0));
+    }
     renew(m_selection, selectionSprite(frame.cellSize, frame.dpr));
     const QColor colors[] = {systemRed(), systemGreen()};
     for (int v = 0; v < 2; ++v) {
         renew(m_crosshair[v], crosshairSprite(colors[v], frame.cellSize, frame.dpr));
         renew(m_ring[v], pulseRingSprite(colors[v], frame.cellSize, MaxPulse, frame.dpr));
-        renew(m_ghost[v], ghostSprite(colors[v], frame.cellSize, frame.dpr));
+        renew(m_ghost[v], ghostSprite(colors[v], frame.cellSize, frame.dpr, frame.ghostMark));
     }
 
     m_cellSize = frame.cellSize;
     m_dpr = frame.dpr;
+    m_colorMarks = frame.colorMarks;
+    m_ghostMark = frame.ghostMark;
     // Nodes still point at the old textures (freed on return); hand them the new ones.
     const auto retexture = [](QSGImageNode *node, const Texture &t) {
         if (!node)
@@ -152,6 +157,8 @@ void BoardNode::update(QQuickWindow *window, const BoardFrame &frame)
     if (!m_cellLayer) {
         m_cellLayer = new QSGOpacityNode;
         appendChildNode(m_cellLayer);
+        m_hintLayer = new QSGOpacityNode;
+        appendChildNode(m_hintLayer);
         m_selectionLayer = new QSGOpacityNode;
         appendChildNode(m_selectionLayer);
         m_crosshairLayer = new QSGOpacityNode;
@@ -185,6 +192,8 @@ void BoardNode::update(QQuickWindow *window, const BoardFrame &frame)
                 updateCell(window, frame, i);
         }
     }
+
+    updateHints(window, frame);
 
     // Selection outline.
     if (frame.selection) {
@@ -245,6 +254,41 @@ void BoardNode::update(QQuickWindow *window, const BoardFrame &frame)
                                 : QRectF();
         if (m_ghostNodes[i]->rect() != rect)
             m_ghostNodes[i]->setRect(rect);
+    }
+}
+
+void BoardNode::updateHints(QQuickWindow *window, const BoardFrame &frame)
+{
+    // One texture for every hint, made again only when its size or colour changes.
+    const int mark = frame.colorMarks ? frame.hintColor : 0;
+    if (!frame.hints.isEmpty() && (frame.cellSize != m_hintCellSize || frame.dpr != m_hintDpr ||
+                                   frame.hintColor != m_hintColor || mark != m_hintMark)) {
+        Texture old = std::move(m_hint); // freed only after the nodes let go of it
+        const QColor color = frame.hintColor >= Blue && frame.hintColor <= Green
+                                 ? displayColor(frame.hintColor)
+                                 : QColor(Qt::white);
+        makeTexture(window, m_hint, hintSprite(color, frame.cellSize, frame.dpr, mark));
+        for (QSGImageNode *node : m_hintNodes) {
+            node->setTexture(m_hint.texture.get());
+            node->setSourceRect(QRectF(QPointF(0, 0), m_hint.texture->textureSize()));
+        }
+        m_hintCellSize = frame.cellSize;
+        m_hintDpr = frame.dpr;
+        m_hintColor = frame.hintColor;
+        m_hintMark = mark;
+    }
+    // A pool like the ghost's: nodes not needed are given no area.
+    while (m_hintNodes.size() < std::size_t(frame.hints.size())) {
+        m_hintNodes.push_back(newImage(window, m_hint));
+        m_hintLayer->appendChildNode(m_hintNodes.back());
+    }
+    for (std::size_t i = 0; i < m_hintNodes.size(); ++i) {
+        const auto at = qsizetype(i);
+        const QRectF rect = at < frame.hints.size()
+                                ? placed(m_hint, frame.hints[at].row, frame.hints[at].col)
+                                : QRectF();
+        if (m_hintNodes[i]->rect() != rect)
+            m_hintNodes[i]->setRect(rect);
     }
 }
 

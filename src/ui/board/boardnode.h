@@ -36,6 +36,12 @@ struct BoardFrame
     double pulseScale = 1;
     QList<Cell> ghost; // squares on the board only
     bool ghostValid = false;
+    // Colour-blind marks on the cells, and the colour number whose mark the ghost carries.
+    bool colorMarks = false;
+    int ghostMark = 0;
+    // Move hints: the anchors where the selected piece fits, in this colour number's colour.
+    QList<Cell> hints;
+    int hintColor = 0;
 };
 
 // The board's scene graph: one image node for the backdrop, one per occupied cell, and a few for
@@ -60,6 +66,7 @@ private:
     void makeTexture(QQuickWindow *window, Texture &slot, const Sprite &sprite);
     QSGImageNode *newImage(QQuickWindow *window, const Texture &texture);
     void updateCell(QQuickWindow *window, const BoardFrame &frame, int index);
+    void updateHints(QQuickWindow *window, const BoardFrame &frame);
     [[nodiscard]] QPointF cellOrigin(int row, int col) const;
     [[nodiscard]] QRectF placed(const Texture &texture, int row, int col) const;
 
@@ -67,6 +74,8 @@ private:
     double m_dpr = 0;
     int m_boardSize = -1;
     qsizetype m_playerCount = -1;
+    bool m_colorMarks = false;
+    int m_ghostMark = 0;
 
     Texture m_backdrop;
     Texture m_cell[4];
@@ -89,6 +98,14 @@ private:
     QSGOpacityNode *m_ghostLayer = nullptr;
     std::vector<QSGImageNode *> m_ghostNodes;
     int m_ghostValid = -1;
+
+    Texture m_hint;
+    double m_hintCellSize = -1;
+    double m_hintDpr = 0;
+    int m_hintColor = -1;
+    int m_hintMark = -1;
+    QSGOpacityNode *m_hintLayer = nullptr;
+    std::vector<QSGImageNode *> m_hintNodes;
 };
 
 } // namespace korvana::board

@@ -162,57 +162,102 @@ bool isPlacementValid(const Squares &squares, qint64 rotation, qint64 row, qint6
     return diagonal && !edge;
 }
 
+namespace {
+
+// The board once as flags on a grid with a one-cell border, so that the scan below needs no
+// bounds checks around a square.
+class PlacementScan
+{
+public:
+    PlacementScan(const Board &board, qint64 me)
+    {
+        for (int r = 0; r < BoardCells; ++r) {
+            const QList<qint64> &line = board.at(r);
+            for (int c = 0; c < BoardCells; ++c) {
+                const qint64 value = line.at(c);
+                const auto flags =
+                    std::uint8_t((value != 0 ? Taken : 0) | (value == me ? Mine : 0));
+                m_grid[(r + 1) * Side + c + 1] = flags;
+                m_hasMine = m_hasMine || (flags & Mine);
+            }
+        }
+    }
+
+    // Calls found(cell) for every valid anchor, row by row, until it returns false.
+    template <class Found> void forEachValid(const Offsets &offsets, Found found) const
+    {
+        for (int row = 0; row < BoardCells; ++row) {
+            for (int col = 0; col < BoardCells; ++col) {
+                if (fits(offsets, row, col) && !found(Cell{row, col}))
+                    return;
+            }
+        }
+    }
+
+private:
+    static constexpr int Side = BoardCells + 2;
+    enum : std::uint8_t { Taken = 1, Mine = 2 };
+
+    [[nodiscard]] std::uint8_t at(int r, int c) const { return m_grid[(r + 1) * Side + c + 1]; }
+
+    [[nodiscard]] bool fits(const Offsets &offsets, int row, int col) const
+    {
+        bool corner = false;
+        bool diagonal = false;
+        bool edge = false;
+        for (const Offset &o : offsets) {
+            int r = 0;
+            int c = 0;
+            if (!target(row, o.dr, r) || !target(col, o.dc, c) || (at(r, c) & Taken))
+                return false;
+            corner = corner || isCorner(r, c);
+            diagonal =
+                diagonal ||
+                ((at(r - 1, c - 1) | at(r - 1, c + 1) | at(r + 1, c - 1) | at(r + 1, c + 1)) &
+                 Mine);
+            edge = edge || ((at(r - 1, c) | at(r + 1, c) | at(r, c - 1) | at(r, c + 1)) & Mine);
+        }
+        return m_hasMine ? diagonal && !edge : corner;
+    }
+
+    std::array<std::uint8_t, Side * Side> m_grid{};
+    bool m_hasMine = false;
+};
+
+} // namespace
+
 QList<Cell> validCells(const Squares &squares, qint64 rotation, const Board &board,
                        QStringView colorName)
 {
     Offsets offsets;
     if (!rotatedOffsets(squares, rotation, offsets) || !isFullBoard(board))
         return {};
-
-    // The board once as flags on a grid with a one-cell border, so that the scan below needs
-    // no bounds checks around a square.
-    constexpr int Side = BoardCells + 2;
-    enum : std::uint8_t { Taken = 1, Mine = 2 };
-    std::array<std::uint8_t, Side * Side> grid{};
-    const qint64 me = colorNumber(colorName);
-    bool hasMine = false;
-    for (int r = 0; r < BoardCells; ++r) {
-        const QList<qint64> &line = board.at(r);
-        for (int c = 0; c < BoardCells; ++c) {
-            const qint64 value = line.at(c);
-            const auto flags = std::uint8_t((value != 0 ? Taken : 0) | (value == me ? Mine : 0));
-            grid[(r + 1) * Side + c + 1] = flags;
-            hasMine = hasMine || (flags & Mine);
-        }
-    }
-    const auto at = [&](int r, int c) { return grid[(r + 1) * Side + c + 1]; };
-
     QList<Cell> result;
-    for (int row = 0; row < BoardCells; ++row) {
-        for (int col = 0; col < BoardCells; ++col) {
-            bool fits = true;
-            bool corner = false;
-            bool diagonal = false;
-            bool edge = false;
-            for (const Offset &o : offsets) {
-                int r = 0;
-                int c = 0;
-                if (!target(row, o.dr, r) || !target(col, o.dc, c) || (at(r, c) & Taken)) {
-                    fits = false;
-                    break;
-                }
-                corner = corner || isCorner(r, c);
-                diagonal =
-                    diagonal ||
-                    ((at(r - 1, c - 1) | at(r - 1, c + 1) | at(r + 1, c - 1) | at(r + 1, c + 1)) &
-                     Mine);
-                edge = edge || ((at(r - 1, c) | at(r + 1, c) | at(r, c - 1) | at(r, c + 1)) & Mine);
-            }
-            if (fits && (hasMine ? diagonal && !edge : corner))
-                result.append({row, col});
-        }
-    }
+    PlacementScan(board, colorNumber(colorName)).forEachValid(offsets, [&](Cell cell) {
+        result.append(cell);
+        return true;
+    });
     return result;
+}
+
+bool fitsAnywhere(const Squares &squares, const Board &board, QStringView colorName)
+{
+    if (!isFullBoard(board))
+        return false;
+    const PlacementScan scan(board, colorNumber(colorName));
+    for (const qint64 rotation : {0, 90, 180, 270}) {
+        Offsets offsets;
+        if (!rotatedOffsets(squares, rotation, offsets))
+            return false;
+        bool found = false;
+        scan.forEachValid(offsets, [&](Cell) {
+            found = true;
+            return false;
+        });
+        if (found)
+            return true;
+    }
+    return false;
 }
 
 } // namespace korvana::board

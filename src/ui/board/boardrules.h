@@ -43,4 +43,7 @@ struct Cell
 [[nodiscard]] QList<Cell> validCells(const Squares &squares, qint64 rotation, const Board &board,
                                      QStringView colorName);
 
+// Whether the piece fits somewhere on the board in any of the four rotations.
+[[nodiscard]] bool fitsAnywhere(const Squares &squares, const Board &board, QStringView colorName);
+
 } // namespace korvana::board

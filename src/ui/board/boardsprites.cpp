@@ -1,6 +1,7 @@
 #include "boardsprites.h"
 
 #include "boardcolors.h"
+#include "colormarks.h"
 
 #include <QLinearGradient>
 #include <QPainter>
@@ -113,6 +114,15 @@ void blur(QImage &image, int radius)
     }
 }
 
+// A colour's mark over a shape centred on `centre`, dark enough to read on every player colour.
+void drawMark(QPainter &p, int mark, QPointF centre, double side)
+{
+    if (mark == 0)
+        return;
+    const QRectF box(centre.x() - side / 2, centre.y() - side / 2, side, side);
+    p.fillPath(colorMarkPath(mark, box), QColor(0, 0, 0, 115));
+}
+
 } // namespace
 
 Sprite backdropSprite(double cellSize, int boardSize, qsizetype playerCount, double dpr)
@@ -164,7 +174,7 @@ Sprite backdropSprite(double cellSize, int boardSize, qsizetype playerCount, dou
     return canvas.sprite;
 }
 
-Sprite cellSprite(const QColor &color, double cellSize, double dpr)
+Sprite cellSprite(const QColor &color, double cellSize, double dpr, int mark)
 {
     Canvas canvas(QRectF(0, 0, cellSize, cellSize), dpr);
     QPainter p;
@@ -173,6 +183,7 @@ Sprite cellSprite(const QColor &color, double cellSize, double dpr)
     const double k = lineScale(cellSize);
     p.fillPath(roundedSquare(centre, cellSize - 1.5 * k, 3 * k), color);
     fillGradient(p, roundedSquare(centre, cellSize - 4 * k, 2 * k), withAlpha(color, 0.5), color);
+    drawMark(p, mark, centre, 0.55 * cellSize);
     p.end();
     return canvas.sprite;
 }
@@ -250,21 +261,48 @@ Sprite pulseRingSprite(const QColor &color, double cellSize, double maxScale, do
     return canvas.sprite;
 }
 
-Sprite ghostSprite(const QColor &color, double cellSize, double dpr)
+Sprite ghostSprite(const QColor &color, double cellSize, double dpr, int mark)
 {
     Canvas canvas(QRectF(0, 0, cellSize, cellSize), dpr);
     QPainter p;
     canvas.begin(p);
     const double k = lineScale(cellSize);
-    const QPainterPath square =
-        roundedSquare(QPointF(cellSize / 2, cellSize / 2), cellSize - 2 * k, 3 * k);
+    const QPointF centre(cellSize / 2, cellSize / 2);
+    const QPainterPath square = roundedSquare(centre, cellSize - 2 * k, 3 * k);
     p.fillPath(square, withAlpha(color, 0.5));
     p.strokePath(square, QPen(color, 2 * k));
+    drawMark(p, mark, centre, 0.55 * cellSize);
     p.end();
     return canvas.sprite;
 }
 
-Sprite pieceSquareSprite(const QColor &color, double unit, bool shadow, double dpr)
+Sprite hintSprite(const QColor &color, double cellSize, double dpr, int mark)
+{
+    Canvas canvas(QRectF(0, 0, cellSize, cellSize), dpr);
+    QPainter p;
+    canvas.begin(p);
+    const QPointF centre(cellSize / 2, cellSize / 2);
+    // Quiet enough to leave the board readable, clear enough to find: a faint square and a small
+    // centre.
+    const double k = lineScale(cellSize);
+    const QPainterPath square = roundedSquare(centre, cellSize - 4 * k, 2 * k);
+    p.fillPath(square, withAlpha(color, 0.12));
+    p.strokePath(square, QPen(withAlpha(color, 0.5), k));
+    if (mark == 0) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(withAlpha(color, 0.85));
+        p.drawEllipse(centre, 0.15 * cellSize, 0.15 * cellSize);
+    } else {
+        const double side = 0.45 * cellSize;
+        p.fillPath(
+            colorMarkPath(mark, QRectF(centre.x() - side / 2, centre.y() - side / 2, side, side)),
+            withAlpha(color, 0.65));
+    }
+    p.end();
+    return canvas.sprite;
+}
+
+Sprite pieceSquareSprite(const QColor &color, double unit, bool shadow, double dpr, int mark)
 {
     const double side = std::max(unit - 1.5, 2.0);
     const double reach = side / 2 + (shadow ? 4 : 1);
@@ -280,6 +318,7 @@ Sprite pieceSquareSprite(const QColor &color, double unit, bool shadow, double d
     const QPainterPath square = roundedSquare(QPointF(0, 0), side, 2);
     fillGradient(p, square, withAlpha(color, 0.9), withAlpha(color, 0.7));
     p.strokePath(square, QPen(withAlpha(Qt::white, 0.4), 0.5));
+    drawMark(p, mark, QPointF(0, 0), 0.55 * side);
     p.end();
     return canvas.sprite;
 }

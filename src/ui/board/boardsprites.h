@@ -21,9 +21,10 @@ struct Sprite
 [[nodiscard]] Sprite backdropSprite(double cellSize, int boardSize, qsizetype playerCount,
                                     double dpr);
 
-// The following are relative to the top-left corner of their cell.
+// The following are relative to the top-left corner of their cell. `mark`, where given, is the
+// colour number whose mark (colormarks.h) is drawn over the shape in a dark tone; 0 draws none.
 // An occupied cell in `color`.
-[[nodiscard]] Sprite cellSprite(const QColor &color, double cellSize, double dpr);
+[[nodiscard]] Sprite cellSprite(const QColor &color, double cellSize, double dpr, int mark = 0);
 // The outline of the selected cell.
 [[nodiscard]] Sprite selectionSprite(double cellSize, double dpr);
 // The target's still parts: inner ring, dot, cross and the four corner brackets.
@@ -32,9 +33,12 @@ struct Sprite
 [[nodiscard]] Sprite pulseRingSprite(const QColor &color, double cellSize, double maxScale,
                                      double dpr);
 // One square of the placement ghost.
-[[nodiscard]] Sprite ghostSprite(const QColor &color, double cellSize, double dpr);
+[[nodiscard]] Sprite ghostSprite(const QColor &color, double cellSize, double dpr, int mark = 0);
+// A move hint: a small dot in `color`, or the mark's shape in `color` when `mark` is given.
+[[nodiscard]] Sprite hintSprite(const QColor &color, double cellSize, double dpr, int mark = 0);
 
 // One square of a piece drawing of `unit`, relative to the square's centre.
-[[nodiscard]] Sprite pieceSquareSprite(const QColor &color, double unit, bool shadow, double dpr);
+[[nodiscard]] Sprite pieceSquareSprite(const QColor &color, double unit, bool shadow, double dpr,
+                                       int mark = 0);
 
 } // namespace korvana::board

@@ -183,6 +183,34 @@ void GameBoard::setBoardSize(int size)
     updatePulse();
 }
 
+void GameBoard::setColorMarks(bool marks)
+{
+    if (marks == m_colorMarks)
+        return;
+    m_colorMarks = marks;
+    emit colorMarksChanged();
+    update();
+}
+
+void GameBoard::setMyColorNumber(int number)
+{
+    if (number == m_myColorNumber)
+        return;
+    m_myColorNumber = number;
+    emit myColorNumberChanged();
+    update();
+}
+
+void GameBoard::setMoveHints(const QVariant &cells)
+{
+    QList<Cell> hints = cells.value<QList<Cell>>();
+    if (hints == m_moveHints)
+        return;
+    m_moveHints = std::move(hints);
+    emit moveHintsChanged();
+    update();
+}
+
 QRectF GameBoard::boardRect() const
 {
     return fittedSquare(size());
@@ -367,6 +395,14 @@ QSGNode *GameBoard::updatePaintNode(QSGNode *old, UpdatePaintNodeData *)
                     frame.ghost.append(*cell);
             }
         }
+    }
+
+    frame.colorMarks = m_colorMarks;
+    frame.ghostMark = m_colorMarks ? m_myColorNumber : 0;
+    frame.hintColor = m_myColorNumber;
+    for (const Cell &hint : std::as_const(m_moveHints)) {
+        if (hint.row >= 0 && hint.row < m_boardSize && hint.col >= 0 && hint.col < m_boardSize)
+            frame.hints.append(hint);
     }
 
     node->update(window(), frame);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "boardrules.h"
 #include "boardsnapshot.h"
 
 #include <QQuickItem>
@@ -42,6 +43,14 @@ class GameBoard : public QQuickItem
     // Where the board sits in the item (the largest centred square), and its cells' side.
     Q_PROPERTY(QRectF boardRect READ boardRect NOTIFY boardRectChanged)
     Q_PROPERTY(qreal cellSize READ cellSize NOTIFY boardRectChanged)
+    // Play aids. Colour-blind marks on the cells and the ghost; the colour number of the player
+    // whose piece is selected (the ghost's mark, the hints' colour); the move hints, the anchor
+    // cells where that piece fits (a QList<korvana::board::Cell> in a QVariant; anything else
+    // shows none).
+    Q_PROPERTY(bool colorMarks READ colorMarks WRITE setColorMarks NOTIFY colorMarksChanged)
+    Q_PROPERTY(
+        int myColorNumber READ myColorNumber WRITE setMyColorNumber NOTIFY myColorNumberChanged)
+    Q_PROPERTY(QVariant moveHints READ moveHints WRITE setMoveHints NOTIFY moveHintsChanged)
     // The crosshair's breathing outer ring: 1.0 to 1.3 and back every 1.6 s while shown.
     Q_PROPERTY(qreal pulseScale READ pulseScale NOTIFY pulseScaleChanged)
 
@@ -76,6 +85,13 @@ public:
     [[nodiscard]] QRectF boardRect() const;
     [[nodiscard]] qreal cellSize() const;
     [[nodiscard]] qreal pulseScale() const { return m_pulseScale; }
+    [[nodiscard]] bool colorMarks() const { return m_colorMarks; }
+    void setColorMarks(bool marks);
+    [[nodiscard]] int myColorNumber() const { return m_myColorNumber; }
+    void setMyColorNumber(int number);
+    [[nodiscard]] QVariant moveHints() const { return QVariant::fromValue(m_moveHints); }
+    void setMoveHints(const QVariant &cells);
+    [[nodiscard]] const QList<Cell> &moveHintCells() const { return m_moveHints; }
 
     [[nodiscard]] const BoardSnapshot &snapshot() const { return m_snapshot; }
 
@@ -92,6 +108,9 @@ Q_SIGNALS:
     void boardSizeChanged();
     void boardRectChanged();
     void pulseScaleChanged();
+    void colorMarksChanged();
+    void myColorNumberChanged();
+    void moveHintsChanged();
     // A release on cell (row, col), after selectedRow and selectedCol were set to it.
     void cellTapped(int row, int col);
 
@@ -129,6 +148,9 @@ private:
     int m_boardSize = 20;
     qreal m_pulseScale = 1.0;
     QVariantAnimation m_pulse;
+    bool m_colorMarks = false;
+    int m_myColorNumber = 0;
+    QList<Cell> m_moveHints;
     bool m_allCellsChanged = true; // redraw every cell, not only m_changedCells
     bool m_pressed = false;
     int m_touchId = -1;

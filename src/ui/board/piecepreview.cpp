@@ -78,6 +78,16 @@ void PiecePreview::setShadow(bool shadow)
     update();
 }
 
+void PiecePreview::setMarkNumber(int number)
+{
+    if (number == m_markNumber)
+        return;
+    m_markNumber = number;
+    m_textureDirty = true;
+    emit markNumberChanged();
+    update();
+}
+
 qreal PiecePreview::unit() const
 {
     return previewGeometry(m_squares, m_rotation, size()).unit;
@@ -112,7 +122,7 @@ QSGNode *PiecePreview::updatePaintNode(QSGNode *old, UpdatePaintNodeData *)
 
     const double dpr = window()->effectiveDevicePixelRatio();
     if (m_textureDirty) {
-        const Sprite sprite = pieceSquareSprite(m_pieceColor, g.unit, m_shadow, dpr);
+        const Sprite sprite = pieceSquareSprite(m_pieceColor, g.unit, m_shadow, dpr, m_markNumber);
         std::unique_ptr<QSGTexture> texture(
             window()->createTextureFromImage(sprite.image, QQuickWindow::TextureHasAlphaChannel));
         for (QSGImageNode *square : node->squares) {

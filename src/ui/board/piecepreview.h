@@ -20,6 +20,8 @@ class PiecePreview : public QQuickItem
     Q_PROPERTY(QColor pieceColor READ pieceColor WRITE setPieceColor NOTIFY pieceColorChanged)
     // The soft coloured shadow under each square.
     Q_PROPERTY(bool shadow READ shadow WRITE setShadow NOTIFY shadowChanged)
+    // A colour number whose colour-blind mark each square carries; 0 for none.
+    Q_PROPERTY(int markNumber READ markNumber WRITE setMarkNumber NOTIFY markNumberChanged)
     // Side of one square's cell in the drawing.
     Q_PROPERTY(qreal unit READ unit NOTIFY layoutChanged)
 
@@ -36,6 +38,8 @@ public:
     void setPieceColor(const QColor &color);
     [[nodiscard]] bool shadow() const { return m_shadow; }
     void setShadow(bool shadow);
+    [[nodiscard]] int markNumber() const { return m_markNumber; }
+    void setMarkNumber(int number);
     [[nodiscard]] qreal unit() const;
 
 Q_SIGNALS:
@@ -43,6 +47,7 @@ Q_SIGNALS:
     void rotationChanged();
     void pieceColorChanged();
     void shadowChanged();
+    void markNumberChanged();
     void layoutChanged();
 
 protected:
@@ -57,6 +62,7 @@ private:
     int m_rotation = 0;
     QColor m_pieceColor = QColor::fromRgbF(0.3f, 0.7f, 0.9f);
     bool m_shadow = true;
+    int m_markNumber = 0;
     bool m_textureDirty = true;
 };
 

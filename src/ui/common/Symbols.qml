@@ -18,6 +18,7 @@ QtObject {
         "gamecontroller.fill": "\uea28",                // sports_esports
         "gearshape.fill": "\ue8b8",                     // settings
         "hand.raised.fill": "\ue925",                   // pan_tool
+        "pause.fill": "\ue034",                         // pause
         "person.3.fill": "\uf233",                      // groups
         "person.fill": "\ue7fd",                        // person
         "person.fill.questionmark": "\ue7ff",           // person_outline: a seat nobody holds

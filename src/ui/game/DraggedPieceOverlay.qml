@@ -19,6 +19,8 @@ Item {
     property string myColor: ""
     // The board's scale: 1 for the phone's 320-point board; every length below grows with it.
     property real unit: 1
+    // The colour-blind mark on each square; 0 for none.
+    property int markNumber: 0
 
     readonly property color tint: BoardRules.colorNumber(myColor) > 0
                                   ? BoardRules.playerColor(myColor) : pieceColor
@@ -135,6 +137,7 @@ Item {
             squares: overlay.piece && overlay.piece.squares !== undefined ? overlay.piece.squares : []
             rotation: overlay.pieceRotation
             pieceColor: overlay.tint
+            markNumber: overlay.markNumber
         }
         SymbolIcon {
             anchors.horizontalCenter: parent.horizontalCenter

@@ -17,6 +17,13 @@ Item {
     property string status: ""
     property color trayColor: Theme.white
     property bool isMyTurn: false
+    // Play aids: the living clock, the move hints, the tray's steady slots and the colour-blind
+    // marks of my colour (0: none known).
+    property GameClock clock
+    property MoveHints moveHints
+    property var traySlots: []
+    property bool colorMarks: false
+    property int myColorNumber: 0
     signal passRequested
 
     readonly property bool isConnected: ConnectionManager.connectionStatus === ConnectionStatus.Connected
@@ -74,8 +81,10 @@ Item {
             width: parent.width
             gameState: face.gameState
             myPlayerId: GameManager.myPlayerId
+            timeRemaining: face.clock ? face.clock.secondsLeft : 0
             // Without the server the clock cannot be trusted: it shows as stopped.
-            isClockPaused: !face.isConnected
+            isClockPaused: face.clock ? face.clock.isPaused : !face.isConnected
+            colorMarks: face.colorMarks
             isSoundEnabled: face.sounds ? face.sounds.isSoundEnabled : false
             onToggleSound: {
                 if (face.sounds)
@@ -109,6 +118,9 @@ Item {
         previewCol: face.controller ? face.controller.previewCol : -1
         isPreviewValid: face.controller ? face.controller.isPreviewValid : null
         showTargetCrosshair: face.controller ? face.controller.showsTargetCrosshair : false
+        moveHints: face.moveHints ? face.moveHints.cells : undefined
+        colorMarks: face.colorMarks
+        myColorNumber: face.myColorNumber
         Accessible.ignored: true
         onCellTapped: (row, col) => face.controller.cellTapped(row, col)
         onBoardRectChanged: face.updateBoardFrame()
@@ -202,6 +214,9 @@ Item {
         isOutOfMoves: face.isOutOfMoves
         // Tiles grow a little in a big window, up to half as large again.
         tileSide: Math.round(50 * Math.min(1.5, Math.max(1, (face.isWide ? face.height : face.width) / 600)))
+        traySlots: face.traySlots
+        unplayablePieceIds: face.moveHints ? face.moveHints.unplayablePieceIds : []
+        markNumber: face.colorMarks ? face.myColorNumber : 0
         onPassRequested: face.passRequested()
         onPieceChosen: face.focusBoard()
     }

@@ -13,8 +13,12 @@ Rectangle {
     property var gameState: ({})
     property string myPlayerId: ""
     property bool isSoundEnabled: true
-    // The clock stands still (no server to count with): it shows as stopped.
+    // The clock's value (by default the state's own) and whether it stands still while the
+    // connection is down: then it shows as stopped.
+    property int timeRemaining: showsTimer ? gameState.timeRemaining : 0
     property bool isClockPaused: false
+    // Each player's colour-blind mark beside their colour.
+    property bool colorMarks: false
     signal toggleSound
 
     readonly property var players: gameState && gameState.players ? gameState.players : []
@@ -32,7 +36,6 @@ Rectangle {
     readonly property bool showsTimer: gameState !== undefined && gameState !== null
                                        && gameState.timeRemaining !== undefined
                                        && gameState.timeLimit > 0
-    readonly property int timeRemaining: showsTimer ? gameState.timeRemaining : 0
     readonly property string timerTone: GameScreen.timerTone(timeRemaining)
 
     objectName: "gameHeaderCard"
@@ -69,13 +72,11 @@ Rectangle {
                 Row {
                     visible: header.currentPlayer !== null
                     spacing: 6
-                    Rectangle {
+                    SeatDot {
                         anchors.verticalCenter: parent.verticalCenter
-                        width: 10
-                        height: 10
-                        radius: 5
-                        color: BoardRules.screenColor(header.currentPlayer ? header.currentPlayer.color
-                                                                           : "")
+                        size: 10
+                        colorName: header.currentPlayer ? header.currentPlayer.color : ""
+                        showsMark: header.colorMarks
                     }
                     Text {
                         objectName: "currentTurnText"
@@ -97,25 +98,27 @@ Rectangle {
                 readonly property color tone: header.timerTone === "red" ? Theme.red
                                               : header.timerTone === "orange" ? Theme.orange
                                               : Theme.white
-                readonly property bool isPaused: header.isClockPaused
                 implicitWidth: timerRow.implicitWidth + 20
                 implicitHeight: timerRow.implicitHeight + 12
                 radius: height / 2
-                opacity: isPaused ? 0.55 : 1
                 color: header.timerTone === "red" ? Theme.withAlpha(Theme.red, 0.2)
                                                   : Theme.shade(0.15, 1)
                 border.width: header.timerTone === "red" ? 1 : 0
                 border.color: Theme.red
+                // Paused: dimmed, with a pause sign instead of the clock face.
+                opacity: header.isClockPaused ? 0.55 : 1
                 Accessible.role: Accessible.StaticText
-                Accessible.name: (isPaused ? "Zegar wstrzymany: " : "Pozostały czas: ") + timerText.text
+                Accessible.name: (header.isClockPaused ? "Zegar wstrzymany: " : "Pozostały czas: ")
+                                 + timerText.text
 
                 Row {
                     id: timerRow
                     anchors.centerIn: parent
                     spacing: 4
                     SymbolIcon {
+                        objectName: "timerIcon"
                         anchors.verticalCenter: parent.verticalCenter
-                        name: timer.isPaused ? "pause.fill" : "timer"
+                        name: header.isClockPaused ? "pause.fill" : "timer"
                         size: 11
                         color: timer.tone
                     }
@@ -214,12 +217,11 @@ Rectangle {
                             id: chipRow
                             anchors.centerIn: parent
                             spacing: 4
-                            Rectangle {
+                            SeatDot {
                                 anchors.verticalCenter: parent.verticalCenter
-                                width: 8
-                                height: 8
-                                radius: 4
-                                color: chip.seatColor
+                                size: 8
+                                colorName: String(chip.modelData.color)
+                                showsMark: header.colorMarks
                             }
                             Text {
                                 objectName: "chipLabel"

@@ -33,6 +33,25 @@ Item {
         soundManager: screenSounds
     }
 
+    // Play aids: the living clock with its low-time warning, move hints, the tray's steady
+    // slots and the alert when my turn comes while the window is in the background.
+    GameClock {
+        id: gameClock
+        soundManager: screenSounds
+    }
+    MoveHints {
+        id: hints
+        isEnabled: PlayAidSettings.moveHints
+    }
+    SteadyTray {
+        id: steadyTray
+        pieces: gameController.trayPieces
+    }
+    TurnAlert {
+        objectName: "turnAlert"
+        window: gameView.Window.window
+    }
+
     Rectangle {
         anchors.fill: parent
         gradient: Gradient {
@@ -78,6 +97,11 @@ Item {
         status: gameView.status
         trayColor: gameView.trayColor
         isMyTurn: gameView.isMyTurn
+        clock: gameClock
+        moveHints: hints
+        traySlots: steadyTray.traySlots
+        colorMarks: PlayAidSettings.colorMarks
+        myColorNumber: BoardRules.colorNumber(gameView.myColor)
         onPassRequested: gameView.showPassConfirmation = true
     }
 
@@ -90,6 +114,7 @@ Item {
         offset: gameController.dragOffset
         myColor: gameView.myColor
         unit: face.boardUnit
+        markNumber: PlayAidSettings.colorMarks ? BoardRules.colorNumber(gameView.myColor) : 0
     }
 
     PassDialog {

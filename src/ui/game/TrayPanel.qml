@@ -15,6 +15,11 @@ Item {
     property bool isMyTurn: false
     // My seat can no longer move: the tray and Pass are off and a line says why.
     property bool isOutOfMoves: false
+    // The tray's steady slots (a piece, or an empty map where a placed piece was), the pieces
+    // that fit nowhere (drawn dimmed) and the colour-blind mark of my colour (0: none).
+    property var traySlots: []
+    property var unplayablePieceIds: []
+    property int markNumber: 0
     signal passRequested
     // A piece was chosen from the keyboard: the board's cursor takes over.
     signal pieceChosen
@@ -62,8 +67,28 @@ Item {
         }
     }
 
+    // The slot with a piece nearest to `index` going by `direction` (1 or -1), or -1.
+    function pieceSlotFrom(index: int, direction: int): int {
+        for (let i = index; i >= 0 && i < tiles.count; i += direction) {
+            if (!(tiles.itemAt(i) as TrayTile).isEmpty)
+                return i
+        }
+        return -1
+    }
+    readonly property int firstPieceSlot: {
+        for (let i = 0; i < traySlots.length; ++i) {
+            if (traySlots[i].id !== undefined)
+                return i
+        }
+        return -1
+    }
+
+    // Focus to the slot `index`, or to the nearest one that still holds a piece.
     function focusTile(index: int) {
-        const tile = tiles.itemAt(index) as TrayTile
+        let target = pieceSlotFrom(index, 1)
+        if (target < 0)
+            target = pieceSlotFrom(index, -1)
+        const tile = tiles.itemAt(target) as TrayTile
         if (tile === null)
             return
         tile.forceActiveFocus(Qt.TabFocusReason)
@@ -160,7 +185,7 @@ Item {
 
                     Repeater {
                         id: tiles
-                        model: panel.pieces
+                        model: panel.traySlots
                         TrayTile {
                             id: trayTile
                             required property var modelData
@@ -171,11 +196,14 @@ Item {
                             piece: trayTile.modelData
                             trayColor: panel.trayColor
                             isSelected: panel.selectedPieceId !== ""
-                                        && panel.selectedPieceId === String(trayTile.modelData.id)
+                                        && panel.selectedPieceId === trayTile.pieceId
+                            selectedRotation: GameManager.selectedRotation
+                            isUnplayable: panel.unplayablePieceIds.indexOf(trayTile.pieceId) >= 0
+                            markNumber: panel.markNumber
                             controller: panel.controller
                             screenItem: panel.screenItem
                             // The first tile is where Tab enters the tray.
-                            activeFocusOnTab: trayTile.index === 0
+                            activeFocusOnTab: trayTile.index === panel.firstPieceSlot
                             onActiveFocusChanged: {
                                 if (activeFocus)
                                     panel.keyboardIndex = trayTile.index
@@ -192,8 +220,9 @@ Item {
                                     const step = event.key === Qt.Key_Left ? -1
                                                : event.key === Qt.Key_Right ? 1
                                                : event.key === Qt.Key_Up ? -row : row
-                                    const target = trayTile.index + step
-                                    if (target >= 0 && target < tiles.count)
+                                    const target = panel.pieceSlotFrom(trayTile.index + step,
+                                                                       step > 0 ? 1 : -1)
+                                    if (target >= 0)
                                         panel.focusTile(target)
                                     break
                                 }

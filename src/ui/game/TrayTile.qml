@@ -3,7 +3,8 @@ import Korvana
 import Korvana.Board
 
 // One piece in the tray. A tap selects it; a drag of 8 points or more lifts it out of the tray
-// and carries it over the board, where letting go over a green cell places it.
+// and carries it over the board, where letting go over a green cell places it. Selected, it
+// shows the piece at the selected rotation. A slot whose piece was placed stays, empty.
 Item {
     id: tile
 
@@ -12,24 +13,34 @@ Item {
     // The tile's square: 50 on a phone.
     property real side: 50
     property bool isSelected: false
+    property int selectedRotation: 0
+    // The piece fits nowhere on the board in any rotation: drawn dimmed.
+    property bool isUnplayable: false
+    // The colour-blind mark of the tray's colour in the tile's corner; 0 for none.
+    property int markNumber: 0
     // The game screen's logic and the item whose coordinates it works in.
     property GameController controller
     property Item screenItem
 
     readonly property string pieceId: piece.id === undefined ? "" : String(piece.id)
     readonly property bool isDragging: touch.isDragging
+    readonly property bool isEmpty: pieceId === ""
 
-    objectName: "trayTile_" + pieceId
+    objectName: isEmpty ? "emptyTraySlot" : "trayTile_" + pieceId
     implicitHeight: side
-    // Named by shape and size, so that a screen reader can tell the pieces apart.
+    // Named by shape and size, so that a screen reader can tell the pieces apart; an empty slot
+    // is not there for it.
+    Accessible.ignored: isEmpty
     Accessible.role: Accessible.Button
     Accessible.name: GameScreen.pieceName(piece.squares === undefined ? [] : piece.squares)
                      + (isSelected ? ", wybrany" : "")
-    Accessible.focusable: true
+                     + (isUnplayable ? ", nigdzie nie pasuje" : "")
+    Accessible.focusable: !isEmpty
     Accessible.onPressAction: controller.selectPiece(pieceId)
 
     Rectangle {
         id: face
+        visible: !tile.isEmpty
         anchors.centerIn: parent
         width: tile.side
         height: tile.side
@@ -39,7 +50,7 @@ Item {
         border.color: tile.activeFocus ? Theme.white
                       : tile.isSelected ? tile.trayColor : Theme.shade(0.2, 1)
         scale: tile.isSelected ? 1.1 : 1
-        opacity: tile.isDragging ? 0.4 : 1
+        opacity: tile.isDragging ? 0.4 : tile.isUnplayable ? 0.35 : 1
         Behavior on scale {
             SpringAnimation { spring: 6; damping: 0.45; epsilon: 0.002 }
         }
@@ -49,9 +60,21 @@ Item {
             width: 36 * tile.side / 50
             height: width
             squares: tile.piece.squares === undefined ? [] : tile.piece.squares
-            // The piece's own turn (the board module's property, not the item's rotation).
-            rotation: tile.piece.rotation === undefined ? 0 : tile.piece.rotation
+            // The piece's own turn (the board module's property, not the item's rotation), or
+            // the turn chosen for it while selected, as the board's ghost will place it.
+            rotation: tile.isSelected ? tile.selectedRotation
+                                      : tile.piece.rotation === undefined ? 0 : tile.piece.rotation
             pieceColor: tile.trayColor
+        }
+        ColorMark {
+            objectName: "trayTileMark"
+            visible: tile.markNumber > 0
+            x: 4 * tile.side / 50
+            y: x
+            width: 9 * tile.side / 50
+            height: width
+            colorNumber: tile.markNumber
+            color: tile.trayColor
         }
     }
 
@@ -74,6 +97,7 @@ Item {
         anchors.centerIn: parent
         width: tile.side
         height: tile.side
+        enabled: !tile.isEmpty
         preventStealing: true
         Accessible.ignored: true
 

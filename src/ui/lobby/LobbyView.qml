@@ -37,7 +37,11 @@ Item {
         objectName: "lobbyController"
     }
 
-    Component.onCompleted: controller.appear()
+    Component.onCompleted: {
+        controller.appear()
+        // The statistics may have changed since the sign-in (a game just ended).
+        AuthManager.refreshCurrentUser()
+    }
     Component.onDestruction: controller.disappear()
 
     Rectangle {
@@ -125,8 +129,8 @@ Item {
                             objectName: "statsText"
                             Layout.fillWidth: true
                             visible: lobby.hasUser && lobby.user.stats !== undefined
-                            text: visible ? lobby.user.stats.gamesPlayed + " gier • "
-                                            + lobby.user.stats.gamesWon + " wygranych" : ""
+                            text: visible ? Format.statistics(lobby.user.stats.gamesPlayed,
+                                                              lobby.user.stats.gamesWon) : ""
                             color: Theme.gray
                             font.pixelSize: 11
                             elide: Text.ElideRight

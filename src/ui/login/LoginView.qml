@@ -143,6 +143,19 @@ Item {
                     onAccepted: login.submit()
                 }
 
+                // A stored sign-in waits for the server; it is retried when the server answers.
+                Text {
+                    objectName: "restoreText"
+                    width: parent.width
+                    visible: AuthManager.restoreMessage.length > 0
+                    leftPadding: 16
+                    rightPadding: 16
+                    text: AuthManager.restoreMessage
+                    color: Theme.yellow
+                    font.pixelSize: 14
+                    wrapMode: Text.Wrap
+                }
+
                 Text {
                     objectName: "errorText"
                     width: parent.width

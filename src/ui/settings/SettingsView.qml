@@ -136,6 +136,18 @@ Sheet {
                     text: "Automatyczne ponowne połączenie"
                     key: "autoReconnect"
                 }
+                SettingSwitch {
+                    objectName: "moveHintsSwitch"
+                    text: "Podpowiedzi ruchów"
+                    checked: PlayAidSettings.moveHints
+                    onToggled: PlayAidSettings.moveHints = checked
+                }
+                SettingSwitch {
+                    objectName: "colorMarksSwitch"
+                    text: "Oznaczenia kolorów"
+                    checked: PlayAidSettings.colorMarks
+                    onToggled: PlayAidSettings.colorMarks = checked
+                }
             }
 
             SettingsCard {
@@ -226,15 +238,20 @@ Sheet {
     }
 
     // A switch kept in the key-value store under key; true until first written.
-    component StoredSwitch: Switch {
-        id: storedSwitch
+    component StoredSwitch: SettingSwitch {
         property string key
+
+        checked: KeyValueStore.booleanOr(key, true)
+        onToggled: KeyValueStore.setBoolean(key, checked)
+    }
+
+    // The switches' look: the label on the left, the track on the right.
+    component SettingSwitch: Switch {
+        id: storedSwitch
 
         width: parent.width
         padding: 0
         Accessible.name: text
-        checked: KeyValueStore.booleanOr(key, true)
-        onToggled: KeyValueStore.setBoolean(key, checked)
 
         contentItem: Text {
             rightPadding: storedSwitch.indicator.width + 8

@@ -1,350 +1,225 @@
-#include "accounts.h"
-#include "handlers.h"
-#include "roomnames.h"
-#include "rooms.h"
-#include "store/database.h"
-#include "store/passwords.h"
+#include "backend.h"
 
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace korvana;
 using namespace korvana::api;
+using namespace korvana::rooms;
+using namespace korvana::test;
+using namespace Qt::StringLiterals;
 
-// The server's handlers and rooms without sockets, on a clock the test moves by hand.
+// Accounts and handlers without sockets, on a clock the test moves by hand.
 class TestHandlers : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
-    void init();
-    void cleanup();
+    void init() { m_b = std::make_unique<Backend>(); }
+    void cleanup() { m_b.reset(); }
 
-    void roomNames_data();
-    void roomNames();
-    void registrationRules_data();
-    void registrationRules();
+    void registrationRules()
+    {
+        const QString email = u"a@b.pl"_s, password = u"123456"_s;
+        QVERIFY(!registrationProblem({QString(20, u'ż'), email, password}));
+        QVERIFY(registrationProblem({QString(21, u'a'), email, password}));
+        QVERIFY(registrationProblem({u" Al "_s, email, password}));
+        QVERIFY(registrationProblem({u"Ala"_s, u"a@b"_s, password}));
+        QVERIFY(registrationProblem({u"Ala"_s, email, u"12345"_s}));
+        QVERIFY(!registrationProblem({u"Ala"_s, email, u"😀😀😀😀😀😀"_s}));
+        QVERIFY(registrationProblem({u"Ala"_s, email, QString(129, u'x')}));
+    }
 
-    void everyPersonVotesToStart();
-    void aVoteForBotsFillsTheFreeSeatsAndStarts();
-    void sittingElsewhereLeavesWaitingRooms();
-    void aClockThatRunsOutPutsThePlayerOut();
-    void pollsAreServedFromCacheUntilTheShownTimeChanges();
-    void aRestartChargesNobodyForTheDowntime();
-    void tokensExpire();
-    void loginFailuresSlideOutOfTheWindow();
-    void healthTellsAClosedStore();
+    void heldPollsAnswerNewsOrNotModified()
+    {
+        const auto [anna, token] = m_b->signUp(u"Anna"_s);
+        const Account bob = signUp(u"Bob"_s);
+        const auto a = m_b->rooms->create(anna, std::nullopt);
+        std::optional<ApiResponse> answer;
+        const auto poll = [&](const QByteArray &tag, const QByteArray &prefer) {
+            answer.reset();
+            m_b->router->dispatch({ApiRequest::Method::Get,
+                                   u"/api/game/session/"_s + a->sessionId,
+                                   token,
+                                   {},
+                                   {},
+                                   tag,
+                                   prefer},
+                                  [&](ApiResponse r) { answer = std::move(r); });
+        };
+        const auto header = [&](const QByteArray &name) {
+            for (const auto &[key, value] : answer->headers)
+                if (key == name)
+                    return value;
+            return QByteArray();
+        };
+        poll({}, "wait=90"); // no tag yet: at once, and the wait it would apply
+        QCOMPARE(answer->status, 200);
+        QCOMPARE(header("Preference-Applied"), "wait=30");
+        const QByteArray tag = header("ETag");
+        poll(tag, {}); // the same tag, no wait
+        QVERIFY(answer->status == 304 && answer->body.isEmpty());
+        poll(tag, "wait=5"); // held until Bob sits down
+        QTest::qWait(50);
+        QVERIFY(!answer);
+        QVERIFY(m_b->rooms->join(bob, a->roomId));
+        QVERIFY(QTest::qWaitFor([&] { return answer.has_value(); }, 1000));
+        QCOMPARE(json::decode<SessionWrapper>(answer->body)->gameState.players.size(), 2);
+        QVERIFY(header("ETag") != tag);
+        QCOMPARE(header("Preference-Applied"), "wait=5");
+        poll(header("ETag"), "wait=1"); // nothing happens: 304 when the wait ends
+        QVERIFY(QTest::qWaitFor([&] { return answer.has_value(); }, 3000));
+        QCOMPARE(answer->status, 304);
+        // Switched off, the headers are ignored: the plain answer at once, as before.
+        Handlers plain(*m_b->accounts, *m_b->rooms, *m_b->db, {false});
+        plain.session(anna, a->sessionId, {tag, "wait=5"}, [&](ApiResponse r) { answer = r; });
+        QVERIFY(answer->status == 200 && answer->headers.isEmpty());
+    }
+
+    void timeOptionsLeaveTheNoLimitRowToTheClient()
+    {
+        const auto options = json::decode<TimeOptionsResponse>(m_b->handlers->timeOptions().body);
+        QVERIFY(options && !options->options.isEmpty());
+        for (const TimeOption &option : options->options)
+            QVERIFY2(option.seconds > 0, qPrintable(option.label));
+    }
+
+    void refusalsCarryTheClientsWords()
+    {
+        // The words the client looks for in each refusal.
+        const QList<QPair<RoomRefusal, QString>> words{
+            {RoomRefusal::NoSuchRoom, u"nie znaleziona"_s},
+            {RoomRefusal::RoomFinished, u"nie znaleziona"_s},
+            {RoomRefusal::GameUnderWay, u"już się rozpoczęła"_s},
+            {RoomRefusal::SeatHeldElsewhere, u"już jest w grze"_s}};
+        for (const auto &[refusal, word] : words)
+            QVERIFY(
+                json::decode<ErrorResponse>(refusalResponse(refusal).body)->error.contains(word));
+    }
+
+    void scoresAreCheckedAgainstTheFinishedGame()
+    {
+        const Account gosia = signUp(u"Gosia"_s);
+        const Account henryk = signUp(u"Henryk"_s);
+        const auto room = m_b->rooms->create(gosia, std::nullopt);
+        SaveScoreRequest save{room->roomId, 0, 4, 4};
+        QCOMPARE(m_b->handlers->saveScore(gosia, save).status, 400); // not finished
+        QCOMPARE(m_b->handlers->saveScore(henryk, save).status, 403);
+        QCOMPARE(m_b->handlers->saveScore(gosia, {u"room-404"_s, 0, 4, 4}).status, 404);
+
+        // The only person passes whenever it is her turn; the bots play to the end.
+        QVERIFY(m_b->rooms->vote(gosia, {room->sessionId, true})->started);
+        const QList<ServerPlayer> seated = m_b->rooms->servers().value(0).players;
+        QVERIFY(seated.size() == 4 && !seated[3].userId && seated[3].color == u"green");
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                (void)m_b->rooms->pass(gosia, room->sessionId); // refused out of turn
+                return stateOf(gosia, room->sessionId).gameStatus == u"finished";
+            },
+            20'000));
+        QCOMPARE(m_b->handlers->saveScore(gosia, {room->roomId, 0, 4, 3}).status, 400);
+        QCOMPARE(m_b->handlers->saveScore(gosia, {room->roomId, 7, 4, 4}).status, 400);
+        // Saved at the end already, so the client's report finds it.
+        const auto saved =
+            json::decode<SaveScoreResponse>(m_b->handlers->saveScore(gosia, save).body);
+        QCOMPARE(saved->score.position, 4);
+        const auto me = json::decode<UserResponse>(m_b->handlers->me(gosia).body);
+        QCOMPARE(me->user.stats->gamesPlayed, 1);
+        QCOMPARE(me->user.stats->gamesWon, 0);
+    }
+
+    void failedLoginsAreLimitedPerEmail()
+    {
+        signUp(u"Lena"_s);
+        signUp(u"Anna"_s);
+        for (int i = 0; i < 10; ++i) {
+            QCOMPARE(login(u"lena@example.com"_s, u"zle"_s).error().kind,
+                     AuthError::Kind::BadCredentials);
+            m_b->clock.advance(1000);
+        }
+        const auto limited = login(u"LENA@example.com"_s, u"haslo123"_s);
+        QCOMPARE(limited.error().kind, AuthError::Kind::TooManyFailures);
+        QCOMPARE(limited.error().retryAfterSeconds, 50);
+        QVERIFY(login(u"anna@example.com"_s, u"haslo123"_s)); // another e-mail
+        // The first failure leaves the window a minute after it happened.
+        m_b->clock.advance(50'001);
+        QVERIFY(login(u"lena@example.com"_s, u"haslo123"_s));
+    }
+
+    void loginsCountWhenTheyStart()
+    {
+        signUp(u"Lena"_s);
+        // 40 wrong passwords at once, from as many addresses: 10 are checked, the rest refused.
+        QList<QFuture<AuthResult>> tries;
+        for (int i = 0; i < 40; ++i)
+            tries << m_b->accounts->login({u"lena@example.com"_s, u"zle"_s}, u"10.1.0.%1"_s.arg(i));
+        QVERIFY(QTest::qWaitFor(
+            [&] { return std::ranges::all_of(tries, &QFuture<AuthResult>::isFinished); }, 10'000));
+        QCOMPARE(std::ranges::count_if(tries,
+                                       [](const auto &f) {
+                                           return f.result().error().kind ==
+                                                  AuthError::Kind::BadCredentials;
+                                       }),
+                 10);
+        QCOMPARE(login(u"lena@example.com"_s, u"haslo123"_s).error().kind,
+                 AuthError::Kind::TooManyFailures);
+        // One address may fail 30 times a minute, whatever the e-mails.
+        for (int i = 0; i < 30; ++i)
+            QCOMPARE(login(u"x%1@example.com"_s.arg(i), u"zle"_s).error().kind,
+                     AuthError::Kind::BadCredentials);
+        QCOMPARE(login(u"y@example.com"_s, u"zle"_s).error().kind,
+                 AuthError::Kind::TooManyFailures);
+    }
+
+    void theHashingQueueIsBoundedAndFair()
+    {
+        // One thread hashes at full cost; each address may have 4 hashes waiting or running. A
+        // flood from one address is refused at once beyond that; another address gets its turn.
+        QObject context;
+        QStringList done;
+        auto slow = std::make_unique<store::PasswordHasher>(store::HasherLimits{1, 4, 32});
+        Accounts accounts(*m_b->db, *slow, m_b->clock, {});
+        const auto dropHashing = qScopeGuard([&] { slow.reset(); });
+        const auto attempt = [&](const QString &client, int i) {
+            auto f = accounts.login({u"n%1@example.com"_s.arg(i), u"haslo123"_s}, client);
+            f.then(&context, [&done, client](const AuthResult &r) {
+                if (r || r.error().kind != AuthError::Kind::Busy)
+                    done << client;
+            });
+            return f;
+        };
+        QList<QFuture<AuthResult>> flood;
+        for (int i = 0; i < 10; ++i)
+            flood << attempt(u"10.2.0.1"_s, i);
+        QCOMPARE(std::ranges::count_if(flood, [](const auto &f) { return f.isFinished(); }), 6);
+        QCOMPARE(flood.back().result().error().retryAfterSeconds, 1);
+        attempt(u"10.2.0.2"_s, 99);
+        QVERIFY(QTest::qWaitFor([&] { return done.size() == 5; }, 10'000));
+        QCOMPARE(done.indexOf(u"10.2.0.2"_s), 1);
+    }
+
+    void healthTellsAClosedStore()
+    {
+        QCOMPARE(m_b->handlers->health().status, 200);
+        m_b->db->close();
+        QCOMPARE(m_b->handlers->health().status, 503);
+    }
 
 private:
-    void openBackend();
-    Account signUp(const QString &name);
-    GameState stateOf(const Account &account, const QString &sessionId);
-
-    std::unique_ptr<QTemporaryDir> m_dir;
-    ManualClock m_clock;
-    std::unique_ptr<store::Database> m_db;
-    std::unique_ptr<store::PasswordHasher> m_hasher;
-    std::unique_ptr<Accounts> m_accounts;
-    std::unique_ptr<Rooms> m_rooms;
-    std::unique_ptr<Handlers> m_handlers;
-};
-
-void TestHandlers::openBackend()
-{
-    m_handlers.reset();
-    m_rooms.reset();
-    m_accounts.reset();
-    m_db = std::make_unique<store::Database>();
-    QVERIFY(m_db->open(m_dir->filePath(QStringLiteral("server.sqlite"))));
-    m_accounts =
-        std::make_unique<Accounts>(*m_db, *m_hasher, m_clock, Accounts::Options{1000, QString()});
-    m_rooms = std::make_unique<Rooms>(*m_db, m_clock, Rooms::Options{0, 1});
-    m_rooms->load();
-    m_handlers = std::make_unique<Handlers>(*m_accounts, *m_rooms, *m_db);
-}
-
-void TestHandlers::init()
-{
-    m_dir = std::make_unique<QTemporaryDir>();
-    m_clock.set(1'700'000'000'000);
-    m_hasher = std::make_unique<store::PasswordHasher>(1, store::HashCost::Minimal);
-    openBackend();
-}
-
-void TestHandlers::cleanup()
-{
-    m_handlers.reset();
-    m_rooms.reset();
-    m_accounts.reset();
-    m_db.reset();
-    m_hasher.reset();
-    m_dir.reset();
-}
-
-Account TestHandlers::signUp(const QString &name)
-{
-    auto future = m_accounts->registerUser(
-        {name, name.toLower() + QStringLiteral("@example.com"), QStringLiteral("haslo123")});
-    if (!QTest::qWaitFor([&] { return future.isFinished(); }, 10'000))
-        return {};
-    const AuthResult result = future.result();
-    if (!result)
-        return {};
-    return Account{result->user.id, result->user.username};
-}
-
-GameState TestHandlers::stateOf(const Account &account, const QString &sessionId)
-{
-    const ApiResponse r = m_handlers->session(account, sessionId);
-    const auto wrapper = json::decode<SessionWrapper>(r.body);
-    return wrapper ? wrapper->gameState : GameState{};
-}
-
-void TestHandlers::roomNames_data()
-{
-    QTest::addColumn<QString>("creator");
-    QTest::addColumn<QString>("name");
-    QTest::addRow("Anna") << "Anna"
-                          << "Pokój Anny";
-    QTest::addRow("Olga") << "Olga"
-                          << "Pokój Olgi";
-    QTest::addRow("Kasia") << "Kasia"
-                           << "Pokój Kasi";
-    QTest::addRow("Maja") << "Maja"
-                          << "Pokój Mai";
-    QTest::addRow("Ola") << "Ola"
-                         << "Pokój Oli";
-    QTest::addRow("a man's name") << "Jan"
-                                  << "Pokój gracza Jan";
-    QTest::addRow("a nickname") << "gamer_99a"
-                                << "Pokój gracza gamer_99a";
-    QTest::addRow("lower case") << "ania"
-                                << "Pokój gracza ania";
-}
-
-void TestHandlers::roomNames()
-{
-    QFETCH(QString, creator);
-    QFETCH(QString, name);
-    QCOMPARE(roomName(creator), name);
-}
-
-void TestHandlers::registrationRules_data()
-{
-    QTest::addColumn<QString>("username");
-    QTest::addColumn<QString>("email");
-    QTest::addColumn<QString>("password");
-    QTest::addColumn<bool>("accepted");
-    QTest::addRow("fine") << "Ala"
-                          << "ala@kot.pl"
-                          << "123456" << true;
-    QTest::addRow("20 letters") << QString(20, u'ż') << "a@b.pl"
-                                << "123456" << true;
-    QTest::addRow("spaces around do not count") << "  Al  "
-                                                << "a@b.pl"
-                                                << "123456" << false;
-    QTest::addRow("21 letters") << QString(21, u'a') << "a@b.pl"
-                                << "123456" << false;
-    QTest::addRow("control character") << "Al\x01x"
-                                       << "a@b.pl"
-                                       << "123456" << false;
-    QTest::addRow("two at signs") << "Ala"
-                                  << "a@b@c.pl"
-                                  << "123456" << false;
-    QTest::addRow("space in e-mail") << "Ala"
-                                     << "a b@c.pl"
-                                     << "123456" << false;
-    QTest::addRow("dot at the end") << "Ala"
-                                    << "a@c."
-                                    << "123456" << false;
-    QTest::addRow("5 characters") << "Ala"
-                                  << "a@b.pl"
-                                  << "12345" << false;
-    QTest::addRow("6 emoji") << "Ala"
-                             << "a@b.pl"
-                             << "😀😀😀😀😀😀" << true;
-    QTest::addRow("129 characters") << "Ala"
-                                    << "a@b.pl" << QString(129, u'x') << false;
-}
-
-void TestHandlers::registrationRules()
-{
-    QFETCH(QString, username);
-    QFETCH(QString, email);
-    QFETCH(QString, password);
-    QFETCH(bool, accepted);
-    QCOMPARE(!registrationProblem({username, email, password}).has_value(), accepted);
-}
-
-void TestHandlers::everyPersonVotesToStart()
-{
-    const Account anna = signUp(QStringLiteral("Anna"));
-    const Account bob = signUp(QStringLiteral("Bob"));
-    const auto a = m_rooms->create(anna, std::nullopt);
-    QVERIFY(a);
-    QCOMPARE(a->state.startVotesNeeded, 1);
-    // Alone, a plain vote cannot start a game.
-    auto vote = m_rooms->vote(anna, {a->sessionId, false});
-    QVERIFY(vote && vote->success && !vote->started);
-    QCOMPARE(vote->state.gameStatus, QStringLiteral("waiting"));
-
-    const auto b = m_rooms->join(bob, a->roomId);
-    QVERIFY(b);
-    QCOMPARE(b->state.startVotesNeeded, 2);
-    QCOMPARE(b->state.startVotesCount, 1);
-    QCOMPARE(b->state.startVotes, QList<QString>{a->playerId});
-    vote = m_rooms->vote(bob, {b->sessionId, std::nullopt});
-    QVERIFY(vote && vote->started);
-    QCOMPARE(vote->state.gameStatus, QStringLiteral("in_progress"));
-    QCOMPARE(vote->state.players.size(), 2);
-    QCOMPARE(vote->state.currentPlayerId, a->playerId);
-    // A late vote changes nothing and is no error.
-    vote = m_rooms->vote(anna, {a->sessionId, true});
-    QVERIFY(vote && vote->success && !vote->started);
-    QCOMPARE(vote->state.players.size(), 2);
-}
-
-void TestHandlers::aVoteForBotsFillsTheFreeSeatsAndStarts()
-{
-    const Account anna = signUp(QStringLiteral("Anna"));
-    const Account bob = signUp(QStringLiteral("Bob"));
-    const auto a = m_rooms->create(anna, 300);
-    const auto b = m_rooms->join(bob, a->roomId);
-    const auto vote = m_rooms->vote(anna, {a->sessionId, true});
-    QVERIFY(vote && vote->started);
-    QCOMPARE(vote->state.players.size(), 4);
-    QCOMPARE(vote->state.players[2].name, QStringLiteral("Bot 1"));
-    QCOMPARE(vote->state.players[3].color, QStringLiteral("green"));
-    QCOMPARE(vote->state.timeRemaining, 300);
-    const auto servers = m_rooms->servers();
-    QCOMPARE(servers.size(), 1);
-    QVERIFY(!servers[0].players[2].userId);
-    QCOMPARE(servers[0].players[1].userId, QString::number(bob.id));
-}
-
-void TestHandlers::sittingElsewhereLeavesWaitingRooms()
-{
-    const Account anna = signUp(QStringLiteral("Anna"));
-    const Account bob = signUp(QStringLiteral("Bob"));
-    const Account cyryl = signUp(QStringLiteral("Cyryl"));
-    const auto first = m_rooms->create(anna, std::nullopt);
-    QVERIFY(m_rooms->join(bob, first->roomId));
-    const auto c = m_rooms->join(cyryl, first->roomId);
-    QCOMPARE(c->color, QStringLiteral("red"));
-
-    // Bob moves to his own room: Cyryl moves up to yellow and keeps his player id.
-    const auto second = m_rooms->create(bob, std::nullopt);
-    QVERIFY(second);
-    const GameState left = stateOf(cyryl, c->sessionId);
-    QCOMPARE(left.players.size(), 2);
-    QCOMPARE(left.players[1].id, c->playerId);
-    QCOMPARE(left.players[1].color, QStringLiteral("yellow"));
-    QCOMPARE(m_handlers->session(bob, first->sessionId).status, 403);
-
-    // The last person leaving takes the room away.
-    QVERIFY(m_rooms->join(anna, second->roomId));
-    QVERIFY(m_rooms->join(cyryl, second->roomId));
-    QCOMPARE(m_rooms->join(bob, first->roomId).error(), RoomRefusal::NoSuchRoom);
-    QCOMPARE(m_handlers->join(bob, {first->roomId}).status, 404);
-}
-
-void TestHandlers::aClockThatRunsOutPutsThePlayerOut()
-{
-    const Account anna = signUp(QStringLiteral("Anna"));
-    const Account bob = signUp(QStringLiteral("Bob"));
-    const auto a = m_rooms->create(anna, 60);
-    const auto b = m_rooms->join(bob, a->roomId);
-    QVERIFY(m_rooms->vote(anna, {a->sessionId, false}));
-    QVERIFY(m_rooms->vote(bob, {b->sessionId, false})->started);
-
-    m_clock.advance(20'000);
-    QCOMPARE(stateOf(anna, a->sessionId).timeRemaining, 40);
-    m_clock.advance(41'000);
-    const GameState state = stateOf(anna, a->sessionId);
-    QVERIFY(state.players[0].hasPassed);
-    QCOMPARE(state.currentPlayerId, b->playerId);
-    // Bob's clock started when Anna's ran out, a second ago.
-    QCOMPARE(state.timeRemaining, 59);
-    const auto refused = m_rooms->place(anna, {a->sessionId, QStringLiteral("I1"), 0, 0, 0});
-    QVERIFY(refused && !refused->success);
-}
-
-void TestHandlers::pollsAreServedFromCacheUntilTheShownTimeChanges()
-{
-    const Account anna = signUp(QStringLiteral("Anna"));
-    const auto a = m_rooms->create(anna, 300);
-    QVERIFY(m_rooms->vote(anna, {a->sessionId, true})->started);
-    const QByteArray first = *m_rooms->sessionBytes(anna, a->sessionId);
-    m_clock.advance(400);
-    const QByteArray second = *m_rooms->sessionBytes(anna, a->sessionId);
-    QCOMPARE(second.constData(), first.constData()); // the very same bytes
-    m_clock.advance(700);
-    const QByteArray third = *m_rooms->sessionBytes(anna, a->sessionId);
-    QVERIFY(third != first);
-    QCOMPARE(json::decode<SessionWrapper>(third)->gameState.timeRemaining, 299);
-    // A move changes the bytes at once.
-    const auto moved = m_rooms->place(anna, {a->sessionId, QStringLiteral("I1"), 0, 0, 0});
-    QVERIFY(moved && moved->success);
-    const auto after = json::decode<SessionWrapper>(*m_rooms->sessionBytes(anna, a->sessionId));
-    QCOMPARE(after->gameState.board[0][0], 1);
-}
-
-void TestHandlers::aRestartChargesNobodyForTheDowntime()
-{
-    const Account anna = signUp(QStringLiteral("Anna"));
-    const auto a = m_rooms->create(anna, 60);
-    QVERIFY(m_rooms->vote(anna, {a->sessionId, true})->started);
-    m_clock.advance(5'000);
-    m_rooms->writeHeartbeat();
-    m_clock.advance(100'000); // the server is down
-    openBackend();
-    const GameState state = stateOf(anna, a->sessionId);
-    QCOMPARE(state.gameStatus, QStringLiteral("in_progress"));
-    QCOMPARE(state.currentPlayerId, a->playerId);
-    QCOMPARE(state.timeRemaining, 55);
-}
-
-void TestHandlers::tokensExpire()
-{
-    auto future = m_accounts->registerUser(
-        {QStringLiteral("Ewa"), QStringLiteral("ewa@example.com"), QStringLiteral("haslo123")});
-    QVERIFY(QTest::qWaitFor([&] { return future.isFinished(); }, 10'000));
-    const QByteArray header = "Bearer " + future.result()->token.toLatin1();
-    QVERIFY(m_accounts->authenticate(header));
-    m_clock.advance(999);
-    QVERIFY(m_accounts->authenticate(header));
-    m_clock.advance(1);
-    QCOMPARE(m_accounts->authenticate(header).error(), Accounts::TokenProblem::Expired);
-    QCOMPARE(m_accounts->authenticate("Bearer nope").error(), Accounts::TokenProblem::Unknown);
-    QCOMPARE(m_accounts->authenticate("").error(), Accounts::TokenProblem::Missing);
-}
-
-void TestHandlers::loginFailuresSlideOutOfTheWindow()
-{
-    LoginLimiter limiter;
-    const QString email = QStringLiteral("a@b.pl");
-    for (int i = 0; i < 10; ++i) {
-        QVERIFY(!limiter.retryAfterSeconds(email, i * 1000));
-        limiter.recordFailure(email, i * 1000);
+    Account signUp(const QString &name) { return m_b->signUp(name).first; }
+    // A login from one address, awaited.
+    AuthResult login(const QString &email, const QString &password)
+    {
+        auto f = m_b->accounts->login({email, password}, u"10.0.0.1"_s);
+        return QTest::qWaitFor([&] { return f.isFinished(); }, 10'000) ? f.result() : AuthResult();
     }
-    QCOMPARE(limiter.retryAfterSeconds(email, 10'000), 50);
-    QVERIFY(!limiter.retryAfterSeconds(QStringLiteral("c@d.pl"), 10'000));
-    // The first failure leaves the window a minute after it happened.
-    QVERIFY(!limiter.retryAfterSeconds(email, 60'001));
-    limiter.recordFailure(email, 60'001);
-    QVERIFY(limiter.retryAfterSeconds(email, 60'002));
-    limiter.recordSuccess(email);
-    QVERIFY(!limiter.retryAfterSeconds(email, 60'003));
-}
+    GameState stateOf(const Account &account, const QString &sessionId)
+    {
+        const auto snapshot = m_b->rooms->session(account, sessionId);
+        return snapshot ? json::decode<SessionWrapper>(snapshot->bytes)->gameState : GameState{};
+    }
 
-void TestHandlers::healthTellsAClosedStore()
-{
-    QCOMPARE(m_handlers->health().status, 200);
-    m_db->close();
-    const ApiResponse r = m_handlers->health();
-    QCOMPARE(r.status, 503);
-    QVERIFY(json::decode<ErrorResponse>(r.body));
-}
+    std::unique_ptr<Backend> m_b;
+};
 
 QTEST_GUILESS_MAIN(TestHandlers)
 #include "tst_handlers.moc"

@@ -1,0 +1,118 @@
+#include "roomarchive.h"
+
+#include "diagnostics.h"
+#include "store/database.h"
+#include "store/games.h"
+#include "store/scores.h"
+
+namespace korvana::rooms {
+namespace {
+const QString aliveKey = QStringLiteral("alive_ms");
+const QString roomCounterKey = QStringLiteral("room_counter");
+const QString sessionsIndexedKey = QStringLiteral("sessions_indexed");
+} // namespace
+
+RoomArchive::RoomArchive(store::Database &db)
+    : m_db(db)
+    , m_games(std::make_unique<store::GameStore>(db))
+    , m_scores(std::make_unique<store::ScoreStore>(db))
+{
+}
+
+RoomArchive::~RoomArchive() = default;
+
+std::optional<store::RoomRecord> RoomArchive::decode(const QString &roomId, const QByteArray &data)
+{
+    auto record = store::decodeRoom(data);
+    if (record)
+        return std::move(*record);
+    diag(QStringLiteral("⚠️ Pomijam uszkodzoną zapisaną grę %1: %2")
+             .arg(roomId, record.error()));
+    return std::nullopt;
+}
+
+bool RoomArchive::indexSessions(const store::RoomRecord &room)
+{
+    QStringList ids;
+    for (const auto &seat : room.seats)
+        if (!seat.sessionId.isEmpty())
+            ids.append(seat.sessionId);
+    return m_games->indexSessions(room.roomId, ids);
+}
+
+QList<store::RoomRecord> RoomArchive::loadUnfinished()
+{
+    // A store written before the session index existed gets it once, finished rooms included.
+    if (!m_db.meta(sessionsIndexedKey)) {
+        store::Transaction tx(m_db);
+        for (const auto &stored : m_games->loadAll())
+            if (const auto room = decode(stored.roomId, stored.data))
+                indexSessions(*room);
+        m_db.setMeta(sessionsIndexedKey, 1);
+        tx.commit();
+    }
+    QList<store::RoomRecord> rooms;
+    for (const auto &stored : m_games->loadAll(rules::statusName(rules::GameStatus::Finished)))
+        if (auto room = decode(stored.roomId, stored.data))
+            rooms.append(std::move(*room));
+    return rooms;
+}
+
+std::optional<store::RoomRecord> RoomArchive::load(const QString &roomId)
+{
+    const auto stored = m_games->load(roomId);
+    return stored ? decode(roomId, stored->data) : std::nullopt;
+}
+
+std::optional<QString> RoomArchive::roomOfSession(const QString &sessionId)
+{
+    return m_games->roomOfSession(sessionId);
+}
+
+bool RoomArchive::save(const store::RoomRecord &room, bool finishedNow, qint64 nowMs,
+                       bool seatsChanged)
+{
+    store::Transaction tx(m_db);
+    bool ok = m_games->save(room.roomId, rules::statusName(room.game.status),
+                            store::encodeRoom(room), nowMs);
+    if (seatsChanged)
+        ok = ok && indexSessions(room);
+    // Every person's result is kept at the end, even if their client never reports it.
+    const rules::GameState &game = room.game;
+    for (std::size_t i = 0; finishedNow && ok && i < room.seats.size(); ++i) {
+        if (room.seats[i].userId == 0)
+            continue;
+        ok = m_scores
+                 ->saveOnce({0, room.seats[i].userId, room.roomId, game.players[i].score,
+                             rules::positionOf(game, int(i)), qint64(game.players.size())})
+                 .has_value();
+    }
+    return ok && tx.commit();
+}
+
+void RoomArchive::remove(const QString &roomId)
+{
+    m_games->remove(roomId);
+}
+
+qint64 RoomArchive::lastAliveMs()
+{
+    return m_db.meta(aliveKey).value_or(0);
+}
+
+void RoomArchive::writeAlive(qint64 nowMs)
+{
+    m_db.setMeta(aliveKey, nowMs);
+}
+
+qint64 RoomArchive::roomCounter()
+{
+    return m_db.meta(roomCounterKey).value_or(0);
+}
+
+void RoomArchive::setRoomCounter(qint64 counter)
+{
+    m_db.setMeta(roomCounterKey, counter);
+}
+
+} // namespace korvana::rooms

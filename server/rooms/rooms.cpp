@@ -1,0 +1,487 @@
+#include "rooms.h"
+
+#include "gameview.h"
+#include "room.h"
+#include "roomnames.h"
+#include "store/database.h"
+#include "timeoptions.h"
+
+#include <QRandomGenerator>
+
+#include <algorithm>
+
+namespace korvana::rooms {
+namespace {
+
+quint64 splitmix64(quint64 x)
+{
+    x += 0x9e3779b97f4a7c15ULL;
+    x = (x ^ (x >> 30)) * 0xbf58476d1ce4e5b9ULL;
+    x = (x ^ (x >> 27)) * 0x94d049bb133111ebULL;
+    return x ^ (x >> 31);
+}
+
+// The same --seed and room id give the same bots, run after run.
+quint64 botSeedFor(quint64 seed, const QString &roomId)
+{
+    quint64 h = 0xcbf29ce484222325ULL;
+    for (const QChar c : roomId) {
+        h ^= c.unicode();
+        h *= 0x100000001b3ULL;
+    }
+    return splitmix64(seed ^ h);
+}
+
+constexpr qint64 AbandonedWaitingMs = 10 * 60'000;
+constexpr qint64 IdleUntimedGameMs = 24 * 3600'000;
+constexpr qint64 FinishedInMemoryMs = 5 * 60'000;
+
+} // namespace
+
+Rooms::Rooms(store::Database &db, const Clock &clock, Options options, QObject *parent)
+    : QObject(parent)
+    , m_archive(db)
+    , m_clock(clock)
+    , m_options(options)
+{
+    // Runs only while some clock runs: an idle server with thousands of held polls does not
+    // wake up every second to look at all their sockets.
+    m_heartbeat.setInterval(1000);
+    connect(&m_heartbeat, &QTimer::timeout, this, [this] {
+        for (const auto &[id, room] : m_rooms)
+            if (rules::clockDeadlineMs(room->rec.game)) {
+                writeHeartbeat();
+                return;
+            }
+        m_heartbeat.stop();
+    });
+    m_sweep.setInterval(60'000);
+    connect(&m_sweep, &QTimer::timeout, this, &Rooms::sweep);
+    m_epoch = QByteArray::number(QRandomGenerator::system()->generate(), 36);
+}
+
+Rooms::~Rooms()
+{
+    releaseWatchers();
+}
+
+void Rooms::writeHeartbeat()
+{
+    m_archive.writeAlive(m_clock.nowMs());
+}
+
+int Rooms::load()
+{
+    const qint64 now = m_clock.nowMs();
+    const qint64 alive = m_archive.lastAliveMs();
+    m_roomCounter = m_archive.roomCounter();
+    int loaded = 0;
+    store::Transaction tx(m_archive.database());
+    for (auto &record : m_archive.loadUnfinished()) {
+        if (record.lastActionMs == 0)
+            record.lastActionMs = now;
+        rules::GameState &game = record.game;
+        const bool clockRuns = game.status == rules::GameStatus::InProgress && game.timeLimit > 0;
+        if (clockRuns) {
+            const qint64 used = std::max<qint64>(0, alive - game.turnStartedMs);
+            game.turnStartedMs = now - used;
+        }
+        Room &room = insert(std::move(record));
+        // Saved at once, or a second crash would charge this downtime after all.
+        if (clockRuns)
+            m_archive.save(room.rec, false, now);
+        ++loaded;
+    }
+    // The clocks were moved to now: a crash before the next heartbeat must not move them back.
+    m_archive.writeAlive(now);
+    tx.commit();
+    for (const auto &[id, room] : m_rooms)
+        refresh(*room);
+    m_sweep.start();
+    return loaded;
+}
+
+Room &Rooms::insert(store::RoomRecord record)
+{
+    auto owned = std::make_unique<Room>(std::move(record));
+    Room *room = owned.get();
+    room->lastPresenceMs = m_clock.nowMs();
+    if (room->status() == rules::GameStatus::Finished)
+        room->finishedAtMs = m_clock.nowMs();
+    connect(&room->botTimer, &QTimer::timeout, this, [this, room] { botTurn(*room); });
+    connect(&room->clockTimer, &QTimer::timeout, this, [this, room] { refresh(*room); });
+    connect(&room->tickTimer, &QTimer::timeout, this, [this, room] {
+        refresh(*room);
+        wakeWatchers(*room);
+        armTimers(*room);
+    });
+    for (const auto &seat : room->rec.seats)
+        if (!seat.sessionId.isEmpty())
+            m_sessions.insert(seat.sessionId, room);
+    m_rooms[room->rec.roomId] = std::move(owned);
+    return *room;
+}
+
+Room *Rooms::findRoom(const QString &roomId)
+{
+    if (const auto it = m_rooms.find(roomId); it != m_rooms.end())
+        return it->second.get();
+    // Only finished games are left out of memory; they come back for a while when asked for.
+    auto record = m_archive.load(roomId);
+    return record ? &insert(std::move(*record)) : nullptr;
+}
+
+void Rooms::close(Room &room)
+{
+    for (const auto &seat : room.rec.seats)
+        m_sessions.remove(seat.sessionId);
+    const QList<int> watchers = room.watchers;
+    for (const int id : watchers)
+        m_watchers[id].room = nullptr;
+    m_archive.remove(room.rec.roomId);
+    m_rooms.erase(room.rec.roomId);
+    // Whoever waits on it finds it gone.
+    for (const int id : watchers)
+        if (const auto it = m_watchers.constFind(id); it != m_watchers.cend())
+            it->wake(false);
+}
+
+void Rooms::sweep()
+{
+    const qint64 now = m_clock.nowMs();
+    QList<Room *> closing;
+    for (const auto &[id, room] : m_rooms) {
+        refresh(*room);
+        switch (room->status()) {
+        case rules::GameStatus::Waiting:
+            if (now - room->lastPresenceMs > AbandonedWaitingMs)
+                closing.append(room.get());
+            break;
+        case rules::GameStatus::InProgress:
+            if (room->rec.game.timeLimit == 0 && now - room->rec.lastActionMs > IdleUntimedGameMs) {
+                rules::endGame(room->rec.game);
+                changed(*room, rules::GameStatus::InProgress);
+            }
+            break;
+        case rules::GameStatus::Finished:
+            break;
+        }
+    }
+    for (Room *room : std::as_const(closing))
+        close(*room);
+    std::erase_if(m_rooms, [&](const auto &entry) {
+        const Room &room = *entry.second;
+        if (!room.finishedAtMs || now - *room.finishedAtMs < FinishedInMemoryMs ||
+            !room.watchers.isEmpty())
+            return false;
+        for (const auto &seat : room.rec.seats)
+            m_sessions.remove(seat.sessionId);
+        return true;
+    });
+}
+
+std::expected<std::pair<Room *, int>, RoomRefusal> Rooms::seatOf(const Account &account,
+                                                                 const QString &sessionId)
+{
+    Room *room = m_sessions.value(sessionId);
+    if (!room) {
+        // A finished game that left memory.
+        if (const auto roomId = m_archive.roomOfSession(sessionId); roomId && findRoom(*roomId))
+            room = m_sessions.value(sessionId);
+        if (!room)
+            return std::unexpected(RoomRefusal::NoSuchSession);
+    }
+    const auto &seats = room->rec.seats;
+    const auto it = std::ranges::find(seats, sessionId, &store::SeatRecord::sessionId);
+    if (it == seats.end())
+        return std::unexpected(RoomRefusal::NoSuchSession);
+    if (it->userId != account.id)
+        return std::unexpected(RoomRefusal::NotYourSeat);
+    room->lastPresenceMs = m_clock.nowMs();
+    return std::pair{room, int(it - seats.begin())};
+}
+
+bool Rooms::holdsLiveSeatElsewhere(qint64 userId, const Room *except) const
+{
+    for (const auto &[id, room] : m_rooms) {
+        if (room.get() == except || room->status() != rules::GameStatus::InProgress)
+            continue;
+        const int seat = room->seatOfUser(userId);
+        if (seat >= 0 && !room->rec.game.players[std::size_t(seat)].hasPassed)
+            return true;
+    }
+    return false;
+}
+
+// A player who sits down elsewhere gives up their seats in rooms that have not started; a
+// room left without people goes away.
+void Rooms::leaveWaitingRooms(qint64 userId, const Room *except)
+{
+    QList<Room *> emptied;
+    for (const auto &[id, room] : m_rooms) {
+        if (room.get() == except || room->status() != rules::GameStatus::Waiting)
+            continue;
+        const int seat = room->seatOfUser(userId);
+        if (seat < 0)
+            continue;
+        removeSeat(*room, seat);
+        if (room->humans() == 0)
+            emptied.append(room.get());
+        else
+            changed(*room, rules::GameStatus::Waiting, true);
+    }
+    for (Room *room : std::as_const(emptied))
+        close(*room);
+}
+
+void Rooms::removeSeat(Room &room, int seat)
+{
+    store::RoomRecord &rec = room.rec;
+    m_sessions.remove(rec.seats[std::size_t(seat)].sessionId);
+    rec.seats.erase(rec.seats.begin() + seat);
+    // Seats and colours follow the order of sitting down, so the others move up.
+    const auto players = rec.game.players;
+    rec.game = rules::newGame(rec.game.timeLimit);
+    for (std::size_t i = 0; i < players.size(); ++i)
+        if (int(i) != seat)
+            (void)rules::addPlayer(rec.game, players[i].id, players[i].name, players[i].isBot);
+}
+
+QString Rooms::newSessionId() const
+{
+    QString id;
+    for (int i = 0; i < 4; ++i)
+        id += QStringLiteral("%1").arg(QRandomGenerator::system()->generate(), 8, 16, QChar(u'0'));
+    return id;
+}
+
+SeatView Rooms::seatView(Room &room, int seat)
+{
+    room.lastPresenceMs = m_clock.nowMs();
+    const rules::Player &p = room.rec.game.players[std::size_t(seat)];
+    return {room.rec.seats[std::size_t(seat)].sessionId,
+            room.rec.roomId,
+            p.id,
+            p.name,
+            rules::colorName(p.color),
+            room.view(m_clock.nowMs())};
+}
+
+std::expected<SeatView, RoomRefusal> Rooms::create(const Account &account,
+                                                   std::optional<qint64> timeLimitSeconds)
+{
+    const qint64 limit = timeLimitSeconds.value_or(0);
+    if (limit < 0 || limit > MaxTimeLimitSeconds)
+        return std::unexpected(RoomRefusal::BadTimeLimit);
+    if (holdsLiveSeatElsewhere(account.id, nullptr))
+        return std::unexpected(RoomRefusal::SeatHeldElsewhere);
+    leaveWaitingRooms(account.id, nullptr);
+
+    store::RoomRecord rec;
+    rec.roomId = QStringLiteral("room-%1").arg(++m_roomCounter);
+    rec.serverName = roomName(account.username);
+    rec.createdMs = m_clock.nowMs();
+    rec.botSeed = botSeedFor(m_options.seed, rec.roomId);
+    rec.game = rules::newGame(int(limit));
+    (void)rules::addPlayer(rec.game, QStringLiteral("p1"), account.username);
+    rec.nextPlayerNumber = 2;
+    rec.seats.push_back({newSessionId(), account.id, false});
+    Room &room = insert(std::move(rec));
+    {
+        store::Transaction tx(m_archive.database());
+        m_archive.setRoomCounter(m_roomCounter);
+        m_archive.save(room.rec, false, m_clock.nowMs(), true);
+        tx.commit();
+    }
+    return seatView(room, 0);
+}
+
+std::expected<SeatView, RoomRefusal> Rooms::join(const Account &account, const QString &roomId)
+{
+    Room *room = findRoom(roomId);
+    if (!room)
+        return std::unexpected(RoomRefusal::NoSuchRoom);
+    refresh(*room);
+    if (const int seat = room->seatOfUser(account.id); seat >= 0)
+        return seatView(*room, seat);
+    switch (room->status()) {
+    case rules::GameStatus::Finished:
+        return std::unexpected(RoomRefusal::RoomFinished);
+    case rules::GameStatus::InProgress:
+        return std::unexpected(RoomRefusal::GameUnderWay);
+    case rules::GameStatus::Waiting:
+        break;
+    }
+    if (room->rec.game.players.size() >= std::size_t(rules::MaxPlayers))
+        return std::unexpected(RoomRefusal::RoomFull);
+    if (holdsLiveSeatElsewhere(account.id, room))
+        return std::unexpected(RoomRefusal::SeatHeldElsewhere);
+    leaveWaitingRooms(account.id, room);
+
+    const QString playerId = QStringLiteral("p%1").arg(room->rec.nextPlayerNumber++);
+    const auto seat = rules::addPlayer(room->rec.game, playerId, account.username);
+    if (!seat)
+        return std::unexpected(RoomRefusal::RoomFull);
+    room->rec.seats.push_back({newSessionId(), account.id, false});
+    m_sessions.insert(room->rec.seats.back().sessionId, room);
+    changed(*room, rules::GameStatus::Waiting, true);
+    return seatView(*room, *seat);
+}
+
+std::expected<SeatView, RoomRefusal> Rooms::rejoin(const Account &account, const QString &roomId)
+{
+    Room *room = findRoom(roomId);
+    if (!room)
+        return std::unexpected(RoomRefusal::NoSuchRoom);
+    refresh(*room);
+    const int seat = room->seatOfUser(account.id);
+    if (seat < 0)
+        return std::unexpected(RoomRefusal::NotParticipant);
+    if (room->status() == rules::GameStatus::Finished)
+        return std::unexpected(RoomRefusal::RejoinFinished);
+    return seatView(*room, seat);
+}
+
+std::expected<SessionSnapshot, RoomRefusal> Rooms::session(const Account &account,
+                                                           const QString &sessionId)
+{
+    const auto found = seatOf(account, sessionId);
+    if (!found)
+        return std::unexpected(found.error());
+    auto [room, seat] = *found;
+    refresh(*room);
+    const qint64 now = m_clock.nowMs();
+    return SessionSnapshot{room->seatBytes(seat, now), room->tag(m_epoch, now)};
+}
+
+std::expected<int, RoomRefusal> Rooms::watch(const Account &account, const QString &sessionId,
+                                             std::function<void(bool released)> wake)
+{
+    const auto found = seatOf(account, sessionId);
+    if (!found)
+        return std::unexpected(found.error());
+    Room *room = found->first;
+    const int id = m_nextWatcher++;
+    m_watchers.insert(id, {room, std::move(wake)});
+    room->watchers.append(id);
+    armTimers(*room);
+    return id;
+}
+
+void Rooms::unwatch(int id)
+{
+    const auto it = m_watchers.find(id);
+    if (it == m_watchers.end())
+        return;
+    if (it->room)
+        it->room->watchers.removeOne(id);
+    m_watchers.erase(it);
+}
+
+void Rooms::wakeWatchers(Room &room)
+{
+    const QList<int> watchers = room.watchers; // a woken watcher may unwatch
+    for (const int id : watchers)
+        if (const auto it = m_watchers.constFind(id); it != m_watchers.cend())
+            it->wake(false);
+}
+
+void Rooms::releaseWatchers()
+{
+    const QList<int> watchers = m_watchers.keys();
+    for (const int id : watchers)
+        if (const auto it = m_watchers.constFind(id); it != m_watchers.cend())
+            it->wake(true);
+}
+
+std::expected<ActionOutcome, RoomRefusal> Rooms::vote(const Account &account,
+                                                      const VoteToStartRequest &request)
+{
+    const auto found = seatOf(account, request.sessionId);
+    if (!found)
+        return std::unexpected(found.error());
+    auto [room, seat] = *found;
+    refresh(*room);
+    store::RoomRecord &rec = room->rec;
+    // Votes after the start change nothing: the answer is just the game as it stands.
+    if (rec.game.status != rules::GameStatus::Waiting)
+        return ActionOutcome{true, {}, false, room->view(m_clock.nowMs())};
+
+    rec.seats[std::size_t(seat)].voted = true;
+    rec.lastActionMs = m_clock.nowMs();
+    bool start = false;
+    if (request.enableBots.value_or(false)) {
+        int botNumber = 1;
+        while (rec.game.players.size() < std::size_t(rules::MaxPlayers)) {
+            const QString id = QStringLiteral("p%1").arg(rec.nextPlayerNumber++);
+            (void)rules::addPlayer(rec.game, id, QStringLiteral("Bot %1").arg(botNumber++), true);
+            rec.seats.push_back({});
+        }
+        start = true;
+    } else {
+        const bool everyone =
+            std::ranges::all_of(rec.seats, [](const auto &s) { return s.userId == 0 || s.voted; });
+        start = everyone && rec.game.players.size() >= 2;
+    }
+    if (start)
+        (void)rules::startGame(rec.game, m_clock.nowMs());
+    changed(*room, rules::GameStatus::Waiting);
+    return ActionOutcome{true, {}, start, room->view(m_clock.nowMs())};
+}
+
+QList<GameServer> Rooms::servers()
+{
+    QList<Room *> listed;
+    for (const auto &[id, room] : m_rooms) {
+        refresh(*room);
+        if (room->status() != rules::GameStatus::Finished)
+            listed.append(room.get());
+    }
+    // Open rooms first, then games in progress; newest first within each.
+    std::ranges::sort(listed, [](const Room *a, const Room *b) {
+        const bool aw = a->status() == rules::GameStatus::Waiting;
+        const bool bw = b->status() == rules::GameStatus::Waiting;
+        if (aw != bw)
+            return aw;
+        return a->rec.createdMs != b->rec.createdMs ? a->rec.createdMs > b->rec.createdMs
+                                                    : a->rec.roomId > b->rec.roomId;
+    });
+    QList<GameServer> out;
+    const qint64 now = m_clock.nowMs();
+    for (const Room *room : std::as_const(listed))
+        out.append(serverView(room->rec, now));
+    return out;
+}
+
+QList<ActiveGame> Rooms::activeGames(const Account &account)
+{
+    QList<ActiveGame> out;
+    for (const auto &[id, room] : m_rooms) {
+        const int seat = room->seatOfUser(account.id);
+        if (seat < 0)
+            continue;
+        refresh(*room);
+        if (room->status() != rules::GameStatus::Finished)
+            out.append(activeGameView(room->rec, seat));
+    }
+    return out;
+}
+
+std::expected<FinishedSeat, RoomRefusal> Rooms::finishedSeat(const Account &account,
+                                                             const QString &roomId)
+{
+    Room *room = findRoom(roomId);
+    if (!room)
+        return std::unexpected(RoomRefusal::NoSuchRoom);
+    refresh(*room);
+    const int seat = room->seatOfUser(account.id);
+    if (seat < 0)
+        return std::unexpected(RoomRefusal::NotParticipant);
+    const rules::GameState &game = room->rec.game;
+    if (game.status != rules::GameStatus::Finished)
+        return std::unexpected(RoomRefusal::NotFinished);
+    return FinishedSeat{int(game.players.size()), rules::positionOf(game, seat),
+                        game.players[std::size_t(seat)].score};
+}
+
+} // namespace korvana::rooms

@@ -1,0 +1,184 @@
+#pragma once
+
+#include "actions.h"
+#include "clock.h"
+#include "gamestate.h"
+#include "lobby.h"
+#include "roomarchive.h"
+#include "rules/game.h"
+
+#include <QHash>
+#include <QObject>
+#include <QTimer>
+
+#include <expected>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+
+namespace korvana::store {
+class Database;
+}
+
+namespace korvana::rooms {
+
+class Room;
+
+// The signed-in user a request acts for.
+struct Account
+{
+    qint64 id = 0;
+    QString username;
+};
+
+// Why a room operation was refused; the HTTP side gives each its status and Polish text.
+enum class RoomRefusal {
+    NoSuchRoom,
+    RoomFinished, // joining a finished room
+    GameUnderWay, // joining a running room as a newcomer
+    RoomFull,
+    SeatHeldElsewhere, // still playing in another running game
+    RejoinFinished,
+    NotParticipant,
+    NoSuchSession,
+    NotYourSeat,
+    BadTimeLimit,
+    NotFinished,
+};
+
+// A seat handed to its user (create, join, rejoin), with the game as it stands.
+struct SeatView
+{
+    QString sessionId;
+    QString roomId;
+    QString playerId;
+    QString playerName;
+    QString color;
+    GameState state;
+};
+
+// The outcome of a move or vote; a refused move is an outcome, not an error.
+struct ActionOutcome
+{
+    bool success = false;
+    QString error;
+    bool started = false;
+    GameState state;
+};
+
+// A seat's view of its game: the SessionWrapper JSON and the tag that names it (an ETag).
+struct SessionSnapshot
+{
+    QByteArray bytes;
+    QByteArray tag;
+};
+
+struct FinishedSeat
+{
+    int playersCount = 0;
+    int position = 0;
+    int score = 0;
+};
+
+// Every room of the server on one thread: seats and votes (rooms.cpp); moves, bots, clocks and
+// timers (roomplay.cpp); saving after every change (RoomArchive); and the cached bytes that
+// answer polls of an unchanged game (Room).
+class Rooms : public QObject
+{
+    Q_OBJECT
+
+public:
+    struct Options
+    {
+        int botDelayMs = 600;
+        quint64 seed = 0;
+    };
+
+    Rooms(store::Database &db, const Clock &clock, Options options, QObject *parent = nullptr);
+    ~Rooms() override;
+
+    // Loads the saved rooms; running clocks resume where the last heartbeat saw them, so the
+    // time the server was down is charged to nobody. Returns the number of rooms loaded.
+    int load();
+    // Records that the server is alive now (every second while a clock runs, and at exit).
+    void writeHeartbeat();
+
+    std::expected<SeatView, RoomRefusal> create(const Account &account,
+                                                std::optional<qint64> timeLimitSeconds);
+    std::expected<SeatView, RoomRefusal> join(const Account &account, const QString &roomId);
+    std::expected<SeatView, RoomRefusal> rejoin(const Account &account, const QString &roomId);
+
+    // The account's seat and game, from cache while the game is unchanged.
+    std::expected<SessionSnapshot, RoomRefusal> session(const Account &account,
+                                                        const QString &sessionId);
+
+    // Calls wake(false) whenever the seat's game may show something new (a change, the next
+    // second of a running clock, the room closing), and wake(true) when the server stops, until
+    // unwatch(). Held polls wait on it.
+    std::expected<int, RoomRefusal> watch(const Account &account, const QString &sessionId,
+                                          std::function<void(bool released)> wake);
+    void unwatch(int id);
+    void releaseWatchers();
+
+    std::expected<ActionOutcome, RoomRefusal> place(const Account &account,
+                                                    const PlacePieceRequest &request);
+    std::expected<ActionOutcome, RoomRefusal> pass(const Account &account,
+                                                   const QString &sessionId);
+    std::expected<ActionOutcome, RoomRefusal> vote(const Account &account,
+                                                   const VoteToStartRequest &request);
+
+    // Closes waiting rooms nobody has looked at for 10 minutes, ends games without a time limit
+    // where no person has acted for a day, and lets finished games leave memory 5 minutes after
+    // their end (they are read back from the store when asked for). Runs every minute.
+    void sweep();
+    [[nodiscard]] int roomsInMemory() const { return int(m_rooms.size()); }
+
+    [[nodiscard]] QList<GameServer> servers();
+    [[nodiscard]] QList<ActiveGame> activeGames(const Account &account);
+    std::expected<FinishedSeat, RoomRefusal> finishedSeat(const Account &account,
+                                                          const QString &roomId);
+
+private:
+    using Action = std::function<rules::Result<>(rules::GameState &, int seat, qint64 nowMs)>;
+
+    // rooms.cpp: seats and votes.
+    Room *findRoom(const QString &roomId);
+    std::expected<std::pair<Room *, int>, RoomRefusal> seatOf(const Account &account,
+                                                              const QString &sessionId);
+    bool holdsLiveSeatElsewhere(qint64 userId, const Room *except) const;
+    void leaveWaitingRooms(qint64 userId, const Room *except);
+    void removeSeat(Room &room, int seat);
+    SeatView seatView(Room &room, int seat);
+    Room &insert(store::RoomRecord record);
+    void close(Room &room);
+    QString newSessionId() const;
+
+    // roomplay.cpp: moves, bots, clocks and timers.
+    std::expected<ActionOutcome, RoomRefusal> act(const Account &account, const QString &sessionId,
+                                                  const Action &action);
+    void refresh(Room &room);
+    void changed(Room &room, rules::GameStatus before, bool seatsChanged = false);
+    void armTimers(Room &room);
+    void botTurn(Room &room);
+    void wakeWatchers(Room &room);
+
+    RoomArchive m_archive;
+    const Clock &m_clock;
+    Options m_options;
+    qint64 m_roomCounter = 0;
+    std::map<QString, std::unique_ptr<Room>> m_rooms;
+    QHash<QString, Room *> m_sessions;
+    QTimer m_heartbeat;
+    QTimer m_sweep;
+    struct Watcher
+    {
+        Room *room = nullptr; // none once the room closed
+        std::function<void(bool)> wake;
+    };
+    QHash<int, Watcher> m_watchers;
+    int m_nextWatcher = 0;
+    QByteArray m_epoch; // in every tag, so a restarted server's tags never match old ones
+};
+
+} // namespace korvana::rooms

@@ -1,0 +1,162 @@
+// Polling the current game: on the timer, or held at the server while it offers that.
+#include "gamemanager.h"
+
+#include <QElapsedTimer>
+#include <QPointer>
+
+using namespace std::chrono_literals;
+
+namespace korvana {
+namespace {
+
+bool isPlaying(const QString &status)
+{
+    return status == u"waiting" || status == u"in_progress";
+}
+
+} // namespace
+
+void GameManager::startUpdateTimer()
+{
+    m_updateTimer.stop();
+    const bool waiting = m_gameState && m_gameState->gameStatus == u"waiting";
+    m_updateTimer.setInterval(waiting ? 1000 : 2000);
+    m_updateTimer.start();
+}
+
+void GameManager::keepPolling()
+{
+    if (!m_serverHoldsPolls) {
+        startUpdateTimer();
+        return;
+    }
+    m_updateTimer.stop();
+    if (!m_holdingPoll && !m_heldPollPause.isActive())
+        holdPoll();
+}
+
+void GameManager::stopPolling()
+{
+    m_updateTimer.stop();
+    m_heldPollPause.stop();
+    // Whether the server holds polls outlives the game: the next game's first poll is held at
+    // once (its untagged first answer comes back at once), and any answer without the offer
+    // turns the timer back on.
+    m_holdingPoll = false;
+    m_quietAnswers = 0;
+    m_etag.clear();
+    // Their answers would be dropped anyway; the server need not hold them any longer.
+    m_network.cancelHeldPolls();
+}
+
+bool GameManager::tryApply(const Ticket &ticket, GameState state)
+{
+    // Answers can overtake each other; the state of a request sent earlier than the one whose
+    // answer is already on screen would roll the board back.
+    if (!isCurrent(ticket) || ticket.sequence < m_appliedSequence)
+        return false;
+    m_appliedSequence = ticket.sequence;
+    setGameState(fillMissingSquares(std::move(state)));
+    return true;
+}
+
+GameManager::PollOutcome GameManager::applyPoll(const Ticket &ticket, SessionPoll poll)
+{
+    m_serverHoldsPolls = poll.holdsPolls;
+    const QString oldStatus = m_gameState ? m_gameState->gameStatus : QString();
+    if (!poll.session) // 304: nothing changed
+        return {false, false, oldStatus};
+    GameSessionResponse &answer = *poll.session;
+    if (!answer.playerId.isEmpty())
+        setMyPlayerId(answer.playerId);
+    if (!answer.color.isEmpty())
+        setMyColor(answer.color);
+    const QString status = answer.gameState.gameStatus;
+    if (!tryApply(ticket, std::move(answer.gameState)))
+        return {false, false, oldStatus};
+    // Only the tag of the state on screen: after a dropped answer the next held poll must come
+    // back at once with what was missed.
+    m_etag = poll.etag;
+    if (isPlaying(status) || status == u"finished")
+        setInGame(true);
+    return {true, !m_gameState || oldStatus.isEmpty() || oldStatus != status, status};
+}
+
+QCoro::Task<> GameManager::refreshGameState()
+{
+    if (!m_sessionId)
+        co_return;
+    QPointer self(this);
+    const Ticket ticket = issueTicket();
+    auto request = m_network.pollSession(*m_sessionId);
+    auto result = co_await std::move(request);
+    if (!self || !result || !isCurrent(ticket))
+        co_return;
+    const PollOutcome outcome = applyPoll(ticket, std::move(*result));
+    if (!outcome.applied)
+        co_return;
+    if (outcome.status == u"finished") {
+        if (!m_finishHandled) {
+            m_finishHandled = true;
+            auto finish = finishGame();
+            co_await std::move(finish);
+        }
+        co_return;
+    }
+    // The interval follows the phase: 1 s in the waiting room, 2 s during play.
+    if (m_serverHoldsPolls || (outcome.statusChanged && isPlaying(outcome.status)))
+        keepPolling();
+}
+
+QCoro::Task<> GameManager::holdPoll()
+{
+    if (!m_sessionId || m_finishHandled)
+        co_return;
+    QPointer self(this);
+    const Ticket ticket = issueTicket();
+    const QByteArray sentTag = m_etag;
+    m_holdingPoll = true;
+    // Our own actions count as news too: their answers leave the sent tag behind.
+    const quint64 changesBefore = m_stateChanges;
+    QElapsedTimer clock;
+    clock.start();
+    auto request = m_network.holdSessionPoll(*m_sessionId, sentTag);
+    auto result = co_await std::move(request);
+    // A game left or replaced meanwhile: its polling ended with it.
+    if (!self || !isCurrent(ticket))
+        co_return;
+    m_holdingPoll = false;
+    if (!result) {
+        // Back to the timer exactly as before; its answers tell when held polls work again.
+        m_serverHoldsPolls = false;
+        startUpdateTimer();
+        co_return;
+    }
+    const QByteArray answeredTag = result->etag;
+    const bool notModified = !result->session;
+    const PollOutcome outcome = applyPoll(ticket, std::move(*result));
+    if (outcome.status == u"finished" && outcome.applied) {
+        if (!m_finishHandled) {
+            m_finishHandled = true;
+            auto finish = finishGame();
+            co_await std::move(finish);
+        }
+        co_return;
+    }
+    if (!m_serverHoldsPolls) {
+        startUpdateTimer();
+        co_return;
+    }
+    // Never a loop without a pause against a server that answers at once: a quick answer
+    // without news that shows the server did not hold (304 or the tag it was sent), or a third
+    // quick answer without news in a row, waits a second before the next held poll.
+    const bool quietAtOnce = clock.elapsed() < 1000 && m_stateChanges == changesBefore;
+    m_quietAnswers = quietAtOnce ? m_quietAnswers + 1 : 0;
+    const bool didNotHold = notModified || answeredTag.isEmpty() || answeredTag == sentTag;
+    if (quietAtOnce && (didNotHold || m_quietAnswers >= 3))
+        m_heldPollPause.start();
+    else
+        keepPolling();
+}
+
+} // namespace korvana
