@@ -32,7 +32,9 @@ QCoro::Task<Result<SessionPoll>> NetworkService::sessionPoll(QString sessionId,
     ExchangeOptions options;
     options.headers.append({"Prefer", "wait=" + QByteArray::number(heldPollWaitSeconds)});
     if (etag) {
-        options.headers.append({"If-None-Match", *etag});
+        // A game's first held poll has no tag yet: it is answered at once, with one.
+        if (!etag->isEmpty())
+            options.headers.append({"If-None-Match", *etag});
         options.notModifiedIsAnswer = true;
         options.cancellable = true;
     }

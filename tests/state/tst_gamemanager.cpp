@@ -479,6 +479,14 @@ void TestGameManager::leavingEndsTheHeldPoll()
     QTest::qWait(500);
     QVERIFY(!m_manager->isHoldingPoll() && !m_manager->updateTimer()->isActive());
     QVERIFY(!m_manager->gameState());
+
+    // The next game's first poll is held at once, naming no tag: its first move is not late.
+    m_server->setDefault("/api/game/session/s1", ScriptedResponse::neverAnswer());
+    const int before = m_server->requestCount();
+    enter("in_progress");
+    QVERIFY(m_manager->isHoldingPoll() && !m_manager->updateTimer()->isActive());
+    QVERIFY(m_server->waitForRequests(before + 2));
+    QVERIFY(m_server->requests().last().header("If-None-Match").isNull());
 }
 
 QTEST_GUILESS_MAIN(TestGameManager)
