@@ -201,6 +201,19 @@ std::expected<std::pair<Room *, int>, RoomRefusal> Rooms::seatOf(const Account &
     return std::pair{room, int(it - seats.begin())};
 }
 
+std::expected<std::pair<Room *, int>, RoomRefusal> Rooms::seatInRoom(const Account &account,
+                                                                     const QString &roomId)
+{
+    Room *room = findRoom(roomId);
+    if (!room)
+        return std::unexpected(RoomRefusal::NoSuchRoom);
+    refresh(*room);
+    const int seat = room->seatOfUser(account.id);
+    if (seat < 0)
+        return std::unexpected(RoomRefusal::NotParticipant);
+    return std::pair{room, seat};
+}
+
 bool Rooms::holdsLiveSeatElsewhere(qint64 userId, const Room *except) const
 {
     for (const auto &[id, room] : m_rooms) {
@@ -330,13 +343,10 @@ std::expected<SeatView, RoomRefusal> Rooms::join(const Account &account, const Q
 
 std::expected<SeatView, RoomRefusal> Rooms::rejoin(const Account &account, const QString &roomId)
 {
-    Room *room = findRoom(roomId);
-    if (!room)
-        return std::unexpected(RoomRefusal::NoSuchRoom);
-    refresh(*room);
-    const int seat = room->seatOfUser(account.id);
-    if (seat < 0)
-        return std::unexpected(RoomRefusal::NotParticipant);
+    const auto found = seatInRoom(account, roomId);
+    if (!found)
+        return std::unexpected(found.error());
+    const auto [room, seat] = *found;
     if (room->status() == rules::GameStatus::Finished)
         return std::unexpected(RoomRefusal::RejoinFinished);
     return seatView(*room, seat);
@@ -470,13 +480,10 @@ QList<ActiveGame> Rooms::activeGames(const Account &account)
 std::expected<FinishedSeat, RoomRefusal> Rooms::finishedSeat(const Account &account,
                                                              const QString &roomId)
 {
-    Room *room = findRoom(roomId);
-    if (!room)
-        return std::unexpected(RoomRefusal::NoSuchRoom);
-    refresh(*room);
-    const int seat = room->seatOfUser(account.id);
-    if (seat < 0)
-        return std::unexpected(RoomRefusal::NotParticipant);
+    const auto found = seatInRoom(account, roomId);
+    if (!found)
+        return std::unexpected(found.error());
+    const auto [room, seat] = *found;
     const rules::GameState &game = room->rec.game;
     if (game.status != rules::GameStatus::Finished)
         return std::unexpected(RoomRefusal::NotFinished);

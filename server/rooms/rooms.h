@@ -146,6 +146,9 @@ private:
     Room *findRoom(const QString &roomId);
     std::expected<std::pair<Room *, int>, RoomRefusal> seatOf(const Account &account,
                                                               const QString &sessionId);
+    // The account's seat in a room, its clock brought up to date.
+    std::expected<std::pair<Room *, int>, RoomRefusal> seatInRoom(const Account &account,
+                                                                  const QString &roomId);
     bool holdsLiveSeatElsewhere(qint64 userId, const Room *except) const;
     void leaveWaitingRooms(qint64 userId, const Room *except);
     void removeSeat(Room &room, int seat);

@@ -2,6 +2,8 @@
 
 #include "diagnostics.h"
 
+#include <algorithm>
+
 namespace korvana {
 namespace {
 constexpr qsizetype kBoardSide = 20;
@@ -272,6 +274,13 @@ void SessionWrapper::write(json::Writer &w) const
     w.field("session", session);
     w.field("gameState", gameState);
     w.endObject();
+}
+
+QList<Player> rankedPlayers(QList<Player> players)
+{
+    std::stable_sort(players.begin(), players.end(),
+                     [](const Player &a, const Player &b) { return a.score > b.score; });
+    return players;
 }
 
 } // namespace korvana

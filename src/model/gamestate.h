@@ -141,4 +141,7 @@ struct SessionWrapper
     void write(json::Writer &w) const;
 };
 
+// Highest score first; equal scores keep the server's order (the results and the saved rank).
+[[nodiscard]] QList<Player> rankedPlayers(QList<Player> players);
+
 } // namespace korvana

@@ -19,9 +19,7 @@ QCoro::Task<> GameManager::finishGame()
     const auto me = std::find_if(players.cbegin(), players.cend(),
                                  [&](const Player &p) { return p.id == m_myPlayerId; });
     if (me != players.cend()) {
-        QList<Player> ranked = players;
-        std::stable_sort(ranked.begin(), ranked.end(),
-                         [](const Player &a, const Player &b) { return a.score > b.score; });
+        const QList<Player> ranked = rankedPlayers(players);
         const auto position = std::find_if(ranked.cbegin(), ranked.cend(),
                                            [&](const Player &p) { return p.id == me->id; }) -
                               ranked.cbegin() + 1;

@@ -224,13 +224,6 @@ QList<GamePiece> trayPieces(const GameState &state, const std::optional<QString>
     return pieces;
 }
 
-QList<Player> rankedPlayers(QList<Player> players)
-{
-    std::stable_sort(players.begin(), players.end(),
-                     [](const Player &a, const Player &b) { return a.score > b.score; });
-    return players;
-}
-
 bool givesTurnSignal(const std::optional<QString> &oldPlayerId,
                      const std::optional<QString> &newPlayerId,
                      const std::optional<QString> &myPlayerId)

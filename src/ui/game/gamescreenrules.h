@@ -54,8 +54,6 @@ enum class TimerTone { White, Orange, Red };
 // My pieces still to play: not placed and with squares, in their order.
 [[nodiscard]] QList<GamePiece> trayPieces(const GameState &state,
                                           const std::optional<QString> &myPlayerId);
-// Highest score first; equal scores keep the server's order.
-[[nodiscard]] QList<Player> rankedPlayers(QList<Player> players);
 
 // The turn signal: the current player changed to a present value that is this player's.
 [[nodiscard]] bool givesTurnSignal(const std::optional<QString> &oldPlayerId,
