@@ -15,12 +15,7 @@ namespace {
 struct HealthResponse
 {
     QString status;
-    void write(json::Writer &w) const
-    {
-        w.beginObject();
-        w.field("status", status);
-        w.endObject();
-    }
+    static auto fields() { return std::tuple{json::required("status", &HealthResponse::status)}; }
 };
 
 ApiResponse authFailure(const AuthError &error)

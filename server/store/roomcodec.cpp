@@ -1,7 +1,6 @@
 #include "room.h"
 
-#include "jsonreader.h"
-#include "jsonwriter.h"
+#include "jsonfields.h"
 
 #include <optional>
 
@@ -25,38 +24,19 @@ struct StoredPlayer
     qint64 userId = 0;
     bool voted = false;
 
-    static std::expected<StoredPlayer, DecodeError> read(const json::Value &v)
+    static auto fields()
     {
-        json::ObjectReader r(v, typeName);
-        StoredPlayer p;
-        r.required("id", p.id);
-        r.required("name", p.name);
-        r.required("isBot", p.isBot);
-        r.required("hasPassed", p.hasPassed);
-        r.required("score", p.score);
-        r.required("clockMs", p.clockMs);
-        r.required("pieces", p.pieces);
-        r.optional("lastMove", p.lastMove);
-        r.required("sessionId", p.sessionId);
-        r.required("userId", p.userId);
-        r.required("voted", p.voted);
-        return r.finish(std::move(p));
-    }
-    void write(json::Writer &w) const
-    {
-        w.beginObject();
-        w.field("id", id);
-        w.field("name", name);
-        w.field("isBot", isBot);
-        w.field("hasPassed", hasPassed);
-        w.field("score", score);
-        w.field("clockMs", clockMs);
-        w.field("pieces", pieces);
-        w.field("lastMove", lastMove);
-        w.field("sessionId", sessionId);
-        w.field("userId", userId);
-        w.field("voted", voted);
-        w.endObject();
+        return std::tuple{json::required("id", &StoredPlayer::id),
+                          json::required("name", &StoredPlayer::name),
+                          json::required("isBot", &StoredPlayer::isBot),
+                          json::required("hasPassed", &StoredPlayer::hasPassed),
+                          json::required("score", &StoredPlayer::score),
+                          json::required("clockMs", &StoredPlayer::clockMs),
+                          json::required("pieces", &StoredPlayer::pieces),
+                          json::optional("lastMove", &StoredPlayer::lastMove),
+                          json::required("sessionId", &StoredPlayer::sessionId),
+                          json::required("userId", &StoredPlayer::userId),
+                          json::required("voted", &StoredPlayer::voted)};
     }
 };
 
@@ -80,49 +60,25 @@ struct StoredRoom
     QString board; // 400 digits, row by row
     QList<StoredPlayer> players;
 
-    static std::expected<StoredRoom, DecodeError> read(const json::Value &v)
+    static auto fields()
     {
-        json::ObjectReader r(v, typeName);
-        StoredRoom s;
-        r.required("v", s.version);
-        r.required("roomId", s.roomId);
-        r.required("serverName", s.serverName);
-        r.required("createdMs", s.createdMs);
-        r.withDefault("lastActionMs", s.lastActionMs,
-                      qint64(0)); // rows saved before it was kept lack it
-        r.required("botSeed", s.botSeed);
-        r.required("nextPlayerNumber", s.nextPlayerNumber);
-        r.required("status", s.status);
-        r.required("currentPlayer", s.currentPlayer);
-        r.required("turnNumber", s.turnNumber);
-        r.required("timeLimit", s.timeLimit);
-        r.required("turnStartedMs", s.turnStartedMs);
-        r.required("consecutivePasses", s.consecutivePasses);
-        r.required("winner", s.winner);
-        r.required("board", s.board);
-        r.required("players", s.players);
-        return r.finish(std::move(s));
-    }
-    void write(json::Writer &w) const
-    {
-        w.beginObject();
-        w.field("v", version);
-        w.field("roomId", roomId);
-        w.field("serverName", serverName);
-        w.field("createdMs", createdMs);
-        w.field("lastActionMs", lastActionMs);
-        w.field("botSeed", botSeed);
-        w.field("nextPlayerNumber", nextPlayerNumber);
-        w.field("status", status);
-        w.field("currentPlayer", currentPlayer);
-        w.field("turnNumber", turnNumber);
-        w.field("timeLimit", timeLimit);
-        w.field("turnStartedMs", turnStartedMs);
-        w.field("consecutivePasses", consecutivePasses);
-        w.field("winner", winner);
-        w.field("board", board);
-        w.field("players", players);
-        w.endObject();
+        return std::tuple{json::required("v", &StoredRoom::version),
+                          json::required("roomId", &StoredRoom::roomId),
+                          json::required("serverName", &StoredRoom::serverName),
+                          json::required("createdMs", &StoredRoom::createdMs),
+                          // rows saved before it was kept lack it
+                          json::withDefault("lastActionMs", &StoredRoom::lastActionMs, 0),
+                          json::required("botSeed", &StoredRoom::botSeed),
+                          json::required("nextPlayerNumber", &StoredRoom::nextPlayerNumber),
+                          json::required("status", &StoredRoom::status),
+                          json::required("currentPlayer", &StoredRoom::currentPlayer),
+                          json::required("turnNumber", &StoredRoom::turnNumber),
+                          json::required("timeLimit", &StoredRoom::timeLimit),
+                          json::required("turnStartedMs", &StoredRoom::turnStartedMs),
+                          json::required("consecutivePasses", &StoredRoom::consecutivePasses),
+                          json::required("winner", &StoredRoom::winner),
+                          json::required("board", &StoredRoom::board),
+                          json::required("players", &StoredRoom::players)};
     }
 };
 

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "jsonreader.h"
-#include "jsonwriter.h"
+#include "jsonfields.h"
 
 #include <optional>
 
@@ -15,8 +14,13 @@ struct UserStats
     qint64 totalScore = 0;
     qint64 bestScore = 0;
 
-    static std::expected<UserStats, DecodeError> read(const json::Value &v);
-    void write(json::Writer &w) const;
+    static auto fields()
+    {
+        return std::tuple{json::required("gamesPlayed", &UserStats::gamesPlayed),
+                          json::required("gamesWon", &UserStats::gamesWon),
+                          json::required("totalScore", &UserStats::totalScore),
+                          json::required("bestScore", &UserStats::bestScore)};
+    }
     bool operator==(const UserStats &) const = default;
 };
 
@@ -29,8 +33,13 @@ struct User
     std::optional<QString> role;
     std::optional<UserStats> stats;
 
-    static std::expected<User, DecodeError> read(const json::Value &v);
-    void write(json::Writer &w) const;
+    static auto fields()
+    {
+        return std::tuple{
+            json::required("id", &User::id), json::required("username", &User::username),
+            json::required("email", &User::email), json::optional("role", &User::role),
+            json::optional("stats", &User::stats)};
+    }
     bool operator==(const User &) const = default;
 };
 
@@ -40,8 +49,11 @@ struct LoginRequest
     QString email;
     QString password;
 
-    static std::expected<LoginRequest, DecodeError> read(const json::Value &v);
-    void write(json::Writer &w) const;
+    static auto fields()
+    {
+        return std::tuple{json::required("email", &LoginRequest::email),
+                          json::required("password", &LoginRequest::password)};
+    }
 };
 
 // The registration body: exactly the three texts the player typed.
@@ -52,8 +64,12 @@ struct RegisterRequest
     QString email;
     QString password;
 
-    static std::expected<RegisterRequest, DecodeError> read(const json::Value &v);
-    void write(json::Writer &w) const;
+    static auto fields()
+    {
+        return std::tuple{json::required("username", &RegisterRequest::username),
+                          json::required("email", &RegisterRequest::email),
+                          json::required("password", &RegisterRequest::password)};
+    }
 };
 
 struct LoginResponse
@@ -63,8 +79,12 @@ struct LoginResponse
     QString token;
     User user;
 
-    static std::expected<LoginResponse, DecodeError> read(const json::Value &v);
-    void write(json::Writer &w) const;
+    static auto fields()
+    {
+        return std::tuple{json::required("message", &LoginResponse::message),
+                          json::required("token", &LoginResponse::token),
+                          json::required("user", &LoginResponse::user)};
+    }
 };
 
 struct UserResponse
@@ -72,8 +92,7 @@ struct UserResponse
     static constexpr const char *typeName = "UserResponse";
     User user;
 
-    static std::expected<UserResponse, DecodeError> read(const json::Value &v);
-    void write(json::Writer &w) const;
+    static auto fields() { return std::tuple{json::required("user", &UserResponse::user)}; }
 };
 
 struct ErrorResponse
@@ -81,8 +100,7 @@ struct ErrorResponse
     static constexpr const char *typeName = "ErrorResponse";
     QString error;
 
-    static std::expected<ErrorResponse, DecodeError> read(const json::Value &v);
-    void write(json::Writer &w) const;
+    static auto fields() { return std::tuple{json::required("error", &ErrorResponse::error)}; }
 };
 
 } // namespace korvana

@@ -4,32 +4,36 @@
 
 namespace korvana {
 
+// Create, join and rejoin answers share the seat and the game state.
+template <class T> auto seatFields()
+{
+    return std::tuple{
+        json::required("sessionId", &T::sessionId), json::required("roomId", &T::roomId),
+        json::required("playerId", &T::playerId),   json::required("playerName", &T::playerName),
+        json::required("color", &T::color),         json::required("gameState", &T::gameState)};
+}
+
 struct CreateSessionRequest
 {
     static constexpr const char *typeName = "CreateSessionRequest";
     std::optional<qint64> timeLimit;
 
-    static std::expected<CreateSessionRequest, DecodeError> read(const json::Value &v);
-    void write(json::Writer &w) const;
+    static auto fields()
+    {
+        return std::tuple{json::optional("timeLimit", &CreateSessionRequest::timeLimit)};
+    }
 };
 
-struct JoinGameRequest
+// The body of a join and of a rejoin: which room.
+struct RoomRequest
 {
-    static constexpr const char *typeName = "JoinGameRequest";
+    static constexpr const char *typeName = "RoomRequest";
     QString roomId;
 
-    static std::expected<JoinGameRequest, DecodeError> read(const json::Value &v);
-    void write(json::Writer &w) const;
+    static auto fields() { return std::tuple{json::required("roomId", &RoomRequest::roomId)}; }
 };
-
-struct RejoinRequest
-{
-    static constexpr const char *typeName = "RejoinRequest";
-    QString roomId;
-
-    static std::expected<RejoinRequest, DecodeError> read(const json::Value &v);
-    void write(json::Writer &w) const;
-};
+using JoinGameRequest = RoomRequest;
+using RejoinRequest = RoomRequest;
 
 struct PlacePieceRequest
 {
@@ -40,8 +44,14 @@ struct PlacePieceRequest
     qint64 col = 0;
     qint64 rotation = 0;
 
-    static std::expected<PlacePieceRequest, DecodeError> read(const json::Value &v);
-    void write(json::Writer &w) const;
+    static auto fields()
+    {
+        return std::tuple{json::required("sessionId", &PlacePieceRequest::sessionId),
+                          json::required("pieceId", &PlacePieceRequest::pieceId),
+                          json::required("row", &PlacePieceRequest::row),
+                          json::required("col", &PlacePieceRequest::col),
+                          json::required("rotation", &PlacePieceRequest::rotation)};
+    }
 };
 
 struct PassTurnRequest
@@ -49,8 +59,10 @@ struct PassTurnRequest
     static constexpr const char *typeName = "PassTurnRequest";
     QString sessionId;
 
-    static std::expected<PassTurnRequest, DecodeError> read(const json::Value &v);
-    void write(json::Writer &w) const;
+    static auto fields()
+    {
+        return std::tuple{json::required("sessionId", &PassTurnRequest::sessionId)};
+    }
 };
 
 struct VoteToStartRequest
@@ -59,8 +71,11 @@ struct VoteToStartRequest
     QString sessionId;
     std::optional<bool> enableBots;
 
-    static std::expected<VoteToStartRequest, DecodeError> read(const json::Value &v);
-    void write(json::Writer &w) const;
+    static auto fields()
+    {
+        return std::tuple{json::required("sessionId", &VoteToStartRequest::sessionId),
+                          json::optional("enableBots", &VoteToStartRequest::enableBots)};
+    }
 };
 
 struct GameSessionResponse
@@ -73,8 +88,7 @@ struct GameSessionResponse
     QString color;
     GameState gameState;
 
-    static std::expected<GameSessionResponse, DecodeError> read(const json::Value &v);
-    void write(json::Writer &w) const;
+    static auto fields() { return seatFields<GameSessionResponse>(); }
 };
 
 struct RejoinResponse
@@ -88,8 +102,11 @@ struct RejoinResponse
     GameState gameState;
     QString message;
 
-    static std::expected<RejoinResponse, DecodeError> read(const json::Value &v);
-    void write(json::Writer &w) const;
+    static auto fields()
+    {
+        return std::tuple_cat(seatFields<RejoinResponse>(),
+                              std::tuple{json::required("message", &RejoinResponse::message)});
+    }
 };
 
 struct GameActionResponse
@@ -100,8 +117,13 @@ struct GameActionResponse
     std::optional<QString> error;
     std::optional<bool> started;
 
-    static std::expected<GameActionResponse, DecodeError> read(const json::Value &v);
-    void write(json::Writer &w) const;
+    static auto fields()
+    {
+        return std::tuple{json::required("success", &GameActionResponse::success),
+                          json::optional("gameState", &GameActionResponse::gameState),
+                          json::optional("error", &GameActionResponse::error),
+                          json::optional("started", &GameActionResponse::started)};
+    }
 };
 
 } // namespace korvana

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "jsonreader.h"
-#include "jsonwriter.h"
+#include "jsonfields.h"
 
 #include <optional>
 
@@ -22,8 +21,11 @@ struct BoardCell
     std::optional<QString> color;
     std::optional<QString> pieceId;
 
-    static std::expected<BoardCell, DecodeError> read(const json::Value &v);
-    void write(json::Writer &w) const;
+    static auto fields()
+    {
+        return std::tuple{json::optional("color", &BoardCell::color),
+                          json::optional("pieceId", &BoardCell::pieceId)};
+    }
 };
 
 struct PiecePosition
@@ -32,8 +34,11 @@ struct PiecePosition
     qint64 row = 0;
     qint64 col = 0;
 
-    static std::expected<PiecePosition, DecodeError> read(const json::Value &v);
-    void write(json::Writer &w) const;
+    static auto fields()
+    {
+        return std::tuple{json::required("row", &PiecePosition::row),
+                          json::required("col", &PiecePosition::col)};
+    }
     bool operator==(const PiecePosition &) const = default;
 };
 
@@ -45,8 +50,12 @@ struct Move
     qint64 col = 0;
     qint64 rotation = 0;
 
-    static std::expected<Move, DecodeError> read(const json::Value &v);
-    void write(json::Writer &w) const;
+    static auto fields()
+    {
+        return std::tuple{json::required("pieceId", &Move::pieceId),
+                          json::required("row", &Move::row), json::required("col", &Move::col),
+                          json::required("rotation", &Move::rotation)};
+    }
     bool operator==(const Move &) const = default;
 };
 
@@ -57,8 +66,12 @@ struct Winner
     QString name;
     qint64 score = 0;
 
-    static std::expected<Winner, DecodeError> read(const json::Value &v);
-    void write(json::Writer &w) const;
+    static auto fields()
+    {
+        return std::tuple{json::required("playerId", &Winner::playerId),
+                          json::required("name", &Winner::name),
+                          json::required("score", &Winner::score)};
+    }
     bool operator==(const Winner &) const = default;
 };
 
@@ -73,8 +86,19 @@ struct GamePiece
     std::optional<PiecePosition> position;
     qint64 rotation = 0;
 
-    static std::expected<GamePiece, DecodeError> read(const json::Value &v);
-    void write(json::Writer &w) const;
+    static auto fields()
+    {
+        return std::tuple{json::required("id", &GamePiece::id),
+                          json::required("name", &GamePiece::name),
+                          json::withDefault("size", &GamePiece::size, 0),
+                          json::derived("squares", &GamePiece::squares, &readSquares),
+                          json::withDefault("placed", &GamePiece::placed, false),
+                          json::lenient("position", &GamePiece::position),
+                          json::withDefault("rotation", &GamePiece::rotation, 0)};
+    }
+    // Unreadable squares are read as none; a piece with none but a size is reported.
+    static Squares readSquares(json::ObjectReader &r, const GamePiece &piece);
+    static void afterRead(const GamePiece &piece);
     bool operator==(const GamePiece &) const = default;
 };
 
@@ -91,8 +115,16 @@ struct Player
 
     [[nodiscard]] const QString &playerId() const { return id; }
 
-    static std::expected<Player, DecodeError> read(const json::Value &v);
-    void write(json::Writer &w) const;
+    static auto fields()
+    {
+        return std::tuple{json::required("playerId", &Player::id),
+                          json::required("name", &Player::name),
+                          json::required("color", &Player::color),
+                          json::withDefault("score", &Player::score, qint64(0)),
+                          json::withDefault("pieces", &Player::pieces, {}),
+                          json::withDefault("hasPassed", &Player::hasPassed, false),
+                          json::lenient("lastMove", &Player::lastMove)};
+    }
     bool operator==(const Player &) const = default;
 };
 
@@ -113,8 +145,24 @@ struct GameState
     std::optional<qint64> startVotesCount;
     std::optional<qint64> startVotesNeeded;
 
-    static std::expected<GameState, DecodeError> read(const json::Value &v);
-    void write(json::Writer &w) const;
+    static auto fields()
+    {
+        return std::tuple{json::required("roomId", &GameState::roomId),
+                          json::derived("board", &GameState::board, &readBoard),
+                          json::withDefault("players", &GameState::players, {}),
+                          json::required("gameStatus", &GameState::gameStatus),
+                          json::lenient("currentPlayerId", &GameState::currentPlayerId),
+                          json::withDefault("turnNumber", &GameState::turnNumber, 1),
+                          json::withDefault("timeLimit", &GameState::timeLimit, 0),
+                          json::lenient("timeRemaining", &GameState::timeRemaining),
+                          json::withDefault("consecutivePasses", &GameState::consecutivePasses, 0),
+                          json::lenient("winner", &GameState::winner),
+                          json::lenient("startVotes", &GameState::startVotes),
+                          json::lenient("startVotesCount", &GameState::startVotesCount),
+                          json::lenient("startVotesNeeded", &GameState::startVotesNeeded)};
+    }
+    // Numbers, else cell objects, else an empty board: the board never makes a state unreadable.
+    static Board readBoard(json::ObjectReader &r, const GameState &state);
     bool operator==(const GameState &) const = default;
 };
 
@@ -127,8 +175,14 @@ struct Session
     QString roomId;
     QString color;
 
-    static std::expected<Session, DecodeError> read(const json::Value &v);
-    void write(json::Writer &w) const;
+    static auto fields()
+    {
+        return std::tuple{json::required("sessionId", &Session::sessionId),
+                          json::required("userId", &Session::userId),
+                          json::required("playerId", &Session::playerId),
+                          json::required("roomId", &Session::roomId),
+                          json::required("color", &Session::color)};
+    }
 };
 
 struct SessionWrapper
@@ -137,8 +191,11 @@ struct SessionWrapper
     Session session;
     GameState gameState;
 
-    static std::expected<SessionWrapper, DecodeError> read(const json::Value &v);
-    void write(json::Writer &w) const;
+    static auto fields()
+    {
+        return std::tuple{json::required("session", &SessionWrapper::session),
+                          json::required("gameState", &SessionWrapper::gameState)};
+    }
 };
 
 // Highest score first; equal scores keep the server's order (the results and the saved rank).

@@ -51,15 +51,14 @@ private:
     const PathNode *m_path;
 };
 
+// A wire record: a type name for errors and one list of its fields (see jsonfields.h).
 template <class T>
-concept Record = requires(const Value &v)
+concept Record = requires
 {
-    {
-        T::read(v)
-        } -> std::same_as<std::expected<T, DecodeError>>;
     {
         T::typeName
         } -> std::convertible_to<const char *>;
+    T::fields();
 };
 
 template <class T> struct TypeName;
@@ -93,14 +92,8 @@ std::optional<DecodeError> readValue(const Value &v, qint64 &out);
 std::optional<DecodeError> readValue(const Value &v, QString &out);
 std::optional<DecodeError> readValue(const Value &v, bool &out);
 
-template <Record T> std::optional<DecodeError> readValue(const Value &v, T &out)
-{
-    auto result = T::read(v);
-    if (!result)
-        return std::move(result.error());
-    out = std::move(*result);
-    return std::nullopt;
-}
+// Reads a record by its field list; defined in jsonfields.h.
+template <Record T> std::optional<DecodeError> readValue(const Value &v, T &out);
 
 template <class List> std::optional<DecodeError> readList(const Value &v, List &out)
 {
@@ -201,12 +194,7 @@ public:
             m_error = std::move(error);
     }
 
-    template <class T> std::expected<T, DecodeError> finish(T &&record)
-    {
-        if (m_error)
-            return std::unexpected(std::move(*m_error));
-        return std::forward<T>(record);
-    }
+    [[nodiscard]] std::optional<DecodeError> takeError() { return std::move(m_error); }
 
 private:
     [[nodiscard]] DecodeError keyMissing(std::string_view key) const;

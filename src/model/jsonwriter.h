@@ -12,11 +12,14 @@ namespace korvana::json {
 
 class Writer;
 
+// A record written by its field list (see jsonfields.h).
 template <class T>
-concept WritableRecord = requires(const T &record, Writer &writer)
+concept WritableRecord = requires
 {
-    record.write(writer);
+    T::fields();
 };
+
+template <WritableRecord T> void writeRecord(Writer &w, const T &record);
 
 // Compact JSON with members in the order they are written (QJsonObject would sort them).
 class Writer
@@ -32,7 +35,7 @@ public:
     void value(int number) { value(qint64(number)); }
     void value(bool flag);
     void value(const QString &text);
-    template <WritableRecord T> void value(const T &record) { record.write(*this); }
+    template <WritableRecord T> void value(const T &record) { writeRecord(*this, record); }
     template <class T> void value(const QList<T> &list) { array(list); }
     template <class T, qsizetype N> void value(const QVarLengthArray<T, N> &list) { array(list); }
     template <class List> void array(const List &list)
@@ -69,7 +72,7 @@ private:
 template <WritableRecord T> QByteArray toJson(const T &record)
 {
     Writer writer;
-    record.write(writer);
+    writeRecord(writer, record);
     return writer.take();
 }
 

@@ -18,8 +18,21 @@ struct ServerPlayer
     std::optional<qint64> piecesRemaining;
     std::optional<bool> isCurrentPlayer;
 
-    static std::expected<ServerPlayer, DecodeError> read(const json::Value &v);
-    void write(json::Writer &w) const;
+    static auto fields()
+    {
+        return std::tuple{json::required("playerId", &ServerPlayer::playerId),
+                          json::derived("userId", &ServerPlayer::userId, &readUserId),
+                          json::required("name", &ServerPlayer::name),
+                          json::lenient("username", &ServerPlayer::username),
+                          json::required("color", &ServerPlayer::color),
+                          json::lenient("score", &ServerPlayer::score),
+                          json::lenient("timeRemaining", &ServerPlayer::timeRemaining),
+                          json::lenient("piecesPlaced", &ServerPlayer::piecesPlaced),
+                          json::lenient("piecesRemaining", &ServerPlayer::piecesRemaining),
+                          json::lenient("isCurrentPlayer", &ServerPlayer::isCurrentPlayer)};
+    }
+    // A number on the wire is taken as its decimal text; anything else leaves it absent.
+    static std::optional<QString> readUserId(json::ObjectReader &r, const ServerPlayer &);
     bool operator==(const ServerPlayer &) const = default;
 };
 
@@ -39,8 +52,19 @@ struct GameServer
 
     [[nodiscard]] const QString &roomId() const { return id; }
 
-    static std::expected<GameServer, DecodeError> read(const json::Value &v);
-    void write(json::Writer &w) const;
+    static auto fields()
+    {
+        return std::tuple{json::required("roomId", &GameServer::id),
+                          json::withDefault("playerCount", &GameServer::playerCount, qint64(0)),
+                          json::withDefault("maxPlayers", &GameServer::maxPlayers, qint64(4)),
+                          json::withDefault("players", &GameServer::players, {}),
+                          json::lenient("serverName", &GameServer::serverName),
+                          json::lenient("gameStatus", &GameServer::gameStatus),
+                          json::lenient("type", &GameServer::type),
+                          json::lenient("timeLimit", &GameServer::timeLimit),
+                          json::lenient("turnNumber", &GameServer::turnNumber),
+                          json::lenient("currentPlayerId", &GameServer::currentPlayerId)};
+    }
     bool operator==(const GameServer &) const = default;
 };
 
@@ -49,8 +73,10 @@ struct ServerListResponse
     static constexpr const char *typeName = "ServerListResponse";
     QList<GameServer> servers;
 
-    static std::expected<ServerListResponse, DecodeError> read(const json::Value &v);
-    void write(json::Writer &w) const;
+    static auto fields()
+    {
+        return std::tuple{json::required("servers", &ServerListResponse::servers)};
+    }
 };
 
 struct ActiveGame
@@ -73,8 +99,23 @@ struct ActiveGame
 
     [[nodiscard]] const QString &id() const { return roomId; }
 
-    static std::expected<ActiveGame, DecodeError> read(const json::Value &v);
-    void write(json::Writer &w) const;
+    static auto fields()
+    {
+        return std::tuple{json::required("roomId", &ActiveGame::roomId),
+                          json::lenient("sessionId", &ActiveGame::sessionId),
+                          json::required("gameStatus", &ActiveGame::gameStatus),
+                          json::required("playerId", &ActiveGame::playerId),
+                          json::required("playerName", &ActiveGame::playerName),
+                          json::required("color", &ActiveGame::color),
+                          json::required("currentScore", &ActiveGame::currentScore),
+                          json::lenient("timeLimit", &ActiveGame::timeLimit),
+                          json::lenient("turnNumber", &ActiveGame::turnNumber),
+                          json::lenient("currentPlayerId", &ActiveGame::currentPlayerId),
+                          json::required("playersCount", &ActiveGame::playersCount),
+                          json::required("maxPlayers", &ActiveGame::maxPlayers),
+                          json::lenient("isMyTurn", &ActiveGame::isMyTurn),
+                          json::required("source", &ActiveGame::source)};
+    }
     bool operator==(const ActiveGame &) const = default;
 };
 
@@ -84,8 +125,11 @@ struct ActiveGamesResponse
     QList<ActiveGame> activeGames;
     qint64 count = 0;
 
-    static std::expected<ActiveGamesResponse, DecodeError> read(const json::Value &v);
-    void write(json::Writer &w) const;
+    static auto fields()
+    {
+        return std::tuple{json::required("activeGames", &ActiveGamesResponse::activeGames),
+                          json::required("count", &ActiveGamesResponse::count)};
+    }
 };
 
 struct TimeOption
@@ -95,8 +139,12 @@ struct TimeOption
     QString label;
     qint64 seconds = 0;
 
-    static std::expected<TimeOption, DecodeError> read(const json::Value &v);
-    void write(json::Writer &w) const;
+    static auto fields()
+    {
+        return std::tuple{json::required("value", &TimeOption::id),
+                          json::required("label", &TimeOption::label),
+                          json::required("seconds", &TimeOption::seconds)};
+    }
     bool operator==(const TimeOption &) const = default;
 };
 
@@ -105,8 +153,10 @@ struct TimeOptionsResponse
     static constexpr const char *typeName = "TimeOptionsResponse";
     QList<TimeOption> options;
 
-    static std::expected<TimeOptionsResponse, DecodeError> read(const json::Value &v);
-    void write(json::Writer &w) const;
+    static auto fields()
+    {
+        return std::tuple{json::withDefault("options", &TimeOptionsResponse::options, {})};
+    }
 };
 
 struct PieceDefinition
@@ -118,8 +168,15 @@ struct PieceDefinition
     Squares squares;
     QList<qint64> rotations{0, 90, 180, 270};
 
-    static std::expected<PieceDefinition, DecodeError> read(const json::Value &v);
-    void write(json::Writer &w) const;
+    static auto fields()
+    {
+        return std::tuple{
+            json::required("id", &PieceDefinition::id),
+            json::required("name", &PieceDefinition::name),
+            json::required("size", &PieceDefinition::size),
+            json::required("squares", &PieceDefinition::squares),
+            json::withDefault("rotations", &PieceDefinition::rotations, {0, 90, 180, 270})};
+    }
     bool operator==(const PieceDefinition &) const = default;
 };
 
@@ -128,8 +185,7 @@ struct PiecesResponse
     static constexpr const char *typeName = "PiecesResponse";
     QList<PieceDefinition> pieces;
 
-    static std::expected<PiecesResponse, DecodeError> read(const json::Value &v);
-    void write(json::Writer &w) const;
+    static auto fields() { return std::tuple{json::required("pieces", &PiecesResponse::pieces)}; }
 };
 
 struct SaveScoreRequest
@@ -140,8 +196,13 @@ struct SaveScoreRequest
     qint64 position = 0;
     qint64 playersCount = 0;
 
-    static std::expected<SaveScoreRequest, DecodeError> read(const json::Value &v);
-    void write(json::Writer &w) const;
+    static auto fields()
+    {
+        return std::tuple{json::required("roomId", &SaveScoreRequest::roomId),
+                          json::required("score", &SaveScoreRequest::score),
+                          json::required("position", &SaveScoreRequest::position),
+                          json::required("playersCount", &SaveScoreRequest::playersCount)};
+    }
 };
 
 struct Score
@@ -152,8 +213,12 @@ struct Score
     qint64 score = 0;
     qint64 position = 0;
 
-    static std::expected<Score, DecodeError> read(const json::Value &v);
-    void write(json::Writer &w) const;
+    static auto fields()
+    {
+        return std::tuple{
+            json::required("id", &Score::id), json::required("userId", &Score::userId),
+            json::required("score", &Score::score), json::required("position", &Score::position)};
+    }
 };
 
 struct SaveScoreResponse
@@ -162,8 +227,11 @@ struct SaveScoreResponse
     QString message;
     Score score;
 
-    static std::expected<SaveScoreResponse, DecodeError> read(const json::Value &v);
-    void write(json::Writer &w) const;
+    static auto fields()
+    {
+        return std::tuple{json::required("message", &SaveScoreResponse::message),
+                          json::required("score", &SaveScoreResponse::score)};
+    }
 };
 
 } // namespace korvana
