@@ -1,8 +1,8 @@
 #include "jsonreader.h"
 
+#include <array>
 #include <charconv>
-#include <string>
-#include <unordered_map>
+#include <cstring>
 
 namespace korvana::json {
 
@@ -72,28 +72,32 @@ std::optional<DecodeError> readValue(const Value &v, qint64 &out)
 }
 
 namespace {
-struct TextHash
-{
-    using is_transparent = void;
-    size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
-};
-
 // Game states repeat the same short texts many times (piece ids and names for every player,
-// colours, player ids): sharing one QString per text saves most of the allocations of a read.
+// colours, player ids): one QString per text saves most of the allocations of a read. A small
+// direct-mapped table keeps the lookup to one hash and one short comparison.
 QString sharedText(std::string_view text)
 {
-    constexpr size_t kLongestShared = 48;
-    constexpr size_t kMostShared = 2048;
+    constexpr size_t kLongestShared = 30;
+    constexpr size_t kSlots = 512;
+    struct Slot
+    {
+        quint8 size = 0xff;
+        char bytes[kLongestShared];
+        QString value;
+    };
     if (text.size() > kLongestShared)
         return QString::fromUtf8(text.data(), qsizetype(text.size()));
-    thread_local std::unordered_map<std::string, QString, TextHash, std::equal_to<>> texts;
-    if (const auto found = texts.find(text); found != texts.end())
-        return found->second;
-    if (texts.size() >= kMostShared)
-        texts.clear();
-    QString value = QString::fromUtf8(text.data(), qsizetype(text.size()));
-    texts.emplace(std::string(text), value);
-    return value;
+    quint32 hash = 2166136261u;
+    for (const char c : text)
+        hash = (hash ^ quint8(c)) * 16777619u;
+    thread_local std::array<Slot, kSlots> table;
+    Slot &slot = table[hash % kSlots];
+    if (slot.size == text.size() && std::memcmp(slot.bytes, text.data(), text.size()) == 0)
+        return slot.value;
+    slot.value = QString::fromUtf8(text.data(), qsizetype(text.size()));
+    slot.size = quint8(text.size());
+    std::memcpy(slot.bytes, text.data(), text.size());
+    return slot.value;
 }
 } // namespace
 
@@ -127,20 +131,35 @@ ObjectReader::ObjectReader(const Value &value, const char *typeName)
     m_error = value.isNull() ? value.valueMissing(name) : value.typeMismatch(name);
 }
 
+namespace {
+// Keys are short: comparing them inline beats a call to memcmp.
+bool sameKey(const simdjson::dom::object::iterator &it, std::string_view key)
+{
+    if (it.key_length() != key.size())
+        return false;
+    const char *bytes = it.key_c_str();
+    for (size_t i = 0; i < key.size(); ++i) {
+        if (bytes[i] != key[i])
+            return false;
+    }
+    return true;
+}
+} // namespace
+
 std::optional<simdjson::dom::element> ObjectReader::find(std::string_view key) const
 {
     if (!ok())
         return std::nullopt;
     const auto end = m_object.end();
     for (auto it = m_cursor; it != end; ++it) {
-        if (it.key_equals(key)) {
+        if (sameKey(it, key)) {
             m_cursor = it;
             ++m_cursor;
             return it.value();
         }
     }
     for (auto it = m_object.begin(); it != m_cursor; ++it) {
-        if (it.key_equals(key)) {
+        if (sameKey(it, key)) {
             m_cursor = it;
             ++m_cursor;
             return it.value();

@@ -13,6 +13,7 @@
 #include <expected>
 #include <optional>
 #include <string_view>
+#include <type_traits>
 
 namespace korvana::json {
 
@@ -102,10 +103,21 @@ template <class List> std::optional<DecodeError> readList(const Value &v, List &
     simdjson::dom::array array;
     if (v.element().get_array().get(array) != simdjson::SUCCESS)
         return v.typeMismatch(TypeName<List>::get());
-    out.clear();
-    out.reserve(qsizetype(array.size()));
+    // Lists arrive empty and are read hundreds of times per game state: skip needless work.
+    if (!out.isEmpty())
+        out.clear();
+    if (const auto size = qsizetype(array.size()); out.capacity() < size)
+        out.reserve(size);
     qsizetype index = 0;
     for (simdjson::dom::element item : array) {
+        if constexpr (std::is_same_v<typename List::value_type, qint64>) {
+            int64_t number = 0;
+            if (item.get_int64().get(number) == simdjson::SUCCESS) {
+                out.append(number);
+                ++index;
+                continue;
+            }
+        }
         const PathNode node{v.path(), {}, index++};
         if (auto error = readValue(Value(item, &node), out.emplace_back()))
             return error;
