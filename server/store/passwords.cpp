@@ -57,6 +57,9 @@ bool PasswordHasher::enqueue(const QString &name, std::function<void(bool)> work
     std::function<void(bool)> evicted;
     QMutexLocker lock(&m_mutex);
     const bool newcomer = !m_keys.contains(name);
+    // A key that comes back keeps its last turn: leaving the queue empty for a moment does not
+    // put it in front of those served less.
+    const quint64 lastServed = newcomer ? m_lastServed.value(name) : m_keys[name].servedAt;
     // A share of the whole for each key in flight, this one included, and one more for the
     // next newcomer.
     const int keys = int(m_keys.size()) + (newcomer ? 1 : 0);
@@ -67,21 +70,31 @@ bool PasswordHasher::enqueue(const QString &name, std::function<void(bool)> work
     if (m_total >= m_limits.total) {
         if (!newcomer)
             return false;
+        // The place comes from a key holding more than one, or served more recently than this
+        // one: the most holding, then the most recently served.
         auto victim = m_keys.end();
-        for (auto it = m_keys.begin(); it != m_keys.end(); ++it)
-            if (it->second.inFlight > 1 && !it->second.waiting.empty() &&
-                (victim == m_keys.end() || it->second.inFlight > victim->second.inFlight))
+        for (auto it = m_keys.begin(); it != m_keys.end(); ++it) {
+            const Key &k = it->second;
+            if (k.waiting.empty() || (k.inFlight < 2 && k.servedAt <= lastServed))
+                continue;
+            if (victim == m_keys.end() ||
+                std::pair(k.inFlight, k.servedAt) >
+                    std::pair(victim->second.inFlight, victim->second.servedAt))
                 victim = it;
+        }
         if (victim == m_keys.end())
-            return false; // as many keys in flight as places: the load is real
+            return false; // as many keys in flight as places, each served less: the load is real
         evicted = std::move(victim->second.waiting.back());
         victim->second.waiting.pop_back();
         --victim->second.inFlight;
         --m_total;
     }
     Key &key = m_keys[name];
-    if (newcomer)
+    if (newcomer) {
         key.arrivedAt = ++m_turns;
+        key.servedAt = lastServed;
+        m_lastServed.remove(name);
+    }
     key.waiting.push_back(std::move(work));
     ++key.inFlight;
     ++m_total;
@@ -93,6 +106,17 @@ bool PasswordHasher::enqueue(const QString &name, std::function<void(bool)> work
     if (evicted)
         evicted(false);
     return true;
+}
+
+void PasswordHasher::remember(const QString &name, quint64 servedAt)
+{
+    // Turns long past tell nothing any more; the memory stays bounded.
+    constexpr quint64 Remembered = 4096;
+    if (m_lastServed.size() >= qsizetype(Remembered))
+        m_lastServed.removeIf(
+            [&](const auto &entry) { return entry.value() + Remembered < m_turns; });
+    if (m_lastServed.size() < qsizetype(Remembered))
+        m_lastServed.insert(name, servedAt);
 }
 
 // A worker takes waiting work until none is left, each time of the key served longest ago that
@@ -108,8 +132,10 @@ void PasswordHasher::drain()
                 const auto done = m_keys.find(name);
                 done->second.running = false;
                 --m_total;
-                if (--done->second.inFlight == 0)
+                if (--done->second.inFlight == 0) {
+                    remember(name, done->second.servedAt);
                     m_keys.erase(done);
+                }
             }
             auto chosen = m_keys.end();
             for (auto it = m_keys.begin(); it != m_keys.end(); ++it) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QFuture>
+#include <QHash>
 #include <QMutex>
 #include <QString>
 #include <QThreadPool>
@@ -22,9 +23,11 @@ enum class HashCost { Interactive, Minimal };
 // Runs hashing on a few threads of its own so a burst of logins never stalls the event loop.
 // The work in front of them is bounded and fair. Each key (a client address) may have a few
 // hashes waiting or running, only one running, and a share of the whole that shrinks as more
-// keys wait, so a few keys can never hold every place: a key with nothing in flight is let in
-// even when the whole is full, and the key holding most gives up its newest waiting hash.
-// Workers serve the key served longest ago first, so every key in flight takes its turn.
+// keys wait, so a few keys can never hold every place. A key with nothing in flight is let in
+// even when the whole is full: a key holding more than one, or served more recently, gives up
+// its newest waiting hash. Workers serve the key served longest ago first (a key remembers its
+// last turn for a while after leaving), so every key takes its turn and a key that has not been
+// served lately goes before those that keep coming back.
 struct HasherLimits
 {
     int threads = 2;
@@ -54,18 +57,20 @@ private:
         std::deque<std::function<void(bool run)>> waiting;
         int inFlight = 0; // waiting or running
         bool running = false;
-        quint64 servedAt = 0; // turn of the last start; 0 for a newcomer
+        quint64 servedAt = 0; // turn of the last start; 0 if never served
         quint64 arrivedAt = 0;
     };
     bool enqueue(const QString &key, std::function<void(bool run)> work);
+    void remember(const QString &name, quint64 servedAt);
     void drain();
 
     Limits m_limits;
     HashCost m_cost;
     QString m_decoy;
     QThreadPool m_pool;
-    QMutex m_mutex;                // guards everything below
-    std::map<QString, Key> m_keys; // keys with work in flight
+    QMutex m_mutex;                       // guards everything below
+    std::map<QString, Key> m_keys;        // keys with work in flight
+    QHash<QString, quint64> m_lastServed; // the last turn of keys not in flight, recent ones
     quint64 m_turns = 0;
     int m_total = 0;   // waiting or running
     int m_running = 0; // workers
