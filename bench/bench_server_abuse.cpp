@@ -7,6 +7,9 @@
 //   login burst:     40 logins at a time to unknown e-mails, each sent again when answered (60 KB
 //                    passwords, at once or after 20 ms; short ones; short ones from 40
 //                    addresses); a real login from another address meanwhile.
+//   hash slots:      4 or 8 addresses keep right-password logins in flight; other people's
+//                    logins and a registration meanwhile.
+//   finished rooms:  an outsider asks to join 2,000 finished rooms; the server's memory growth.
 //
 // Usage: bench_server_abuse [korvana-server executable, default the one built here]
 
@@ -207,6 +210,144 @@ void loginBurst(const char *name, int passwordBytes, bool manyAddresses, int pau
                 failed);
 }
 
+// Hash slots: `addresses` addresses each keep 4 right-password logins to 4 accounts of their
+// own in flight (each sent again as soon as it is answered); meanwhile 20 other people log in
+// one after another, each from an address of their own, then one more person registers.
+// Last round: with 4 addresses 2 of 20 logins succeeded and the registration got 429; with 8
+// addresses 0 of 20.
+void hashSlots(int addresses)
+{
+    ServerUnderTest server;
+    if (!server.start(serverExecutable))
+        return (void)std::printf("hash slots: server did not start\n");
+    LoginFlood flood;
+    flood.port = server.port;
+    static std::vector<QByteArray> addressTexts;
+    addressTexts.clear();
+    for (int a = 0; a < addresses; ++a)
+        addressTexts.push_back("127.0.3." + QByteArray::number(a + 1));
+    for (int a = 0; a < addresses; ++a)
+        for (int i = 0; i < 4; ++i) {
+            const QByteArray name = "Zajety" + QByteArray::number(a) + "x" + QByteArray::number(i);
+            signUp(server.port, name);
+            flood.bodies.push_back(R"({"email":")" + name.toLower() +
+                                   R"(@example.com","password":"haslo123"})");
+            flood.addresses.push_back(addressTexts[std::size_t(a)].constData());
+        }
+    for (int i = 0; i < 20; ++i)
+        signUp(server.port, "Inna" + QByteArray::number(i));
+    std::thread attacker([&] { flood.run(); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    int succeeded = 0;
+    double slowest = 0;
+    for (int i = 0; i < 20; ++i) {
+        const QByteArray from = "127.0.4." + QByteArray::number(i + 1);
+        const auto start = Clock::now();
+        const auto answer = request(server.port, "POST", "/api/auth/login",
+                                    R"({"email":"inna)" + QByteArray::number(i) +
+                                        R"(@example.com","password":"haslo123"})",
+                                    {}, from.constData());
+        slowest = std::max(slowest, millisecondsSince(start));
+        succeeded += answer && answer->first == 200;
+    }
+    const auto start = Clock::now();
+    const auto registered =
+        request(server.port, "POST", "/api/auth/register",
+                R"({"username":"Nowa","email":"nowa@example.com","password":"haslo123"})", {},
+                "127.0.4.99");
+    const double registrationMs = millisecondsSince(start);
+    flood.running = false;
+    attacker.join();
+    std::printf("hash slots (%d addresses x 4 logins in flight; last round: %s): other people's "
+                "logins %d of 20 succeeded, slowest %.0f ms; a registration answered %d in "
+                "%.0f ms; the flood got %d answers, %d of them 429\n",
+                addresses, addresses == 4 ? "2 of 20, registration 429" : "0 of 20", succeeded,
+                slowest, registered ? registered->first : 0, registrationMs, flood.answers.load(),
+                flood.tooMany.load());
+}
+
+// Requests one after another on one kept-alive connection; the status and the body.
+struct KeptAlive
+{
+    int fd = -1;
+    quint16 port = 0;
+    ~KeptAlive() { ::close(fd); }
+    std::pair<int, QByteArray> send(const QByteArray &method, const QByteArray &path,
+                                    const QByteArray &body, const QByteArray &token)
+    {
+        if (fd < 0)
+            fd = connectTo(port, true);
+        const QByteArray out = requestBytes(method, path, body, token);
+        if (::send(fd, out.constData(), size_t(out.size()), MSG_NOSIGNAL) != out.size()) {
+            ::close(fd);
+            fd = -1;
+            return {0, {}};
+        }
+        QByteArray in;
+        char chunk[65536];
+        int status = 0;
+        while (!completeResponse(in, &status)) {
+            const auto n = ::recv(fd, chunk, sizeof chunk, 0);
+            if (n <= 0) {
+                ::close(fd);
+                fd = -1;
+                return {0, {}};
+            }
+            in.append(chunk, n);
+        }
+        return {status, in.mid(in.indexOf("\r\n\r\n") + 4)};
+    }
+};
+
+// Finished rooms: 2,000 games against bots end (the person passes until the bots are out), the
+// server restarts so that they are out of memory, and a signed-in outsider asks to join each
+// of them. Last round: +9.3 MB, for the 5 minutes they stayed in memory.
+void finishedRoomJoins()
+{
+    ServerUnderTest server;
+    if (!server.start(serverExecutable, {"--insecure-fast-hash", "--bot-delay-ms", "0"}))
+        return (void)std::printf("finished rooms: server did not start\n");
+    constexpr int Games = 2000;
+    const QByteArray player = signUp(server.port, "Gracz");
+    KeptAlive link{-1, server.port};
+    const auto start = Clock::now();
+    for (int game = 0; game < Games; ++game) {
+        const auto seat = link.send("POST", "/api/game/session", "{}", player);
+        const QByteArray session = R"({"sessionId":")" + jsonText(seat.second, "sessionId") + '"';
+        link.send("POST", "/api/game/vote-to-start", session + R"(,"enableBots":true})", player);
+        for (int turn = 0; turn < 1000; ++turn) {
+            const auto passed = link.send("POST", "/api/game/pass", session + '}', player);
+            if (passed.first != 200 || passed.second.contains(R"("gameStatus":"finished")"))
+                break;
+        }
+    }
+    const double setUpSeconds = millisecondsSince(start) / 1000;
+    server.process.terminate();
+    server.process.waitForFinished(10'000);
+    if (!server.start(serverExecutable, {"--insecure-fast-hash"}))
+        return (void)std::printf("finished rooms: server did not start again\n");
+    const QByteArray outsider = signUp(server.port, "Obcy");
+    KeptAlive asks{-1, server.port};
+    asks.send("GET", "/api/health", {}, {});
+    const double before = server.rssMb();
+    double peak = before;
+    int refused = 0;
+    const auto attack = Clock::now();
+    for (int room = 1; room <= Games; ++room) {
+        const auto answer =
+            asks.send("POST", "/api/game/join",
+                      R"({"roomId":"room-)" + QByteArray::number(room) + "\"}", outsider);
+        refused += answer.first == 404;
+        if (room % 100 == 0)
+            peak = std::max(peak, server.rssMb());
+    }
+    std::printf("finished rooms (last round +9.3 MB): %d games set up in %.0f s; an outsider's "
+                "%d joins: %d refused with 404 in %.0f ms; RSS %.1f MB before, peak %.1f MB "
+                "(+%.1f MB)\n",
+                Games, setUpSeconds, Games, refused, millisecondsSince(attack), before, peak,
+                peak - before);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -231,5 +372,8 @@ int main(int argc, char *argv[])
     loginBurst("60 KB passwords, one address, each again after 20 ms", 60 * 1024, false, 20);
     loginBurst("8-byte passwords, one address", 8, false);
     loginBurst("8-byte passwords, 40 addresses", 8, true);
+    hashSlots(4);
+    hashSlots(8);
+    finishedRoomJoins();
     return 0;
 }

@@ -1,6 +1,7 @@
 // korvana-server: the game server that the Korvana client plays on.
 
 #include "api/serverapp.h"
+#include "store/backup.h"
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
@@ -66,6 +67,17 @@ int main(int argc, char *argv[])
     if (!options) {
         std::fprintf(stderr, "%s\n", qPrintable(options.error()));
         return options.error().startsWith(QStringLiteral("Usage")) ? 0 : 2;
+    }
+    if (!options->backupPath.isEmpty()) {
+        const auto done =
+            korvana::store::backUpDatabase(options->databasePath, options->backupPath);
+        if (!done) {
+            std::fprintf(stderr, "korvana-server: backup failed: %s\n", qPrintable(done.error()));
+            return 1;
+        }
+        std::fprintf(stderr, "korvana-server: %s copied to %s\n", qPrintable(options->databasePath),
+                     qPrintable(options->backupPath));
+        return 0;
     }
     if (!installSignalHandlers()) {
         std::perror("korvana-server: signal handlers");

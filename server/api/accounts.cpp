@@ -34,9 +34,14 @@ AuthError failed()
     return {AuthError::Kind::Failed, texts::serverFailure()};
 }
 
+AuthResult busyError()
+{
+    return std::unexpected(AuthError{AuthError::Kind::Busy, texts::busy(), 1});
+}
+
 QFuture<AuthResult> busy()
 {
-    return ready(std::unexpected(AuthError{AuthError::Kind::Busy, texts::busy(), 1}));
+    return ready(busyError());
 }
 
 QFuture<AuthResult> tooManyFailures(qint64 seconds)
@@ -141,11 +146,13 @@ QFuture<AuthResult> Accounts::registerUser(const RegisterRequest &request, const
     if (!hashed)
         return busy();
     QPointer<Accounts> self(this);
-    return hashed->then(this, [self, request](const QString &hash) {
-        if (!self || hash.isEmpty())
+    return hashed->then(this, [self, request](const std::optional<QString> &hash) {
+        if (!hash)
+            return busyError(); // gave its place to another address's
+        if (!self || hash->isEmpty())
             return AuthResult(std::unexpected(failed()));
         const auto created =
-            self->m_users->create(request.username, request.email, hash, self->m_clock.nowMs());
+            self->m_users->create(request.username, request.email, *hash, self->m_clock.nowMs());
         if (!created) {
             switch (created.error()) {
             case store::UserStore::Conflict::Email:
@@ -175,6 +182,9 @@ std::optional<qint64> Accounts::clientMustWait(const QString &client)
 QFuture<AuthResult> Accounts::login(const LoginRequest &request, const QString &client)
 {
     const QString email = store::UserStore::emailKey(request.email);
+    // One password check per account at a time: more only fill the hashing queue.
+    if (m_checking.contains(email))
+        return busy();
     const qint64 now = m_clock.nowMs();
     if (const auto wait = m_emailFailures.begin(email, now))
         return tooManyFailures(*wait);
@@ -184,7 +194,7 @@ QFuture<AuthResult> Accounts::login(const LoginRequest &request, const QString &
     }
     const auto record = email.size() <= 254 ? m_users->byEmail(email) : std::nullopt;
     const bool hopeless = characters(request.password) > MaxPasswordCharacters;
-    auto verified = hopeless ? std::optional(QtFuture::makeReadyFuture(false))
+    auto verified = hopeless ? std::optional(QtFuture::makeReadyFuture(std::optional(false)))
                              : m_hasher.verify(client, record ? record->passwordHash : QString(),
                                                request.password);
     if (!verified) {
@@ -192,12 +202,20 @@ QFuture<AuthResult> Accounts::login(const LoginRequest &request, const QString &
         m_clientFailures.abandoned(client);
         return busy();
     }
+    m_checking.insert(email);
     QPointer<Accounts> self(this);
-    return verified->then(this, [self, record, email, client](bool ok) {
+    return verified->then(this, [self, record, email, client](std::optional<bool> ok) {
         if (!self)
             return AuthResult(std::unexpected(failed()));
+        self->m_checking.remove(email);
+        if (!ok) {
+            // The check gave its place in the hashing queue to another address's.
+            self->m_emailFailures.abandoned(email);
+            self->m_clientFailures.abandoned(client);
+            return busyError();
+        }
         const qint64 at = self->m_clock.nowMs();
-        if (!ok || !record) {
+        if (!*ok || !record) {
             self->m_emailFailures.failed(email, at);
             self->m_clientFailures.failed(client, at);
             return AuthResult(std::unexpected(

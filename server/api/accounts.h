@@ -8,6 +8,7 @@
 #include <QFuture>
 #include <QHash>
 #include <QObject>
+#include <QSet>
 
 #include <expected>
 #include <memory>
@@ -86,6 +87,7 @@ private:
     LoginLimiter m_emailFailures{10, 60'000};
     LoginLimiter m_clientFailures{30, 60'000};
     QHash<qint64, QString> m_usernames; // names never change: read once per user
+    QSet<QString> m_checking;           // e-mails with a password check in flight
 };
 
 } // namespace korvana::api

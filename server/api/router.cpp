@@ -69,6 +69,11 @@ void Router::addPrefix(Method method, const QString &prefix, Route route)
     m_prefixes.append({prefix, std::move(entry)});
 }
 
+QByteArray Router::allowedMethods(const Entry &entry)
+{
+    return entry.get && entry.post ? "GET, POST" : entry.get ? "GET" : "POST";
+}
+
 void Router::dispatch(const ApiRequest &request, const Respond &respond) const
 {
     const Entry *entry = nullptr;
@@ -81,15 +86,20 @@ void Router::dispatch(const ApiRequest &request, const Respond &respond) const
                 break;
             }
     }
+    // A method we do not serve may be a HEAD, whose answer must not carry a body: a client
+    // would read the body as the start of its next answer.
+    if (request.method == Method::Other) {
+        ApiResponse r = entry ? methodNotAllowed(allowedMethods(*entry)) : ApiResponse{404, {}, {}};
+        r.body.clear();
+        return respond(r);
+    }
     if (!entry)
         return respond(errorResponse(404, texts::unknownPath()));
     const Route &route = request.method == Method::Get    ? entry->get
                          : request.method == Method::Post ? entry->post
                                                           : Route();
     if (!route)
-        return respond(methodNotAllowed(entry->get && entry->post ? "GET, POST"
-                                        : entry->get              ? "GET"
-                                                                  : "POST"));
+        return respond(methodNotAllowed(allowedMethods(*entry)));
     if (request.body.size() > maxBodyBytes)
         return respond(errorResponse(413, texts::bodyTooLarge()));
     route(request, respond);

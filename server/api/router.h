@@ -46,6 +46,7 @@ private:
         Route get;
         Route post;
     };
+    static QByteArray allowedMethods(const Entry &entry);
     QHash<QString, Entry> m_exact;
     QList<QPair<QString, Entry>> m_prefixes;
 };

@@ -8,6 +8,7 @@
 #include "router.h"
 #include "store/database.h"
 #include "store/passwords.h"
+#include "store/servinglock.h"
 
 #include <QFile>
 #include <QHostInfo>
@@ -87,6 +88,10 @@ std::expected<QUrl, QString> ServerApp::start()
         listening.tls = *conf;
     }
 
+    auto lock = store::ServingLock::take(m_options.databasePath);
+    if (!lock)
+        return std::unexpected(lock.error());
+    m_lock = std::make_unique<store::ServingLock>(std::move(*lock));
     m_clock = std::make_unique<rooms::SystemClock>();
     m_db = std::make_unique<store::Database>();
     if (!m_db->open(m_options.databasePath))
@@ -145,6 +150,7 @@ void ServerApp::shutdown()
     if (m_db)
         m_db->close();
     m_db.reset();
+    m_lock.reset(); // the database is closed: another server may take it
 }
 
 } // namespace korvana::api

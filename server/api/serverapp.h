@@ -7,10 +7,12 @@
 
 #include <expected>
 #include <memory>
+#include <optional>
 
 namespace korvana::store {
 class Database;
 class PasswordHasher;
+class ServingLock;
 } // namespace korvana::store
 
 namespace korvana::rooms {
@@ -34,13 +36,15 @@ public:
     explicit ServerApp(ServerOptions options, QObject *parent = nullptr);
     ~ServerApp() override;
 
-    // Opens the database, loads the saved rooms and listens; the base URL or why not.
+    // Takes the database for this process alone, opens it, loads the saved rooms and listens;
+    // the base URL or why not.
     std::expected<QUrl, QString> start();
     // Stops accepting connections and leaves the database closed and consistent.
     void shutdown();
 
 private:
     ServerOptions m_options;
+    std::unique_ptr<store::ServingLock> m_lock;
     std::unique_ptr<rooms::SystemClock> m_clock;
     std::unique_ptr<store::Database> m_db;
     std::unique_ptr<store::PasswordHasher> m_hasher;

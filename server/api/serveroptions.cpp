@@ -52,8 +52,15 @@ std::expected<ServerOptions, QString> parseServerOptions(const QStringList &argu
     const QCommandLineOption noHeldPolls(
         QStringLiteral("no-held-polls"),
         QStringLiteral("Answer game polls at once, as a server without held polls does."));
+    const QCommandLineOption backup(
+        QStringLiteral("backup"),
+        QStringLiteral("Write a consistent copy of the database (--db) to <file> and exit, "
+                       "without serving. Safe while a server serves that database: the copy is "
+                       "read in one transaction that does not hold up the server, and <file> "
+                       "appears only when complete (an older one is replaced)."),
+        QStringLiteral("file"));
     parser.addOptions({host, port, db, botDelay, seed, cert, key, admin, tokenTtl, idle, fastHash,
-                       maxConnections, perAddress, noHeldPolls});
+                       maxConnections, perAddress, noHeldPolls, backup});
     if (!parser.parse(arguments))
         return std::unexpected(parser.errorText());
     if (parser.isSet(QStringLiteral("help")))
@@ -122,6 +129,11 @@ std::expected<ServerOptions, QString> parseServerOptions(const QStringList &argu
     }
     options.fastHash = parser.isSet(fastHash);
     options.heldPolls = !parser.isSet(noHeldPolls);
+    if (parser.isSet(backup)) {
+        options.backupPath = last(backup);
+        if (options.backupPath.isEmpty())
+            return std::unexpected(QStringLiteral("--backup needs a file"));
+    }
     if (!parser.positionalArguments().isEmpty())
         return std::unexpected(QStringLiteral("unexpected argument: ") +
                                parser.positionalArguments().constFirst());

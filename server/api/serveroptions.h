@@ -24,6 +24,7 @@ struct ServerOptions
     int maxConnectionsPerAddress = 256;
     bool fastHash = false; // tests only
     bool heldPolls = true; // off: clients that ask to wait get the plain answer at once
+    QString backupPath;    // set: copy the database there and exit instead of serving
 };
 
 // Reads the command line (the program name first); a repeated option takes its last value.

@@ -45,4 +45,41 @@ private:
     qint64 m_now;
 };
 
+// The time of the rooms: `base` less every stall of the server itself. While watched (a game
+// clock runs and a heartbeat looks every second), two readings more than StallMs apart mean the
+// process stood still (stopped, frozen, starved); that gap is charged to nobody, as the time a
+// server is down between two runs is not. Every reading checks, so whatever runs first after a
+// stall (a request, a clock's timer) already sees the time without it.
+class StallFreeClock final : public Clock
+{
+public:
+    static constexpr qint64 StallMs = 2000;
+
+    explicit StallFreeClock(const Clock &base)
+        : m_base(base)
+    {
+    }
+    [[nodiscard]] qint64 nowMs() const override
+    {
+        const qint64 now = m_base.nowMs();
+        if (m_watched && now - m_lastMs > StallMs)
+            m_skippedMs += now - m_lastMs;
+        m_lastMs = now;
+        return now - m_skippedMs;
+    }
+    void watch(bool on)
+    {
+        if (on && !m_watched)
+            m_lastMs = m_base.nowMs();
+        m_watched = on;
+    }
+    [[nodiscard]] qint64 skippedMs() const { return m_skippedMs; }
+
+private:
+    const Clock &m_base;
+    bool m_watched = false;
+    mutable qint64 m_lastMs = 0;
+    mutable qint64 m_skippedMs = 0;
+};
+
 } // namespace korvana::rooms

@@ -69,6 +69,12 @@ std::optional<QString> RoomArchive::roomOfSession(const QString &sessionId)
     return m_games->roomOfSession(sessionId);
 }
 
+bool RoomArchive::finishedWithout(const QString &roomId, qint64 userId)
+{
+    return m_games->status(roomId) == rules::statusName(rules::GameStatus::Finished) &&
+           !m_scores->find(userId, roomId);
+}
+
 bool RoomArchive::save(const store::RoomRecord &room, bool finishedNow, qint64 nowMs,
                        bool seatsChanged)
 {

@@ -30,6 +30,9 @@ public:
     // One saved room, finished or not, by its id or by the session id of one of its seats.
     [[nodiscard]] std::optional<store::RoomRecord> load(const QString &roomId);
     [[nodiscard]] std::optional<QString> roomOfSession(const QString &sessionId);
+    // The saved room has finished and the user has no result in it (never sat there at the
+    // end), from the indexes alone.
+    [[nodiscard]] bool finishedWithout(const QString &roomId, qint64 userId);
     // With `seatsChanged`, the session ids of the seats are indexed again in the same transaction.
     bool save(const store::RoomRecord &room, bool finishedNow, qint64 nowMs,
               bool seatsChanged = false);

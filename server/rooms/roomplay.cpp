@@ -93,8 +93,10 @@ void Rooms::armTimers(Room &room)
     }
     const auto deadline = rules::clockDeadlineMs(game);
     if (deadline) {
-        if (!m_heartbeat.isActive())
+        if (!m_heartbeat.isActive()) {
+            m_clock.watch(true);
             m_heartbeat.start();
+        }
         const qint64 wait =
             std::clamp<qint64>(*deadline - m_clock.nowMs() + 1, 0, std::numeric_limits<int>::max());
         room.clockTimer.start(int(wait));

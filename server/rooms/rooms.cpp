@@ -1,5 +1,6 @@
 #include "rooms.h"
 
+#include "diagnostics.h"
 #include "gameview.h"
 #include "room.h"
 #include "roomnames.h"
@@ -54,6 +55,7 @@ Rooms::Rooms(store::Database &db, const Clock &clock, Options options, QObject *
                 return;
             }
         m_heartbeat.stop();
+        m_clock.watch(false);
     });
     m_sweep.setInterval(60'000);
     connect(&m_sweep, &QTimer::timeout, this, &Rooms::sweep);
@@ -67,7 +69,13 @@ Rooms::~Rooms()
 
 void Rooms::writeHeartbeat()
 {
-    m_archive.writeAlive(m_clock.nowMs());
+    const qint64 now = m_clock.nowMs();
+    if (m_clock.skippedMs() > m_reportedStallMs) {
+        diag(QStringLiteral("⚠️ Serwer stał %1 ms; zegary gier tego nie liczą")
+                 .arg(m_clock.skippedMs() - m_reportedStallMs));
+        m_reportedStallMs = m_clock.skippedMs();
+    }
+    m_archive.writeAlive(now);
 }
 
 int Rooms::load()
@@ -311,6 +319,9 @@ std::expected<SeatView, RoomRefusal> Rooms::create(const Account &account,
 
 std::expected<SeatView, RoomRefusal> Rooms::join(const Account &account, const QString &roomId)
 {
+    // A finished game left memory: an outsider is refused without bringing it back.
+    if (!m_rooms.contains(roomId) && m_archive.finishedWithout(roomId, account.id))
+        return std::unexpected(RoomRefusal::RoomFinished);
     Room *room = findRoom(roomId);
     if (!room)
         return std::unexpected(RoomRefusal::NoSuchRoom);

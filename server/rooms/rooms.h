@@ -101,7 +101,9 @@ public:
     // Loads the saved rooms; running clocks resume where the last heartbeat saw them, so the
     // time the server was down is charged to nobody. Returns the number of rooms loaded.
     int load();
-    // Records that the server is alive now (every second while a clock runs, and at exit).
+    // Records that the server is alive now (every second while a clock runs, and at exit). A
+    // stall of the server itself (no look at the clock for over 2 s while a clock runs) is
+    // charged to nobody either: see StallFreeClock.
     void writeHeartbeat();
 
     std::expected<SeatView, RoomRefusal> create(const Account &account,
@@ -167,12 +169,13 @@ private:
     void wakeWatchers(Room &room);
 
     RoomArchive m_archive;
-    const Clock &m_clock;
+    StallFreeClock m_clock;
     Options m_options;
     qint64 m_roomCounter = 0;
     std::map<QString, std::unique_ptr<Room>> m_rooms;
     QHash<QString, Room *> m_sessions;
     QTimer m_heartbeat;
+    qint64 m_reportedStallMs = 0;
     QTimer m_sweep;
     struct Watcher
     {

@@ -74,6 +74,16 @@ std::optional<StoredGame> GameStore::load(const QString &roomId)
     return StoredGame{roomId, q.value(0).toByteArray()};
 }
 
+std::optional<QString> GameStore::status(const QString &roomId)
+{
+    QSqlQuery q(m_db.connection());
+    q.prepare(QStringLiteral("SELECT status FROM games WHERE room_id = ?"));
+    q.addBindValue(roomId);
+    if (!q.exec() || !q.next())
+        return std::nullopt;
+    return q.value(0).toString();
+}
+
 std::optional<QString> GameStore::roomOfSession(const QString &sessionId)
 {
     QSqlQuery q(m_db.connection());

@@ -33,6 +33,8 @@ public:
     // Every room, or only those whose status is not `status`.
     [[nodiscard]] QList<StoredGame> loadAll(const QString &exceptStatus = {});
     [[nodiscard]] std::optional<StoredGame> load(const QString &roomId);
+    // The saved status of a room, without reading the game.
+    [[nodiscard]] std::optional<QString> status(const QString &roomId);
     [[nodiscard]] std::optional<QString> roomOfSession(const QString &sessionId);
 
 private:

@@ -4,6 +4,7 @@
 
 #include <sodium.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace korvana::store {
@@ -45,97 +46,159 @@ PasswordHasher::~PasswordHasher()
     {
         // Work not started is dropped: its futures are cancelled.
         QMutexLocker lock(&m_mutex);
-        m_queues.clear();
+        for (auto &[name, key] : m_keys)
+            key.waiting.clear();
     }
     m_pool.waitForDone();
 }
 
-bool PasswordHasher::enqueue(const QString &key, std::function<void()> work)
+bool PasswordHasher::enqueue(const QString &name, std::function<void(bool)> work)
 {
+    std::function<void(bool)> evicted;
     QMutexLocker lock(&m_mutex);
-    int &mine = m_perKey[key];
-    if (m_total >= m_limits.total || mine >= m_limits.perKey) {
-        if (mine == 0)
-            m_perKey.remove(key);
+    const bool newcomer = !m_keys.contains(name);
+    // A key that comes back keeps its last turn: leaving the queue empty for a moment does not
+    // put it in front of those served less.
+    const quint64 lastServed = newcomer ? m_lastServed.value(name) : m_keys[name].servedAt;
+    // A share of the whole for each key in flight, this one included, and one more for the
+    // next newcomer.
+    const int keys = int(m_keys.size()) + (newcomer ? 1 : 0);
+    const int share = std::clamp(m_limits.total / (keys + 1), 1, m_limits.perKey);
+    const int mine = newcomer ? 0 : m_keys[name].inFlight;
+    if (mine >= share)
         return false;
-    }
-    ++mine;
-    ++m_total;
-    m_queues[key].push_back([this, key, work = std::move(work)] {
-        work();
-        QMutexLocker done(&m_mutex);
+    if (m_total >= m_limits.total) {
+        if (!newcomer)
+            return false;
+        // The place comes from a key holding more than one, or served more recently than this
+        // one: the most holding, then the most recently served.
+        auto victim = m_keys.end();
+        for (auto it = m_keys.begin(); it != m_keys.end(); ++it) {
+            const Key &k = it->second;
+            if (k.waiting.empty() || (k.inFlight < 2 && k.servedAt <= lastServed))
+                continue;
+            if (victim == m_keys.end() ||
+                std::pair(k.inFlight, k.servedAt) >
+                    std::pair(victim->second.inFlight, victim->second.servedAt))
+                victim = it;
+        }
+        if (victim == m_keys.end())
+            return false; // as many keys in flight as places, each served less: the load is real
+        evicted = std::move(victim->second.waiting.back());
+        victim->second.waiting.pop_back();
+        --victim->second.inFlight;
         --m_total;
-        if (--m_perKey[key] == 0)
-            m_perKey.remove(key);
-    });
+    }
+    Key &key = m_keys[name];
+    if (newcomer) {
+        key.arrivedAt = ++m_turns;
+        key.servedAt = lastServed;
+        m_lastServed.remove(name);
+    }
+    key.waiting.push_back(std::move(work));
+    ++key.inFlight;
+    ++m_total;
     if (m_running < m_limits.threads) {
         ++m_running;
         m_pool.start([this] { drain(); });
     }
+    lock.unlock();
+    if (evicted)
+        evicted(false);
     return true;
 }
 
-// A worker takes the waiting work of the keys in turn, of keys not running elsewhere, until none
-// is left; work of a key running on another thread is left to that thread.
+void PasswordHasher::remember(const QString &name, quint64 servedAt)
+{
+    // Turns long past tell nothing any more; the memory stays bounded.
+    constexpr quint64 Remembered = 4096;
+    if (m_lastServed.size() >= qsizetype(Remembered))
+        m_lastServed.removeIf(
+            [&](const auto &entry) { return entry.value() + Remembered < m_turns; });
+    if (m_lastServed.size() < qsizetype(Remembered))
+        m_lastServed.insert(name, servedAt);
+}
+
+// A worker takes waiting work until none is left, each time of the key served longest ago that
+// is not running elsewhere.
 void PasswordHasher::drain()
 {
-    QString key;
+    QString name;
     for (;;) {
-        std::function<void()> work;
+        std::function<void(bool)> work;
         {
             QMutexLocker lock(&m_mutex);
-            if (!key.isEmpty())
-                m_runningPerKey.remove(key);
-            std::erase_if(m_queues, [](const auto &entry) { return entry.second.empty(); });
-            auto chosen = m_queues.end();
-            auto it = m_queues.upper_bound(m_lastKey);
-            for (std::size_t tried = 0; tried < m_queues.size(); ++tried, ++it) {
-                if (it == m_queues.end())
-                    it = m_queues.begin();
-                if (!m_runningPerKey.contains(it->first)) {
-                    chosen = it;
-                    break;
+            if (!name.isEmpty()) {
+                const auto done = m_keys.find(name);
+                done->second.running = false;
+                --m_total;
+                if (--done->second.inFlight == 0) {
+                    remember(name, done->second.servedAt);
+                    m_keys.erase(done);
                 }
             }
-            if (chosen == m_queues.end()) {
+            auto chosen = m_keys.end();
+            for (auto it = m_keys.begin(); it != m_keys.end(); ++it) {
+                const Key &k = it->second;
+                if (k.running || k.waiting.empty())
+                    continue;
+                if (chosen == m_keys.end() ||
+                    std::pair(k.servedAt, k.arrivedAt) <
+                        std::pair(chosen->second.servedAt, chosen->second.arrivedAt))
+                    chosen = it;
+            }
+            if (chosen == m_keys.end()) {
                 --m_running;
                 return;
             }
-            it = chosen;
-            key = it->first;
-            work = std::move(it->second.front());
-            it->second.pop_front();
-            m_lastKey = key;
-            m_runningPerKey.insert(key, 1);
+            name = chosen->first;
+            Key &key = chosen->second;
+            work = std::move(key.waiting.front());
+            key.waiting.pop_front();
+            key.running = true;
+            key.servedAt = ++m_turns;
         }
-        work();
+        work(true);
     }
 }
 
-std::optional<QFuture<QString>> PasswordHasher::hash(const QString &key, QString password)
+namespace {
+
+// The job of a promise: run(true) does the work, run(false) answers that it gave up its place.
+template <typename T, typename Work>
+auto job(std::shared_ptr<QPromise<std::optional<T>>> promise, Work work)
 {
-    auto promise = std::make_shared<QPromise<QString>>();
-    QFuture<QString> future = promise->future();
-    const bool queued = enqueue(key, [promise, password = std::move(password), cost = m_cost] {
+    return [promise = std::move(promise), work = std::move(work)](bool run) {
         promise->start();
-        promise->addResult(hashPassword(password, cost));
+        promise->addResult(run ? std::optional<T>(work()) : std::nullopt);
         promise->finish();
-    });
+    };
+}
+
+} // namespace
+
+std::optional<QFuture<std::optional<QString>>> PasswordHasher::hash(const QString &key,
+                                                                    QString password)
+{
+    auto promise = std::make_shared<QPromise<std::optional<QString>>>();
+    auto future = promise->future();
+    const bool queued =
+        enqueue(key, job<QString>(promise, [password = std::move(password), cost = m_cost] {
+                    return hashPassword(password, cost);
+                }));
     return queued ? std::optional(future) : std::nullopt;
 }
 
-std::optional<QFuture<bool>> PasswordHasher::verify(const QString &key, QString hash,
-                                                    QString password)
+std::optional<QFuture<std::optional<bool>>> PasswordHasher::verify(const QString &key, QString hash,
+                                                                   QString password)
 {
     const bool decoy = hash.isEmpty();
-    auto promise = std::make_shared<QPromise<bool>>();
-    QFuture<bool> future = promise->future();
-    const bool queued = enqueue(key, [promise, hash = decoy ? m_decoy : std::move(hash),
-                                      password = std::move(password), decoy] {
-        promise->start();
-        promise->addResult(verifyPassword(hash, password) && !decoy);
-        promise->finish();
-    });
+    auto promise = std::make_shared<QPromise<std::optional<bool>>>();
+    auto future = promise->future();
+    const bool queued = enqueue(key, job<bool>(promise, [hash = decoy ? m_decoy : std::move(hash),
+                                                         password = std::move(password), decoy] {
+                                    return verifyPassword(hash, password) && !decoy;
+                                }));
     return queued ? std::optional(future) : std::nullopt;
 }
 

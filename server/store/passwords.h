@@ -21,9 +21,13 @@ enum class HashCost { Interactive, Minimal };
 [[nodiscard]] bool verifyPassword(const QString &hash, const QString &password);
 
 // Runs hashing on a few threads of its own so a burst of logins never stalls the event loop.
-// The work in front of them is bounded and fair: each key (a client address) may have a few
-// hashes waiting or running but only one running, and the keys take turns, so one client's
-// burst neither grows memory nor keeps the others waiting for a thread.
+// The work in front of them is bounded and fair. Each key (a client address) may have a few
+// hashes waiting or running, only one running, and a share of the whole that shrinks as more
+// keys wait, so a few keys can never hold every place. A key with nothing in flight is let in
+// even when the whole is full: a key holding more than one, or served more recently, gives up
+// its newest waiting hash. Workers serve the key served longest ago first (a key remembers its
+// last turn for a while after leaving), so every key takes its turn and a key that has not been
+// served lately goes before those that keep coming back.
 struct HasherLimits
 {
     int threads = 2;
@@ -39,25 +43,35 @@ public:
     explicit PasswordHasher(Limits limits = {}, HashCost cost = HashCost::Interactive);
     ~PasswordHasher();
 
-    // None when the hasher, or the key's share of it, is full.
-    [[nodiscard]] std::optional<QFuture<QString>> hash(const QString &key, QString password);
+    // None when the hasher, or the key's share of it, is full. The result is none when the
+    // work gave its place to a newcomer's before it started.
+    [[nodiscard]] std::optional<QFuture<std::optional<QString>>> hash(const QString &key,
+                                                                      QString password);
     // An empty hash verifies against a fixed decoy, so an unknown e-mail costs the same time.
-    [[nodiscard]] std::optional<QFuture<bool>> verify(const QString &key, QString hash,
-                                                      QString password);
+    [[nodiscard]] std::optional<QFuture<std::optional<bool>>>
+    verify(const QString &key, QString hash, QString password);
 
 private:
-    bool enqueue(const QString &key, std::function<void()> work);
+    struct Key
+    {
+        std::deque<std::function<void(bool run)>> waiting;
+        int inFlight = 0; // waiting or running
+        bool running = false;
+        quint64 servedAt = 0; // turn of the last start; 0 if never served
+        quint64 arrivedAt = 0;
+    };
+    bool enqueue(const QString &key, std::function<void(bool run)> work);
+    void remember(const QString &name, quint64 servedAt);
     void drain();
 
     Limits m_limits;
     HashCost m_cost;
     QString m_decoy;
     QThreadPool m_pool;
-    QMutex m_mutex; // guards everything below
-    std::map<QString, std::deque<std::function<void()>>> m_queues;
-    QHash<QString, int> m_perKey; // waiting or running
-    QHash<QString, int> m_runningPerKey;
-    QString m_lastKey; // the keys take turns in order, starting after this one
+    QMutex m_mutex;                       // guards everything below
+    std::map<QString, Key> m_keys;        // keys with work in flight
+    QHash<QString, quint64> m_lastServed; // the last turn of keys not in flight, recent ones
+    quint64 m_turns = 0;
     int m_total = 0;   // waiting or running
     int m_running = 0; // workers
 };

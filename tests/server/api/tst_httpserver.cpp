@@ -5,8 +5,10 @@
 #include "serverprocess.h"
 
 #include <QElapsedTimer>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTcpSocket>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace korvana;
@@ -114,8 +116,8 @@ QByteArray tagOf(const QByteArray &answer)
 
 } // namespace
 
-// korvana-server as a process over real sockets: held polls, and a SIGKILL in the middle of a
-// game.
+// korvana-server as a process over real sockets: held polls, a SIGKILL in the middle of a
+// game, one server per database and its backups.
 class TestHttpServer : public QObject
 {
     Q_OBJECT
@@ -188,6 +190,35 @@ private Q_SLOTS:
                                            signUp(server, u"Cyryl"_s))
                      ->roomId,
                  u"room-2"_s);
+    }
+
+    void oneServerPerDatabaseAndBackupsWhileServing()
+    {
+        ServerProcess server(QStringLiteral(KORVANA_SERVER_EXECUTABLE), fastHash);
+        QVERIFY2(server.start(), qPrintable(server.errorString()));
+        QVERIFY(!signUp(server, u"Anna"_s).isEmpty());
+        const auto run = [&](const QStringList &arguments) {
+            QProcess process;
+            process.start(QStringLiteral(KORVANA_SERVER_EXECUTABLE),
+                          QStringList{u"--port"_s, u"0"_s, u"--db"_s, server.databasePath()} +
+                              arguments);
+            const bool ended = process.waitForFinished(20'000);
+            return std::pair(ended ? process.exitCode() : -1, process.readAllStandardError());
+        };
+        const auto [code, message] = run({});
+        QVERIFY2(code != 0 && message.contains("already served by another korvana-server"),
+                 message.constData());
+
+        // The copy, taken while the first one serves, serves Anna's account.
+        const QTemporaryDir elsewhere;
+        const QString copy = elsewhere.filePath(u"copy.sqlite"_s);
+        const auto [backedUp, said] = run({u"--backup"_s, copy});
+        QVERIFY2(backedUp == 0, said.constData());
+        ServerProcess restored(QStringLiteral(KORVANA_SERVER_EXECUTABLE),
+                               fastHash + QStringList{u"--db"_s, copy});
+        QVERIFY2(restored.start(), qPrintable(restored.errorString()));
+        QVERIFY(post<LoginResponse>(restored, u"/api/auth/login"_s,
+                                    LoginRequest{u"Anna@example.com"_s, u"haslo123"_s}));
     }
 };
 
