@@ -89,7 +89,17 @@ void ServerManager::setShareOnLan(bool share)
     m_store.setBoolean(storekeys::shareOnLan, share);
     Q_EMIT shareOnLanChanged();
     if (m_overrideUrl.isEmpty() && usesLocalServer())
-        m_local.start(share);
+        restartLocalServer();
+}
+
+void ServerManager::restartLocalServer()
+{
+    // The lobby's reloads would meet the server while it is away and report it as an error.
+    if (m_game && m_game->serverListTimer()->isActive()) {
+        m_game->stopServerListTimer();
+        m_resumeServerList = true;
+    }
+    m_local.start(shareOnLan());
 }
 
 QStringList ServerManager::lanAddresses() const
@@ -131,7 +141,7 @@ bool ServerManager::chooseOtherServer(const QString &typed)
 void ServerManager::retryLocalServer()
 {
     if (m_overrideUrl.isEmpty() && usesLocalServer())
-        m_local.start(shareOnLan());
+        restartLocalServer();
 }
 
 void ServerManager::apply()
@@ -149,9 +159,15 @@ void ServerManager::apply()
 void ServerManager::localStateChangedHere()
 {
     Q_EMIT localStateChanged();
-    if (m_overrideUrl.isEmpty() && usesLocalServer() &&
-        m_local.state() == LocalServer::State::Running)
+    const auto state = m_local.state();
+    if (m_overrideUrl.isEmpty() && usesLocalServer() && state == LocalServer::State::Running)
         connectTo(m_local.url());
+    if (m_resumeServerList &&
+        (state == LocalServer::State::Running || state == LocalServer::State::Failed)) {
+        m_resumeServerList = false;
+        if (m_game)
+            m_game->startServerListTimer();
+    }
 }
 
 void ServerManager::connectTo(const QString &url)

@@ -89,6 +89,7 @@ Q_SIGNALS:
 
 private:
     void apply();
+    void restartLocalServer();
     void connectTo(const QString &url);
     void localStateChangedHere();
     void setProbe(bool probing, QString message, bool succeeded);
@@ -106,6 +107,7 @@ private:
     QString m_probeMessage;
     bool m_probeSucceeded = false;
     quint64 m_probeEpoch = 0;
+    bool m_resumeServerList = false; // the lobby's reloads wait for a restarting server
 };
 
 } // namespace korvana
