@@ -206,7 +206,8 @@ Item {
                     topPadding: 6
                     bottomPadding: 6
                     focusPolicy: Qt.StrongFocus
-                    Accessible.name: serverText.text
+                    text: "Serwer: " + ServerManager.summary
+                    Accessible.name: text
                     onClicked: serverSheet.open()
 
                     contentItem: Row {
@@ -218,11 +219,10 @@ Item {
                             color: Theme.gray
                         }
                         Text {
-                            id: serverText
                             objectName: "serverSummaryText"
                             width: Math.min(implicitWidth, serverRow.availableWidth - 44)
                             anchors.verticalCenter: parent.verticalCenter
-                            text: "Serwer: " + ServerManager.summary
+                            text: serverRow.text
                             color: Theme.gray
                             font.pixelSize: 14
                             font.underline: serverRow.visualFocus
