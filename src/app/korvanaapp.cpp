@@ -4,6 +4,9 @@
 #include "enterpressesbuttons.h"
 #include "keyvaluestore.h"
 #include "managerlinks.h"
+#include "serverconfig.h"
+
+#include <QCoreApplication>
 
 #include <QQuickWindow>
 #include <QtQml/qqmlextensionplugin.h>
@@ -12,14 +15,36 @@ Q_IMPORT_QML_PLUGIN(KorvanaPlugin)
 
 namespace korvana {
 
-KorvanaApp::KorvanaApp(const QString &serverUrl, KeyValueStore &store, PathMonitor *monitor)
+namespace {
+LocalServer::Options localServerOptions()
+{
+    LocalServer::Options options;
+    // Installed beside the client; from PATH otherwise.
+    options.searchDirs = {QCoreApplication::applicationDirPath()};
+    options.preferredPort = localServerPort();
+    return options;
+}
+} // namespace
+
+KorvanaApp::KorvanaApp(const QString &serverUrl, KeyValueStore &store, PathMonitor *monitor,
+                       std::optional<LocalServer::Options> localOptions)
     : m_network(serverUrl)
     , m_authManager(std::make_unique<AuthManager>(m_network, store))
     , m_gameManager(std::make_unique<GameManager>(m_network))
-    , m_connectionManager(std::make_unique<ConnectionManager>(serverUrl, monitor))
+    // Until the chosen server is known, the monitor watches where the local one would be.
+    , m_connectionManager(std::make_unique<ConnectionManager>(
+          serverUrl.isEmpty() ? QStringLiteral("http://127.0.0.1:%1").arg(localServerPort())
+                              : serverUrl,
+          monitor))
+    , m_serverManager(std::make_unique<ServerManager>(
+          m_network, *m_authManager, m_gameManager.get(), m_connectionManager.get(), store,
+          serverUrl, localOptions ? std::move(*localOptions) : localServerOptions()))
 {
     linkManagers(m_network, *m_authManager, *m_gameManager, m_connectionManager.get());
-    ui::publish({m_authManager.get(), m_gameManager.get(), m_connectionManager.get(), &store});
+    // Starts nothing that waits: the local server comes up in the background.
+    m_serverManager->start();
+    ui::publish({m_authManager.get(), m_gameManager.get(), m_connectionManager.get(), &store,
+                 m_serverManager.get()});
     ui::useAppStyle();
     m_engine = std::make_unique<QQmlApplicationEngine>();
     // Qt 6.4 puts the module's files under qrc:/Korvana but does not look there by itself.

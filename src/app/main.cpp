@@ -13,7 +13,7 @@ int main(int argc, char *argv[])
     QGuiApplication::setApplicationName(QStringLiteral("Korvana"));
     korvana::loadQtPolishTranslations();
 
-    korvana::KorvanaApp root(korvana::serverBaseUrl(), korvana::KeyValueStore::shared());
+    korvana::KorvanaApp root(korvana::serverUrlForThisRun(), korvana::KeyValueStore::shared());
     if (!root.load())
         return 1;
     korvana::exitAfterFirstFrameWhenAsked(root.window());

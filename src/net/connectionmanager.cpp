@@ -252,6 +252,17 @@ void ConnectionManager::scheduleNextCheck()
     m_pingTimer.start(connection::checkInterval(m_status));
 }
 
+void ConnectionManager::setBaseUrl(QString baseUrl)
+{
+    while (baseUrl.endsWith(u'/'))
+        baseUrl.chop(1);
+    if (baseUrl == m_baseUrl)
+        return;
+    m_baseUrl = std::move(baseUrl);
+    if (!m_startDelay.isActive())
+        retryConnection();
+}
+
 void ConnectionManager::retryConnection()
 {
     setRetryCount(0);

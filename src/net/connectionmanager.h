@@ -95,6 +95,10 @@ public:
     // Whether the last path report said the path is usable; false before the first one.
     [[nodiscard]] bool hasNetwork() const { return m_hasNetwork; }
 
+    // Watches another server from now on, starting afresh (once monitoring has begun).
+    void setBaseUrl(QString baseUrl);
+    [[nodiscard]] const QString &baseUrl() const { return m_baseUrl; }
+
     // A fresh start asked for by the player.
     Q_INVOKABLE void retryConnection();
     Q_INVOKABLE void checkConnection() { checkConnectionTask(); }

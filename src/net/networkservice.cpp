@@ -89,8 +89,12 @@ QCoro::Task<RawReply> NetworkService::exchange(QString url, QByteArray method,
     QNetworkRequest request(target);
     request.setTransferTimeout(m_timeoutMs);
     request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/json"));
-    if (m_authToken)
+    if (m_authToken) {
         request.setRawHeader("Authorization", "Bearer " + m_authToken->toUtf8());
+        // The token belongs to this server: a redirect to another origin is not followed.
+        request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                             QNetworkRequest::SameOriginRedirectPolicy);
+    }
     for (const auto &[name, value] : options.headers)
         request.setRawHeader(name, value);
 

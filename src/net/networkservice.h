@@ -52,6 +52,8 @@ public:
     ~NetworkService() override;
 
     [[nodiscard]] const QString &baseUrl() const { return m_baseUrl; }
+    // For requests built from now on; the caller hands over that server's token too.
+    void setBaseUrl(QString baseUrl) { m_baseUrl = std::move(baseUrl); }
     [[nodiscard]] QString url(const QString &path) const { return m_baseUrl + path; }
 
     [[nodiscard]] const std::optional<QString> &authToken() const { return m_authToken; }

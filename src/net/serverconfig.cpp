@@ -1,15 +1,20 @@
 #include "serverconfig.h"
 
+#include <QUrl>
+
 namespace korvana {
 
-QString serverBaseUrl()
+QString serverUrlForThisRun()
 {
-    QString url = qEnvironmentVariable("KORVANA_SERVER_URL");
-    if (url.isEmpty())
-        url = QStringLiteral(KORVANA_DEFAULT_SERVER_URL);
+    QString url = qEnvironmentVariable("KORVANA_SERVER_URL").trimmed();
     while (url.endsWith(u'/'))
         url.chop(1);
     return url;
+}
+
+quint16 localServerPort()
+{
+    return quint16(QUrl(QStringLiteral(KORVANA_DEFAULT_SERVER_URL)).port(8765));
 }
 
 } // namespace korvana

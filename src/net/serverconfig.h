@@ -4,7 +4,11 @@
 
 namespace korvana {
 
-// The game server's base URL: the build's default, or KORVANA_SERVER_URL when set.
-QString serverBaseUrl();
+// The server address given for this run (KORVANA_SERVER_URL), without trailing slashes; empty
+// when none is given and the player's own choice applies.
+QString serverUrlForThisRun();
+
+// The port the server on this computer prefers: the one of the build's default address (8765).
+quint16 localServerPort();
 
 } // namespace korvana

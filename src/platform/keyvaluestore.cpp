@@ -84,6 +84,20 @@ bool KeyValueStore::booleanOr(const QString &key, bool fallback) const
     return boolean(key).value_or(fallback);
 }
 
+std::optional<QVariantMap> KeyValueStore::map(const QString &key) const
+{
+    const QVariant value = m_settings.value(key);
+    if (value.metaType().id() != QMetaType::QVariantMap)
+        return std::nullopt;
+    return value.toMap();
+}
+
+void KeyValueStore::setMap(const QString &key, const QVariantMap &value)
+{
+    m_settings.setValue(key, value);
+    sync();
+}
+
 void KeyValueStore::setString(const QString &key, const QString &value)
 {
     m_settings.setValue(key, value);

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QSettings>
 #include <QString>
+#include <QVariantMap>
 
 #include <optional>
 
@@ -10,7 +11,14 @@ namespace korvana {
 
 // Keys the client keeps in the store.
 namespace storekeys {
+// Written by earlier versions: one token, taken over by the first server used.
 inline constexpr char authToken[] = "authToken";
+// The bearer tokens, one per server: an object from server key to token.
+inline constexpr char serverTokens[] = "serverTokens";
+// "local" (the server on this computer, the default) or "other" (otherServerUrl).
+inline constexpr char serverChoice[] = "serverChoice";
+inline constexpr char otherServerUrl[] = "otherServerUrl";
+inline constexpr char shareOnLan[] = "shareOnLan";
 inline constexpr char soundEnabled[] = "soundEnabled";
 inline constexpr char notificationsEnabled[] = "notificationsEnabled";
 inline constexpr char autoReconnect[] = "autoReconnect";
@@ -44,9 +52,12 @@ public:
     [[nodiscard]] std::optional<bool> boolean(const QString &key) const;
     // For QML, which has no optional: the Bool under key, or fallback.
     [[nodiscard]] Q_INVOKABLE bool booleanOr(const QString &key, bool fallback) const;
+    // A JSON object kept under key; nullopt for anything else.
+    [[nodiscard]] std::optional<QVariantMap> map(const QString &key) const;
 
     Q_INVOKABLE void setString(const QString &key, const QString &value);
     Q_INVOKABLE void setBoolean(const QString &key, bool value);
+    void setMap(const QString &key, const QVariantMap &value);
     Q_INVOKABLE void remove(const QString &key);
     void sync();
 

@@ -1,6 +1,7 @@
 #include "authmanager.h"
 
 #include "keyvaluestore.h"
+#include "serveraddress.h"
 
 #include <QPointer>
 
@@ -25,11 +26,54 @@ AuthManager::AuthManager(NetworkService &network, KeyValueStore &store, QObject 
     , m_network(network)
     , m_store(store)
 {
-    const auto token = m_store.string(storekeys::authToken);
-    if (!token)
+    if (!m_network.baseUrl().isEmpty())
+        useServer(m_network.baseUrl());
+}
+
+void AuthManager::useServer(const QString &baseUrl)
+{
+    const QString key = korvana::serverKey(baseUrl);
+    if (key == m_serverKey)
         return;
-    m_network.setAuthToken(*token);
-    loadCurrentUser();
+    ++m_signInEpoch;
+    m_restoreWaiting = false;
+    m_restoring = false;
+    setRestoreMessage({});
+    setLoading(false);
+    setAuthenticated(false);
+    setCurrentUser(std::nullopt);
+    m_serverKey = key;
+    // The one token of an earlier version goes to the first server used, once.
+    if (const auto legacy = m_store.string(storekeys::authToken)) {
+        if (!storedToken())
+            storeToken(*legacy);
+        m_store.remove(storekeys::authToken);
+    }
+    const auto token = storedToken();
+    m_network.setAuthToken(token);
+    if (token)
+        loadCurrentUser();
+}
+
+std::optional<QString> AuthManager::storedToken() const
+{
+    const QVariant token =
+        m_store.map(storekeys::serverTokens).value_or(QVariantMap()).value(m_serverKey);
+    if (m_serverKey.isEmpty() || token.metaType().id() != QMetaType::QString)
+        return std::nullopt;
+    return token.toString();
+}
+
+void AuthManager::storeToken(const std::optional<QString> &token)
+{
+    if (m_serverKey.isEmpty())
+        return;
+    QVariantMap tokens = m_store.map(storekeys::serverTokens).value_or(QVariantMap());
+    if (token)
+        tokens.insert(m_serverKey, *token);
+    else if (!tokens.remove(m_serverKey))
+        return;
+    m_store.setMap(storekeys::serverTokens, tokens);
 }
 
 QVariant AuthManager::currentUserValue() const
@@ -59,7 +103,7 @@ QCoro::Task<> AuthManager::loadCurrentUser()
     if (refusal && refusal->kind == NetworkError::Case::Unauthorized) {
         m_restoreWaiting = false;
         setRestoreMessage({});
-        m_store.remove(storekeys::authToken);
+        storeToken(std::nullopt);
         co_return;
     }
     // Offline, or a server in trouble: the token may still be good.
@@ -112,19 +156,19 @@ QCoro::Task<> AuthManager::signIn(std::function<QCoro::Task<Result<LoginResponse
     auto result = co_await std::move(request);
     if (!self)
         co_return;
-    // A logout or a newer attempt came meanwhile: this answer changes nothing. After a logout
-    // the request layer must not keep the token that this late answer handed it.
+    // A logout, a newer attempt or another server came meanwhile: this answer changes nothing.
+    // The request layer must not keep the token that this late answer handed it; it gets back
+    // the current server's own (none after a logout).
     if (epoch != m_signInEpoch) {
-        if (epoch == m_latestSignIn) {
-            m_network.setAuthToken(std::nullopt);
+        m_network.setAuthToken(storedToken());
+        if (epoch == m_latestSignIn)
             setLoading(false);
-        }
         co_return;
     }
     if (result) {
         setCurrentUser(std::move(result->user));
         setAuthenticated(true);
-        m_store.setString(storekeys::authToken, result->token);
+        storeToken(result->token);
     } else {
         setErrorMessage(describe(result.error()));
     }
@@ -139,7 +183,7 @@ void AuthManager::logout()
     setRestoreMessage({});
     setAuthenticated(false);
     setCurrentUser(std::nullopt);
-    m_store.remove(storekeys::authToken);
+    storeToken(std::nullopt);
     m_network.setAuthToken(std::nullopt);
 }
 

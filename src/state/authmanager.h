@@ -13,7 +13,8 @@ namespace korvana {
 
 class KeyValueStore;
 
-// Knows whether the player is signed in and who the player is; keeps the token in the store.
+// Knows whether the player is signed in and who the player is. Tokens are kept in the store per
+// server: a sign-in belongs to the server that issued it and its token goes to no other.
 class AuthManager : public QObject
 {
     Q_OBJECT
@@ -25,8 +26,14 @@ class AuthManager : public QObject
     Q_PROPERTY(QString restoreMessage READ restoreMessage NOTIFY restoreMessageChanged)
 
 public:
-    // Restores a stored sign-in: a stored token is handed to the network and checked at once.
+    // Restores the sign-in stored for the network's server (if it has one yet): a stored token
+    // is handed to the network and checked at once.
     AuthManager(NetworkService &network, KeyValueStore &store, QObject *parent = nullptr);
+
+    // The network now talks to baseUrl: shows that server's sign-in (restoring its token, if
+    // any). Answers still on their way from the previous server change nothing.
+    void useServer(const QString &baseUrl);
+    [[nodiscard]] const QString &serverKey() const { return m_serverKey; }
 
     [[nodiscard]] bool isAuthenticated() const { return m_isAuthenticated; }
     [[nodiscard]] const std::optional<User> &currentUser() const { return m_currentUser; }
@@ -72,9 +79,12 @@ private:
     void setErrorMessage(std::optional<QString> message);
     void setLoading(bool value);
     void setRestoreMessage(QString message);
+    [[nodiscard]] std::optional<QString> storedToken() const;
+    void storeToken(const std::optional<QString> &token);
 
     NetworkService &m_network;
     KeyValueStore &m_store;
+    QString m_serverKey; // whose sign-in is shown; empty before the first server
     bool m_isAuthenticated = false;
     std::optional<User> m_currentUser;
     std::optional<QString> m_errorMessage;

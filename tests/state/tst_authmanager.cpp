@@ -1,6 +1,7 @@
 #include "authmanager.h"
 #include "keyvaluestore.h"
 #include "scriptedhttpserver.h"
+#include "serveraddress.h"
 
 #include <QCoroTask>
 #include <QTemporaryDir>
@@ -33,6 +34,14 @@ private:
     std::unique_ptr<AuthManager> makeManager()
     {
         return std::make_unique<AuthManager>(*m_network, *m_store);
+    }
+    // The token kept for the scripted server.
+    std::optional<QString> storedToken() const
+    {
+        const QVariant token = m_store->map(storekeys::serverTokens)
+                                   .value_or(QVariantMap())
+                                   .value(serverKey(m_network->baseUrl()));
+        return token.isValid() ? std::optional(token.toString()) : std::nullopt;
     }
 
     QTemporaryDir m_dir;
@@ -75,10 +84,9 @@ void TestAuthManager::storedTokenRestoresOrIsRemoved()
     auto auth = makeManager();
     QVERIFY(m_server->waitForRequests(1));
     QCOMPARE(m_server->requests().at(0).header("Authorization"), "Bearer stored");
-    QTRY_VERIFY(auth->isAuthenticated() || !auth->restoreMessage().isEmpty() ||
-                !m_store->string(storekeys::authToken));
+    QTRY_VERIFY(auth->isAuthenticated() || !auth->restoreMessage().isEmpty() || !storedToken());
     QCOMPARE(auth->isAuthenticated(), signedIn);
-    QCOMPARE(m_store->string(storekeys::authToken).has_value(), tokenKept);
+    QCOMPARE(storedToken().has_value(), tokenKept);
     // Only a token that waits for the server says so on the login screen.
     QCOMPARE(auth->restoreMessage().isEmpty(), signedIn || !tokenKept);
     if (signedIn)
@@ -111,7 +119,7 @@ void TestAuthManager::lateRestoreFailureKeepsNewSignIn()
     QVERIFY(auth->isAuthenticated());
     QTest::qWait(500); // the refused restore arrives after the sign-in
     QVERIFY(auth->isAuthenticated());
-    QCOMPARE(m_store->string(storekeys::authToken), std::optional<QString>("fresh"));
+    QCOMPARE(storedToken(), std::optional<QString>("fresh"));
 }
 
 void TestAuthManager::lateLoginAnswerKeepsTheLogout()
@@ -122,7 +130,7 @@ void TestAuthManager::lateLoginAnswerKeepsTheLogout()
     auth->logout();
     QCoro::waitFor(login);
     QVERIFY(!auth->isAuthenticated() && !auth->isLoading());
-    QVERIFY(!m_store->string(storekeys::authToken) && !m_network->authToken());
+    QVERIFY(!storedToken() && !m_network->authToken());
 }
 
 QTEST_GUILESS_MAIN(TestAuthManager)

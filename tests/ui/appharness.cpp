@@ -68,10 +68,11 @@ QList<QObject *> findAll(QQuickWindow *window, const QString &objectName)
 
 } // namespace
 
-AppHarness::AppHarness(const QString &serverUrl, const QString &storePath, PathMonitor *monitor)
+AppHarness::AppHarness(const QString &serverUrl, const QString &storePath, PathMonitor *monitor,
+                       std::optional<LocalServer::Options> local)
     : m_store(std::make_unique<KeyValueStore>(
           storePath.isEmpty() ? m_dir.filePath(QStringLiteral("store.json")) : storePath))
-    , m_app(std::make_unique<KorvanaApp>(serverUrl, *m_store, monitor))
+    , m_app(std::make_unique<KorvanaApp>(serverUrl, *m_store, monitor, std::move(local)))
 {
     QQmlEngine &engine = m_app->engine();
     engine.setOutputWarningsToStandardError(true);

@@ -27,8 +27,11 @@ class AppHarness
 {
 public:
     // storePath empty: a fresh store in a temporary folder.
+    // serverUrl empty: the stored server choice, with the server on this computer started as
+    // local says.
     explicit AppHarness(const QString &serverUrl, const QString &storePath = {},
-                        PathMonitor *monitor = nullptr);
+                        PathMonitor *monitor = nullptr,
+                        std::optional<LocalServer::Options> local = std::nullopt);
     ~AppHarness();
     AppHarness(const AppHarness &) = delete;
     AppHarness &operator=(const AppHarness &) = delete;

@@ -4,6 +4,7 @@
 #include "keyvaluestore.h"
 #include "lobbyscript.h"
 #include "scriptedhttpserver.h"
+#include "serveraddress.h"
 
 #include <QFile>
 #include <QJsonDocument>
@@ -104,8 +105,10 @@ void TestSettingsView::logoutFromSheetShowsLogin()
     AppHarness &h = openSettings();
     QVERIFY(h.click(QStringLiteral("settingsLogoutButton")));
     QVERIFY(h.waitForScreen(QStringLiteral("login")));
-    QVERIFY(!KeyValueStore(m_dir.filePath(QStringLiteral("%1.json").arg(m_server->port())))
-                 .string(QStringLiteral("authToken")));
+    const auto tokens =
+        KeyValueStore(m_dir.filePath(QStringLiteral("%1.json").arg(m_server->port())))
+            .map(storekeys::serverTokens);
+    QVERIFY(tokens && !tokens->contains(serverKey(m_server->baseUrl().toString())));
     QVERIFY(!h.isOpen(QStringLiteral("settingsView")));
 }
 

@@ -8,6 +8,7 @@
 #include "boardrules.h"
 #include "fakepathmonitor.h"
 #include "headlessplayer.h"
+#include "keyvaluestore.h"
 #include "lobbyscript.h"
 #include "playaidsettings.h"
 #include "scriptedhttpserver.h"
@@ -15,6 +16,7 @@
 
 #include <QCoroTask>
 #include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QQmlEngine>
 #include <QQuickWindow>
@@ -106,6 +108,61 @@ void lobbyScreens(Shots &shots, ScriptedHttpServer &server)
     h.app().gameManager().setErrorMessage(QStringLiteral(
         "Gra nie została znaleziona. Może została już zakończona. Odśwież listę serwerów."));
     shots.take(h, QStringLiteral("lobby-error-alert"));
+}
+
+// The server choice: the login screen's row, the sheet with another server (a typing mistake,
+// then a successful check), the server on this computer running, and the settings with it
+// shared on the local network. The local server is a real korvana-server on a free port.
+void serverChoiceScreens(Shots &shots, ScriptedHttpServer &server)
+{
+    QTemporaryDir folder;
+    const QString storePath = folder.filePath(QStringLiteral("store.json"));
+    KeyValueStore(storePath).setString(storekeys::serverChoice, QStringLiteral("other"));
+    KeyValueStore(storePath).setString(storekeys::otherServerUrl, server.baseUrl().toString());
+    LocalServer::Options local;
+    local.searchDirs = {QFileInfo(QStringLiteral(KORVANA_SERVER_EXECUTABLE)).absolutePath()};
+    local.searchPath = false;
+    local.databasePath = folder.filePath(QStringLiteral("server.sqlite"));
+    local.preferredPort = freeTcpPort();
+
+    AppHarness h({}, storePath, nullptr, local);
+    if (!shots.open(h))
+        return shots.fail("the window did not open");
+    h.completeLaunch();
+    if (!h.waitForScreen(QStringLiteral("login")))
+        return shots.fail("the login screen did not show");
+    shots.take(h, QStringLiteral("login-server-row"));
+    h.click(QStringLiteral("serverRow"));
+    QQuickItem *field = h.item(QStringLiteral("serverAddressField"));
+    field->setProperty("text", QStringLiteral("http://gra.example.pl:99999"));
+    shots.take(h, QStringLiteral("server-sheet-address-mistake"));
+    field->setProperty("text", server.baseUrl().toString());
+    h.click(QStringLiteral("probeButton"));
+    (void)QTest::qWaitFor([&] { return !h.app().serverManager().isProbing(); }, 6000);
+    shots.take(h, QStringLiteral("server-sheet-other-checked"));
+    h.click(QStringLiteral("localChoice"));
+    if (!QTest::qWaitFor(
+            [&] {
+                return h.app().serverManager().activeUrl().endsWith(
+                    QString::number(local.preferredPort));
+            },
+            20000))
+        shots.fail("the server on this computer did not start");
+    shots.take(h, QStringLiteral("server-sheet-this-computer"));
+    h.key(Qt::Key_Escape);
+
+    QCoro::waitFor(h.app().authManager().registerTask(
+        QStringLiteral("ala"), QStringLiteral("ala@example.pl"), QStringLiteral("haslo123")));
+    if (!h.waitForScreen(QStringLiteral("lobby")))
+        return shots.fail("the lobby did not show");
+    h.click(QStringLiteral("settingsButton"));
+    shots.take(h, QStringLiteral("settings-server"));
+    h.app().serverManager().setShareOnLan(true);
+    if (!QTest::qWaitFor([&] { return h.app().serverManager().localServer().onAllInterfaces(); },
+                         20000))
+        shots.fail("the shared server did not start");
+    shots.take(h, QStringLiteral("settings-shared-on-lan"));
+    h.app().serverManager().setShareOnLan(false);
 }
 
 QPoint cellPoint(AppHarness &h, board::Cell cell)
@@ -384,6 +441,7 @@ int main(int argc, char *argv[])
                       ScriptedResponse::json(401, R"({"error":"Nieprawidłowy email lub hasło"})"));
     signedOutScreens(shots, server);
     lobbyScreens(shots, server);
+    serverChoiceScreens(shots, server);
     gameScreens(shots);
     playAidScreens(shots);
     return shots.failures == 0 ? 0 : 1;

@@ -5,6 +5,7 @@ class AuthManager;
 class GameManager;
 class ConnectionManager;
 class KeyValueStore;
+class ServerManager;
 } // namespace korvana
 
 namespace korvana::ui {
@@ -18,6 +19,7 @@ struct AppObjects
     GameManager *gameManager = nullptr;
     ConnectionManager *connectionManager = nullptr;
     KeyValueStore *store = nullptr;
+    ServerManager *serverManager = nullptr;
 };
 
 void publish(const AppObjects &objects);

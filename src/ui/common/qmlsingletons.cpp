@@ -39,4 +39,9 @@ korvana::KeyValueStore *KeyValueStoreSingleton::create(QQmlEngine *, QJSEngine *
     return handOut(published().store, engine);
 }
 
+korvana::ServerManager *ServerManagerSingleton::create(QQmlEngine *, QJSEngine *engine)
+{
+    return handOut(published().serverManager, engine);
+}
+
 } // namespace korvana::ui

@@ -4,6 +4,7 @@
 #include "connectionmanager.h"
 #include "gamemanager.h"
 #include "keyvaluestore.h"
+#include "servermanager.h"
 
 #include <QObject>
 #include <QtQml/qqml.h>
@@ -54,6 +55,16 @@ struct KeyValueStoreSingleton
     QML_SINGLETON
 public:
     static korvana::KeyValueStore *create(QQmlEngine *, QJSEngine *engine);
+};
+
+struct ServerManagerSingleton
+{
+    Q_GADGET
+    QML_FOREIGN(korvana::ServerManager)
+    QML_NAMED_ELEMENT(ServerManager)
+    QML_SINGLETON
+public:
+    static korvana::ServerManager *create(QQmlEngine *, QJSEngine *engine);
 };
 
 // The statuses and colours of the connection monitor: ConnectionStatus.Connected, ...

@@ -3,7 +3,8 @@ import QtQuick.Controls
 import Korvana
 
 // The first screen: six timed loading steps with a progress bar, then complete() at 2.5 s. It
-// waits for nothing and loads nothing.
+// loads nothing; only while holdText is set (the server on this computer is still coming up)
+// does its last step wait, showing that text, until holdText is cleared.
 Item {
     id: launch
 
@@ -12,6 +13,20 @@ Item {
     property real progress: 0
     property string statusText: "Inicjalizacja..."
     property bool isComplete: false
+    property string holdText
+    // The last step came while holdText was set.
+    property bool isHeld: false
+
+    onHoldTextChanged: {
+        if (!isHeld)
+            return
+        if (holdText.length > 0) {
+            statusText = holdText
+        } else {
+            isHeld = false
+            applyStep(steps.length - 1)
+        }
+    }
 
     readonly property var steps: [
         { progress: 0.1, text: "Ładowanie zasobów..." },
@@ -24,6 +39,11 @@ Item {
 
     function applyStep(index: int) {
         const step = steps[index]
+        if (step.progress >= 1.0 && holdText.length > 0) {
+            isHeld = true
+            statusText = holdText
+            return
+        }
         progress = step.progress
         statusText = step.text
         if (step.progress >= 1.0)

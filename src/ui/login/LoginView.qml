@@ -197,8 +197,79 @@ Item {
                         border.color: Theme.white
                     }
                 }
+
+                // Which server the form talks to; a tap opens the choice.
+                AbstractButton {
+                    id: serverRow
+                    objectName: "serverRow"
+                    width: parent.width
+                    topPadding: 6
+                    bottomPadding: 6
+                    focusPolicy: Qt.StrongFocus
+                    text: "Serwer: " + ServerManager.summary
+                    Accessible.name: text
+                    onClicked: serverSheet.open()
+
+                    contentItem: Row {
+                        spacing: 6
+                        SymbolIcon {
+                            anchors.verticalCenter: parent.verticalCenter
+                            name: "server.rack"
+                            size: 16
+                            color: Theme.gray
+                        }
+                        Text {
+                            objectName: "serverSummaryText"
+                            width: Math.min(implicitWidth, serverRow.availableWidth - 44)
+                            anchors.verticalCenter: parent.verticalCenter
+                            text: serverRow.text
+                            color: Theme.gray
+                            font.pixelSize: 14
+                            font.underline: serverRow.visualFocus
+                            elide: Text.ElideMiddle
+                        }
+                        SymbolIcon {
+                            anchors.verticalCenter: parent.verticalCenter
+                            name: "chevron.right"
+                            size: 16
+                            color: Theme.blue
+                        }
+                    }
+                }
+                // The server on this computer is coming up, or could not.
+                Text {
+                    objectName: "serverStatusText"
+                    width: parent.width
+                    visible: text.length > 0
+                    text: ServerManager.localError.length > 0 ? ServerManager.localError
+                          : ServerManager.isStarting ? ServerManager.localStatusText : ""
+                    color: ServerManager.localError.length > 0 ? Theme.red : Theme.gray
+                    font.pixelSize: 13
+                    wrapMode: Text.Wrap
+                }
+                AbstractButton {
+                    id: retryButton
+                    objectName: "retryServerButton"
+                    visible: ServerManager.localError.length > 0
+                    padding: 8
+                    focusPolicy: Qt.StrongFocus
+                    text: "Spróbuj ponownie"
+                    Accessible.name: text
+                    onClicked: ServerManager.retryLocalServer()
+                    contentItem: Text {
+                        text: retryButton.text
+                        color: Theme.blue
+                        font.pixelSize: 15
+                        font.weight: Font.DemiBold
+                        font.underline: retryButton.visualFocus
+                    }
+                }
             }
         }
+    }
+
+    ServerSheet {
+        id: serverSheet
     }
 
     component ModeButton: AbstractButton {

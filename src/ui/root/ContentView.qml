@@ -56,7 +56,9 @@ Item {
         objectName: "launchLoader"
         anchors.fill: parent
         active: true
-        sourceComponent: LaunchScreenView {}
+        sourceComponent: LaunchScreenView {
+            holdText: ServerManager.isStarting ? ServerManager.localStatusText : ""
+        }
     }
     Connections {
         target: launch.item

@@ -72,6 +72,78 @@ Sheet {
             }
 
             SettingsCard {
+                objectName: "serverCard"
+                heading: "Serwer"
+
+                RowLayout {
+                    width: parent.width
+                    Text {
+                        objectName: "settingsServerText"
+                        Layout.fillWidth: true
+                        text: "Serwer: " + ServerManager.summary
+                        color: Theme.white
+                        font.pixelSize: 15
+                        elide: Text.ElideMiddle
+                    }
+                    AbstractButton {
+                        id: changeServerButton
+                        objectName: "changeServerButton"
+                        padding: 6
+                        focusPolicy: Qt.StrongFocus
+                        text: "Zmień"
+                        Accessible.name: "Zmień serwer"
+                        onClicked: serverSheet.open()
+                        contentItem: Text {
+                            text: changeServerButton.text
+                            color: Theme.blue
+                            font.pixelSize: 15
+                            font.weight: Font.DemiBold
+                            font.underline: changeServerButton.visualFocus
+                        }
+                    }
+                }
+                Text {
+                    width: parent.width
+                    visible: text.length > 0
+                    text: ServerManager.localError.length > 0 ? ServerManager.localError
+                          : ServerManager.isStarting ? ServerManager.localStatusText : ""
+                    color: ServerManager.localError.length > 0 ? Theme.red : Theme.gray
+                    font.pixelSize: 13
+                    wrapMode: Text.Wrap
+                }
+                SettingSwitch {
+                    objectName: "shareOnLanSwitch"
+                    text: "Udostępnij w sieci lokalnej"
+                    enabled: ServerManager.usesLocalServer && ServerManager.overrideUrl.length === 0
+                    opacity: enabled ? 1 : 0.5
+                    checked: ServerManager.shareOnLan
+                    onToggled: ServerManager.shareOnLan = checked
+                }
+                Text {
+                    objectName: "lanHintText"
+                    width: parent.width
+                    visible: ServerManager.lanAddresses.length > 0
+                    text: "Inni gracze w tej sieci wpisują w „Inny serwer”:"
+                    color: Theme.gray
+                    font.pixelSize: 13
+                    wrapMode: Text.Wrap
+                }
+                Repeater {
+                    model: ServerManager.lanAddresses
+                    delegate: TextEdit {
+                        required property string modelData
+                        objectName: "lanAddressText"
+                        text: modelData
+                        readOnly: true
+                        selectByMouse: true
+                        color: Theme.cyan
+                        font.pixelSize: 16
+                        font.family: Theme.monoFamily
+                    }
+                }
+            }
+
+            SettingsCard {
                 objectName: "accountCard"
                 visible: settings.hasUser
                 heading: "Konto"
@@ -204,6 +276,10 @@ Sheet {
                 }
             }
         }
+    }
+
+    ServerSheet {
+        id: serverSheet
     }
 
     // A card: a bold heading, then the rows given as children, on a dark rounded rectangle.
