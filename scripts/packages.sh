@@ -11,6 +11,7 @@ KORVANA_PACKAGES=(
   qml6-module-qttest qml6-module-qt5compat-graphicaleffects qml6-module-qtcore
   qml6-module-qtmultimedia
   qcoro-qt6-dev libsimdjson-dev libsodium-dev libbenchmark-dev
+  lintian reuse systemd
   fonts-material-design-icons-iconfont fonts-noto-color-emoji
 )
 
