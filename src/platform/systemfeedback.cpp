@@ -27,6 +27,23 @@ bool haveAudioOutput()
     return !QMediaDevices::defaultAudioOutput().isNull();
 }
 
+class EffectVoice final : public SoundVoice
+{
+public:
+    EffectVoice(const QUrl &source, QObject *parent)
+        : m_effect(new QSoundEffect(parent))
+    {
+        m_effect->setSource(source);
+    }
+
+    bool isPlaying() const override { return m_effect->isPlaying(); }
+    void play() override { m_effect->play(); }
+    void stop() override { m_effect->stop(); }
+
+private:
+    QSoundEffect *m_effect; // owned by the feedback object, with the backend's lifetime
+};
+
 } // namespace
 
 void SystemFeedback::play(feedback::Event event)
@@ -51,6 +68,32 @@ SystemFeedback &SystemFeedback::shared()
 void SystemFeedback::setShared(SystemFeedback *feedback)
 {
     installed() = feedback;
+}
+
+VoicePool::VoicePool(std::vector<std::unique_ptr<SoundVoice>> voices)
+    : m_voices(std::move(voices))
+{
+}
+
+void VoicePool::play()
+{
+    if (m_voices.empty())
+        return;
+    const std::size_t count = m_voices.size();
+    std::size_t chosen = m_next;
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::size_t index = (m_next + i) % count;
+        if (!m_voices[index]->isPlaying()) {
+            chosen = index;
+            break;
+        }
+    }
+    SoundVoice &voice = *m_voices[chosen];
+    // A voice that still claims to play starts nothing on play(); stop() first makes it start.
+    if (voice.isPlaying())
+        voice.stop();
+    voice.play();
+    m_next = (chosen + 1) % count;
 }
 
 DesktopFeedback::DesktopFeedback(QObject *parent)
@@ -90,16 +133,18 @@ std::expected<void, QString> DesktopFeedback::configureAudio()
 
 bool DesktopFeedback::ensureLoaded()
 {
-    if (!m_effects.isEmpty())
+    if (!m_pools.empty())
         return true;
     // Without an output QSoundEffect "plays" silently forever and warns on every play; stay
     // quiet instead and look again next time, in case a device appeared.
     if (!haveAudioOutput())
         return false;
     for (const SystemSound sound : allSounds) {
-        auto *effect = new QSoundEffect(this);
-        effect->setSource(QUrl(QLatin1String("qrc") + resourcePath(sound)));
-        m_effects.insert(sound, effect);
+        const QUrl source(QLatin1String("qrc") + resourcePath(sound));
+        std::vector<std::unique_ptr<SoundVoice>> voices;
+        for (int i = 0; i < voicesPerSound; ++i)
+            voices.push_back(std::make_unique<EffectVoice>(source, this));
+        m_pools.emplace(sound, VoicePool(std::move(voices)));
     }
     return true;
 }
@@ -109,8 +154,8 @@ void DesktopFeedback::playSound(SystemSound sound)
     if (!ensureLoaded())
         return;
     // Never wait for an effect to finish: without a working device it may never stop.
-    if (auto *effect = m_effects.value(sound))
-        effect->play();
+    if (const auto pool = m_pools.find(sound); pool != m_pools.end())
+        pool->second.play();
 }
 
 void DesktopFeedback::haptic(feedback::Haptic)

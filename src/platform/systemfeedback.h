@@ -1,13 +1,13 @@
 #pragma once
 
-#include <QHash>
 #include <QObject>
 #include <QString>
 
 #include <expected>
+#include <map>
+#include <memory>
 #include <optional>
-
-class QSoundEffect;
+#include <vector>
 
 namespace korvana {
 
@@ -101,6 +101,31 @@ public:
     static void setShared(SystemFeedback *feedback);
 };
 
+// One playable copy of a sound: a QSoundEffect on a desktop, a fake in tests.
+class SoundVoice
+{
+public:
+    virtual ~SoundVoice() = default;
+    [[nodiscard]] virtual bool isPlaying() const = 0;
+    virtual void play() = 0;
+    virtual void stop() = 0;
+};
+
+// The voices of one sound. A play takes a free voice, or else restarts the one started longest
+// ago: a QSoundEffect may go on claiming to play after its sound ended (always without an audio
+// device, at times on PulseAudio), and a play() on it then starts nothing.
+class VoicePool
+{
+public:
+    explicit VoicePool(std::vector<std::unique_ptr<SoundVoice>> voices);
+    void play();
+    [[nodiscard]] std::size_t size() const { return m_voices.size(); }
+
+private:
+    std::vector<std::unique_ptr<SoundVoice>> m_voices;
+    std::size_t m_next = 0; // the voice started longest ago
+};
+
 // Short bundled WAV sounds through QSoundEffect; haptics do nothing on a desktop.
 class DesktopFeedback final : public SystemFeedback
 {
@@ -116,10 +141,13 @@ public:
     // The bundled sound of a system sound number.
     [[nodiscard]] static QString resourcePath(feedback::SystemSound sound);
 
+    // Voices per sound: a sound may overlap itself twice before a voice is cut short.
+    static constexpr int voicesPerSound = 3;
+
 private:
     bool ensureLoaded();
 
-    QHash<feedback::SystemSound, QSoundEffect *> m_effects;
+    std::map<feedback::SystemSound, VoicePool> m_pools;
 };
 
 } // namespace korvana
