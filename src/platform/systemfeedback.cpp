@@ -30,18 +30,17 @@ bool haveAudioOutput()
 class EffectVoice final : public SoundVoice
 {
 public:
-    EffectVoice(const QUrl &source, QObject *parent)
-        : m_effect(new QSoundEffect(parent))
+    explicit EffectVoice(const QUrl &source)
     {
-        m_effect->setSource(source);
+        // The sample cache keeps the decoded sound: a fresh effect loads at once.
+        m_effect.setSource(source);
     }
 
-    bool isPlaying() const override { return m_effect->isPlaying(); }
-    void play() override { m_effect->play(); }
-    void stop() override { m_effect->stop(); }
+    bool isPlaying() const override { return m_effect.isPlaying(); }
+    void play() override { m_effect.play(); }
 
 private:
-    QSoundEffect *m_effect; // owned by the feedback object, with the backend's lifetime
+    QSoundEffect m_effect;
 };
 
 } // namespace
@@ -70,30 +69,22 @@ void SystemFeedback::setShared(SystemFeedback *feedback)
     installed() = feedback;
 }
 
-VoicePool::VoicePool(std::vector<std::unique_ptr<SoundVoice>> voices)
-    : m_voices(std::move(voices))
+VoicePool::VoicePool(std::function<std::unique_ptr<SoundVoice>()> makeVoice, std::size_t maxVoices)
+    : m_makeVoice(std::move(makeVoice))
+    , m_maxVoices(std::max<std::size_t>(maxVoices, 1))
 {
 }
 
 void VoicePool::play()
 {
-    if (m_voices.empty())
+    std::erase_if(m_voices, [](const auto &voice) { return !voice->isPlaying(); });
+    while (m_voices.size() >= m_maxVoices)
+        m_voices.pop_front();
+    auto voice = m_makeVoice();
+    if (!voice)
         return;
-    const std::size_t count = m_voices.size();
-    std::size_t chosen = m_next;
-    for (std::size_t i = 0; i < count; ++i) {
-        const std::size_t index = (m_next + i) % count;
-        if (!m_voices[index]->isPlaying()) {
-            chosen = index;
-            break;
-        }
-    }
-    SoundVoice &voice = *m_voices[chosen];
-    // A voice that still claims to play starts nothing on play(); stop() first makes it start.
-    if (voice.isPlaying())
-        voice.stop();
-    voice.play();
-    m_next = (chosen + 1) % count;
+    voice->play();
+    m_voices.push_back(std::move(voice));
 }
 
 DesktopFeedback::DesktopFeedback(QObject *parent)
@@ -141,10 +132,10 @@ bool DesktopFeedback::ensureLoaded()
         return false;
     for (const SystemSound sound : allSounds) {
         const QUrl source(QLatin1String("qrc") + resourcePath(sound));
-        std::vector<std::unique_ptr<SoundVoice>> voices;
-        for (int i = 0; i < voicesPerSound; ++i)
-            voices.push_back(std::make_unique<EffectVoice>(source, this));
-        m_pools.emplace(sound, VoicePool(std::move(voices)));
+        m_samples.push_back(std::make_unique<QSoundEffect>());
+        m_samples.back()->setSource(source);
+        m_pools.emplace(sound, VoicePool([source] { return std::make_unique<EffectVoice>(source); },
+                                         voicesPerSound));
     }
     return true;
 }

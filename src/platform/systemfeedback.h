@@ -3,11 +3,15 @@
 #include <QObject>
 #include <QString>
 
+#include <deque>
 #include <expected>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
 #include <vector>
+
+class QSoundEffect;
 
 namespace korvana {
 
@@ -108,22 +112,23 @@ public:
     virtual ~SoundVoice() = default;
     [[nodiscard]] virtual bool isPlaying() const = 0;
     virtual void play() = 0;
-    virtual void stop() = 0;
 };
 
-// The voices of one sound. A play takes a free voice, or else restarts the one started longest
-// ago: a QSoundEffect may go on claiming to play after its sound ended (always without an audio
-// device, at times on PulseAudio), and a play() on it then starts nothing.
+// The voices of one sound. Every play gets a fresh voice, never one started before: on
+// PulseAudio a QSoundEffect started five or six times stops reaching the output while it goes on
+// claiming to play. Voices that finished are released, and at most `maxVoices` are kept (a voice
+// that never says it finished, as without an audio device, goes when the cap is reached).
 class VoicePool
 {
 public:
-    explicit VoicePool(std::vector<std::unique_ptr<SoundVoice>> voices);
+    VoicePool(std::function<std::unique_ptr<SoundVoice>()> makeVoice, std::size_t maxVoices);
     void play();
     [[nodiscard]] std::size_t size() const { return m_voices.size(); }
 
 private:
-    std::vector<std::unique_ptr<SoundVoice>> m_voices;
-    std::size_t m_next = 0; // the voice started longest ago
+    std::function<std::unique_ptr<SoundVoice>()> m_makeVoice;
+    std::size_t m_maxVoices;
+    std::deque<std::unique_ptr<SoundVoice>> m_voices; // oldest first
 };
 
 // Short bundled WAV sounds through QSoundEffect; haptics do nothing on a desktop.
@@ -141,13 +146,15 @@ public:
     // The bundled sound of a system sound number.
     [[nodiscard]] static QString resourcePath(feedback::SystemSound sound);
 
-    // Voices per sound: a sound may overlap itself twice before a voice is cut short.
-    static constexpr int voicesPerSound = 3;
+    // Voices per sound: a sound may overlap itself three times before the oldest is cut short.
+    static constexpr std::size_t voicesPerSound = 4;
 
 private:
     bool ensureLoaded();
 
     std::map<feedback::SystemSound, VoicePool> m_pools;
+    // One idle effect per sound keeps its decoded sample in the cache for the fresh voices.
+    std::vector<std::unique_ptr<QSoundEffect>> m_samples;
 };
 
 } // namespace korvana
