@@ -77,14 +77,27 @@ VoicePool::VoicePool(std::function<std::unique_ptr<SoundVoice>()> makeVoice, std
 
 void VoicePool::play()
 {
-    std::erase_if(m_voices, [](const auto &voice) { return !voice->isPlaying(); });
+    // A voice that finished cleanly plays again until it has started startsPerVoice times;
+    // then, or when none is free, a fresh one takes the play.
+    const auto reusable = std::find_if(m_voices.begin(), m_voices.end(), [](const Voice &v) {
+        return !v.voice->isPlaying() && v.starts < startsPerVoice;
+    });
+    if (reusable != m_voices.end()) {
+        Voice voice = std::move(*reusable);
+        m_voices.erase(reusable);
+        ++voice.starts;
+        voice.voice->play();
+        m_voices.push_back(std::move(voice));
+        return;
+    }
+    std::erase_if(m_voices, [](const Voice &v) { return !v.voice->isPlaying(); });
     while (m_voices.size() >= m_maxVoices)
         m_voices.pop_front();
-    auto voice = m_makeVoice();
-    if (!voice)
+    auto fresh = m_makeVoice();
+    if (!fresh)
         return;
-    voice->play();
-    m_voices.push_back(std::move(voice));
+    fresh->play();
+    m_voices.push_back({std::move(fresh), 1});
 }
 
 DesktopFeedback::DesktopFeedback(QObject *parent)

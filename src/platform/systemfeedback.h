@@ -114,21 +114,29 @@ public:
     virtual void play() = 0;
 };
 
-// The voices of one sound. Every play gets a fresh voice, never one started before: on
-// PulseAudio a QSoundEffect started five or six times stops reaching the output while it goes on
-// claiming to play. Voices that finished are released, and at most `maxVoices` are kept (a voice
-// that never says it finished, as without an audio device, goes when the cap is reached).
+// The voices of one sound. On PulseAudio a QSoundEffect started five to eight times stops
+// reaching the output while it goes on claiming to play, and stop() and play() do not bring it
+// back. So a voice plays again only after it finished cleanly and at most startsPerVoice times;
+// otherwise a fresh one takes the play. At most `maxVoices` are kept: a voice that never says it
+// finished (as without an audio device) goes when the cap is reached.
 class VoicePool
 {
 public:
     VoicePool(std::function<std::unique_ptr<SoundVoice>()> makeVoice, std::size_t maxVoices);
     void play();
     [[nodiscard]] std::size_t size() const { return m_voices.size(); }
+    // Starts of one voice before a fresh one takes over: the stall came at the fifth to eighth.
+    static constexpr int startsPerVoice = 3;
 
 private:
     std::function<std::unique_ptr<SoundVoice>()> m_makeVoice;
     std::size_t m_maxVoices;
-    std::deque<std::unique_ptr<SoundVoice>> m_voices; // oldest first
+    struct Voice
+    {
+        std::unique_ptr<SoundVoice> voice;
+        int starts = 0;
+    };
+    std::deque<Voice> m_voices; // least recently started first
 };
 
 // Short bundled WAV sounds through QSoundEffect; haptics do nothing on a desktop.
