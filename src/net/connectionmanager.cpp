@@ -189,6 +189,7 @@ QCoro::Task<> ConnectionManager::checkConnectionTask()
     QPointer self(this);
     QNetworkAccessManager *network = &m_network;
     const int timeoutMs = m_probeTimeoutMs;
+    const quint64 failuresBefore = m_failuresCounted;
     ++m_checksInFlight;
 
     auto health = probeEndpoint(network, m_baseUrl + QStringLiteral("/api/health"), timeoutMs);
@@ -211,9 +212,10 @@ QCoro::Task<> ConnectionManager::checkConnectionTask()
         setLastUpdate(QDateTime::currentDateTime());
         setErrorMessage(std::nullopt);
         setRetryCount(0);
-    } else {
+    } else if (m_failuresCounted == failuresBefore) {
         handleConnectionFailure();
     }
+    // else a check that overlapped this one has already counted this failure.
     scheduleNextCheck();
     if (probe.reachable)
         Q_EMIT serverReached();
@@ -227,8 +229,17 @@ void ConnectionManager::noteServerAnswered()
         checkConnection();
 }
 
+void ConnectionManager::noteServerUnreachable()
+{
+    const bool allWell =
+        m_status == ConnectionStatus::Connected || m_status == ConnectionStatus::Connecting;
+    if (allWell && m_checksInFlight == 0)
+        checkConnection();
+}
+
 void ConnectionManager::handleConnectionFailure()
 {
+    ++m_failuresCounted;
     setRetryCount(m_retryCount + 1);
     if (!m_hasNetwork) {
         setStatus(ConnectionStatus::Disconnected);

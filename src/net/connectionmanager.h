@@ -107,6 +107,9 @@ public:
     // Another request of the client just reached the server: while retrying or in error, check
     // at once instead of waiting for the schedule.
     void noteServerAnswered();
+    // Another request of the client failed below HTTP: while all looked well, check at once
+    // instead of waiting up to 15 s for the schedule.
+    void noteServerUnreachable();
 
     // Each probe waits this long for the server (8 s); tests shorten it.
     void setProbeTimeoutMs(int ms) { m_probeTimeoutMs = ms; }
@@ -150,6 +153,7 @@ private:
     bool m_hasNetwork = false;
     bool m_closing = false;
     int m_checksInFlight = 0;
+    quint64 m_failuresCounted = 0; // checks that overlap count as one failure
 
     bool m_isConnected = false;
     ConnectionStatus m_status = ConnectionStatus::Connecting;

@@ -20,7 +20,7 @@ struct NetworkError
     };
 
     Case kind = Case::InvalidResponse;
-    int statusCode = 0; // HttpError
+    int statusCode = 0; // the HTTP status the failure came with; 0 for none
     QString message;    // ServerError, Unauthorized
 
     static NetworkError httpError(int code) { return {Case::HttpError, code, {}}; }

@@ -29,7 +29,7 @@ bool isTransportFailure(QNetworkReply::NetworkError code)
     return value >= 1 && value <= 199;
 }
 
-NetworkError failureForStatus(int status, const QByteArray &body)
+NetworkError failureFromBody(int status, const QByteArray &body)
 {
     if (auto error = json::decode<ErrorResponse>(body)) {
         const QString text = error->error;
@@ -43,6 +43,13 @@ NetworkError failureForStatus(int status, const QByteArray &body)
     if (status == 503)
         return NetworkError::serverError(QStringLiteral("Baza danych jest niedostępna"));
     return NetworkError::httpError(status);
+}
+
+NetworkError failureForStatus(int status, const QByteArray &body)
+{
+    NetworkError failure = failureFromBody(status, body);
+    failure.statusCode = status;
+    return failure;
 }
 
 QString timeoutText()
@@ -87,7 +94,7 @@ QCoro::Task<RawReply> NetworkService::exchange(QString url, QByteArray method,
         co_return RawReply{NetworkError::invalidURL(), 0, {}};
 
     QNetworkRequest request(target);
-    request.setTransferTimeout(m_timeoutMs);
+    request.setTransferTimeout(options.timeoutMs.value_or(m_timeoutMs));
     request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/json"));
     if (m_authToken) {
         request.setRawHeader("Authorization", "Bearer " + m_authToken->toUtf8());
@@ -113,12 +120,15 @@ QCoro::Task<RawReply> NetworkService::exchange(QString url, QByteArray method,
     if (reply->error() == QNetworkReply::OperationCanceledError) {
         if (reply->property(cancelledProperty).toBool())
             co_return RawReply{TransportError{reply->error(), reply->errorString()}, 0, {}};
+        Q_EMIT serverUnreachable();
         co_return RawReply{TransportError{QNetworkReply::TimeoutError, timeoutText()}, 0, {}};
     }
     const QVariant statusAttribute = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     if (reply->error() != QNetworkReply::NoError &&
-        (isTransportFailure(reply->error()) || !statusAttribute.isValid()))
+        (isTransportFailure(reply->error()) || !statusAttribute.isValid())) {
+        Q_EMIT serverUnreachable();
         co_return RawReply{TransportError{reply->error(), reply->errorString()}, 0, {}};
+    }
     if (!statusAttribute.isValid())
         co_return RawReply{NetworkError::invalidResponse(), 0, {}};
 

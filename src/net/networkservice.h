@@ -31,6 +31,7 @@ struct ExchangeOptions
     QList<std::pair<QByteArray, QByteArray>> headers;
     bool notModifiedIsAnswer = false; // a 304 answers a request with If-None-Match
     bool cancellable = false;         // ended by cancelHeldPolls()
+    std::optional<int> timeoutMs;     // instead of the service's own
 };
 
 // One poll of the current game: its state, none when the server answered 304 (nothing
@@ -61,10 +62,20 @@ public:
 
     // 60 s as on a phone; tests shorten it.
     void setTimeoutMs(int ms) { m_timeoutMs = ms; }
+    // How long a held poll asks the server to wait, and how much longer the client waits for
+    // its answer before it counts as failed; tests shorten both.
+    void setHeldPollWait(int seconds, int graceMs)
+    {
+        m_heldPollWaitSeconds = seconds;
+        m_heldPollGraceMs = graceMs;
+    }
 
 Q_SIGNALS:
     // A request got a successful answer: the server is reachable.
     void serverAnswered();
+    // A request failed below HTTP (refused, reset, timed out), or a held poll stayed out well
+    // past its wait: the server may be gone.
+    void serverUnreachable();
 
 public:
     template <json::Record T>
@@ -113,6 +124,7 @@ public:
     // Ends the held polls in flight, e.g. when the player leaves the game.
     void cancelHeldPolls();
     static constexpr int heldPollWaitSeconds = 25;
+    static constexpr int heldPollGraceMs = 5000;
     QCoro::Task<Result<QList<PieceDefinition>>> getPieces();
     QCoro::Task<Result<QList<TimeOption>>> getTimeOptions();
     QCoro::Task<Result<QList<ActiveGame>>> getActiveGames();
@@ -128,6 +140,8 @@ private:
     QString m_baseUrl;
     std::optional<QString> m_authToken;
     int m_timeoutMs = 60'000;
+    int m_heldPollWaitSeconds = heldPollWaitSeconds;
+    int m_heldPollGraceMs = heldPollGraceMs;
     // Marks a reply that the client ended on purpose.
     static constexpr const char *cancelledProperty = "korvanaCancelled";
 

@@ -30,13 +30,16 @@ QCoro::Task<Result<SessionPoll>> NetworkService::sessionPoll(QString sessionId,
     // Every poll offers to wait, so that a server that holds polls can say so; only a poll that
     // names the state it has (If-None-Match) can be held.
     ExchangeOptions options;
-    options.headers.append({"Prefer", "wait=" + QByteArray::number(heldPollWaitSeconds)});
+    options.headers.append({"Prefer", "wait=" + QByteArray::number(m_heldPollWaitSeconds)});
     if (etag) {
         // A game's first held poll has no tag yet: it is answered at once, with one.
         if (!etag->isEmpty())
             options.headers.append({"If-None-Match", *etag});
         options.notModifiedIsAnswer = true;
         options.cancellable = true;
+        // Nothing flows while the server holds the poll; silence well past the wait it was
+        // asked for means a stalled server, and the poll fails as timed out.
+        options.timeoutMs = m_heldPollWaitSeconds * 1000 + m_heldPollGraceMs;
     }
     // The id is appended as it is: one that is not valid in a URL fails as invalidURL.
     auto exchanged =

@@ -27,6 +27,22 @@ bool haveAudioOutput()
     return !QMediaDevices::defaultAudioOutput().isNull();
 }
 
+class EffectVoice final : public SoundVoice
+{
+public:
+    explicit EffectVoice(const QUrl &source)
+    {
+        // The sample cache keeps the decoded sound: a fresh effect loads at once.
+        m_effect.setSource(source);
+    }
+
+    bool isPlaying() const override { return m_effect.isPlaying(); }
+    void play() override { m_effect.play(); }
+
+private:
+    QSoundEffect m_effect;
+};
+
 } // namespace
 
 void SystemFeedback::play(feedback::Event event)
@@ -51,6 +67,37 @@ SystemFeedback &SystemFeedback::shared()
 void SystemFeedback::setShared(SystemFeedback *feedback)
 {
     installed() = feedback;
+}
+
+VoicePool::VoicePool(std::function<std::unique_ptr<SoundVoice>()> makeVoice, std::size_t maxVoices)
+    : m_makeVoice(std::move(makeVoice))
+    , m_maxVoices(std::max<std::size_t>(maxVoices, 1))
+{
+}
+
+void VoicePool::play()
+{
+    // A voice that finished cleanly plays again until it has started startsPerVoice times;
+    // then, or when none is free, a fresh one takes the play.
+    const auto reusable = std::find_if(m_voices.begin(), m_voices.end(), [](const Voice &v) {
+        return !v.voice->isPlaying() && v.starts < startsPerVoice;
+    });
+    if (reusable != m_voices.end()) {
+        Voice voice = std::move(*reusable);
+        m_voices.erase(reusable);
+        ++voice.starts;
+        voice.voice->play();
+        m_voices.push_back(std::move(voice));
+        return;
+    }
+    std::erase_if(m_voices, [](const Voice &v) { return !v.voice->isPlaying(); });
+    while (m_voices.size() >= m_maxVoices)
+        m_voices.pop_front();
+    auto fresh = m_makeVoice();
+    if (!fresh)
+        return;
+    fresh->play();
+    m_voices.push_back({std::move(fresh), 1});
 }
 
 DesktopFeedback::DesktopFeedback(QObject *parent)
@@ -90,16 +137,18 @@ std::expected<void, QString> DesktopFeedback::configureAudio()
 
 bool DesktopFeedback::ensureLoaded()
 {
-    if (!m_effects.isEmpty())
+    if (!m_pools.empty())
         return true;
     // Without an output QSoundEffect "plays" silently forever and warns on every play; stay
     // quiet instead and look again next time, in case a device appeared.
     if (!haveAudioOutput())
         return false;
     for (const SystemSound sound : allSounds) {
-        auto *effect = new QSoundEffect(this);
-        effect->setSource(QUrl(QLatin1String("qrc") + resourcePath(sound)));
-        m_effects.insert(sound, effect);
+        const QUrl source(QLatin1String("qrc") + resourcePath(sound));
+        m_samples.push_back(std::make_unique<QSoundEffect>());
+        m_samples.back()->setSource(source);
+        m_pools.emplace(sound, VoicePool([source] { return std::make_unique<EffectVoice>(source); },
+                                         voicesPerSound));
     }
     return true;
 }
@@ -109,8 +158,8 @@ void DesktopFeedback::playSound(SystemSound sound)
     if (!ensureLoaded())
         return;
     // Never wait for an effect to finish: without a working device it may never stop.
-    if (auto *effect = m_effects.value(sound))
-        effect->play();
+    if (const auto pool = m_pools.find(sound); pool != m_pools.end())
+        pool->second.play();
 }
 
 void DesktopFeedback::haptic(feedback::Haptic)

@@ -1,11 +1,15 @@
 #pragma once
 
-#include <QHash>
 #include <QObject>
 #include <QString>
 
+#include <deque>
 #include <expected>
+#include <functional>
+#include <map>
+#include <memory>
 #include <optional>
+#include <vector>
 
 class QSoundEffect;
 
@@ -101,6 +105,40 @@ public:
     static void setShared(SystemFeedback *feedback);
 };
 
+// One playable copy of a sound: a QSoundEffect on a desktop, a fake in tests.
+class SoundVoice
+{
+public:
+    virtual ~SoundVoice() = default;
+    [[nodiscard]] virtual bool isPlaying() const = 0;
+    virtual void play() = 0;
+};
+
+// The voices of one sound. On PulseAudio a QSoundEffect started five to eight times stops
+// reaching the output while it goes on claiming to play, and stop() and play() do not bring it
+// back. So a voice plays again only after it finished cleanly and at most startsPerVoice times;
+// otherwise a fresh one takes the play. At most `maxVoices` are kept: a voice that never says it
+// finished (as without an audio device) goes when the cap is reached.
+class VoicePool
+{
+public:
+    VoicePool(std::function<std::unique_ptr<SoundVoice>()> makeVoice, std::size_t maxVoices);
+    void play();
+    [[nodiscard]] std::size_t size() const { return m_voices.size(); }
+    // Starts of one voice before a fresh one takes over: the stall came at the fifth to eighth.
+    static constexpr int startsPerVoice = 3;
+
+private:
+    std::function<std::unique_ptr<SoundVoice>()> m_makeVoice;
+    std::size_t m_maxVoices;
+    struct Voice
+    {
+        std::unique_ptr<SoundVoice> voice;
+        int starts = 0;
+    };
+    std::deque<Voice> m_voices; // least recently started first
+};
+
 // Short bundled WAV sounds through QSoundEffect; haptics do nothing on a desktop.
 class DesktopFeedback final : public SystemFeedback
 {
@@ -116,10 +154,15 @@ public:
     // The bundled sound of a system sound number.
     [[nodiscard]] static QString resourcePath(feedback::SystemSound sound);
 
+    // Voices per sound: a sound may overlap itself three times before the oldest is cut short.
+    static constexpr std::size_t voicesPerSound = 4;
+
 private:
     bool ensureLoaded();
 
-    QHash<feedback::SystemSound, QSoundEffect *> m_effects;
+    std::map<feedback::SystemSound, VoicePool> m_pools;
+    // One idle effect per sound keeps its decoded sample in the cache for the fresh voices.
+    std::vector<std::unique_ptr<QSoundEffect>> m_samples;
 };
 
 } // namespace korvana

@@ -99,8 +99,10 @@ QCoro::Task<> AuthManager::loadCurrentUser()
         co_return;
     }
     setAuthenticated(false);
+    // Only no answer or a server in trouble (5xx) leaves the token's worth unknown; any other
+    // answer came from a server that looked at it.
     const NetworkError *refusal = asNetworkError(result.error());
-    if (refusal && refusal->kind == NetworkError::Case::Unauthorized) {
+    if (refusal && refusal->statusCode < 500) {
         m_restoreWaiting = false;
         setRestoreMessage({});
         storeToken(std::nullopt);

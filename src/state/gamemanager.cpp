@@ -73,7 +73,8 @@ QCoro::Task<> GameManager::loadServersTask(ListReload reload)
     if (result) {
         const auto count = result->size();
         setServers(std::move(*result));
-        m_listOutage.reset();
+        if (std::exchange(m_listOutage, std::nullopt))
+            Q_EMIT isServerListUnavailableChanged();
         if (m_errorFromServerList)
             setErrorMessage(std::nullopt);
         diag(QStringLiteral("✅ Załadowano %1 serwerów z API").arg(count));
@@ -99,8 +100,12 @@ QCoro::Task<> GameManager::loadServersTask(ListReload reload)
     const int kind = network ? int(network->kind) : -1;
     if (reload == ListReload::Background && m_listOutage == kind)
         co_return;
+    const bool wasAvailable = !m_listOutage;
     m_listOutage = kind;
-    setErrorMessage(failureReaction(Operation::LoadServers, result.error()).message);
+    if (wasAvailable)
+        Q_EMIT isServerListUnavailableChanged();
+    setFailureMessage(failureReaction(Operation::LoadServers, result.error()).message,
+                      result.error());
     m_errorFromServerList = true;
 }
 
@@ -310,7 +315,7 @@ QCoro::Task<> GameManager::retryEntry(Entry entry, std::optional<qint64> timeLim
         takeSeat(std::move(*result), entry == Entry::Join);
     } else {
         const auto retry = entry == Entry::Create ? Operation::RetryCreate : Operation::RetryJoin;
-        setErrorMessage(failureReaction(retry, result.error()).message);
+        setFailureMessage(failureReaction(retry, result.error()).message, result.error());
     }
     setLoading(false);
 }
@@ -369,7 +374,7 @@ QCoro::Task<> GameManager::enterOrReact(Entry entry, std::optional<qint64> timeL
         co_await std::move(retry);
         co_return;
     }
-    setErrorMessage(reaction.message);
+    setFailureMessage(reaction.message, *failure);
     if (reaction.followUp == FollowUp::ReloadServers) {
         auto reload = loadServersTask();
         co_await std::move(reload);
@@ -456,9 +461,24 @@ void GameManager::setLoading(bool value)
     assign(this, m_isLoading, value, &GameManager::isLoadingChanged);
 }
 
+void GameManager::setFailureMessage(QString message, const RequestError &error)
+{
+    setErrorMessage(std::move(message));
+    m_errorFromOutage = std::holds_alternative<TransportError>(error);
+}
+
+void GameManager::connectionRestored()
+{
+    if (m_errorFromOutage)
+        setErrorMessage(std::nullopt);
+    if (m_sessionId && !m_finishHandled && m_isInGame)
+        refreshGameState();
+}
+
 void GameManager::setErrorMessage(std::optional<QString> message)
 {
     m_errorFromServerList = false;
+    m_errorFromOutage = false;
     assign(this, m_errorMessage, std::move(message), &GameManager::errorMessageChanged);
 }
 

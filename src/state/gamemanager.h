@@ -32,6 +32,9 @@ class GameManager : public QObject
     Q_PROPERTY(QString errorMessage READ errorMessageText WRITE setErrorMessageText NOTIFY
                    errorMessageChanged)
     Q_PROPERTY(bool isInGame READ isInGame NOTIFY isInGameChanged)
+    // The last reload of the server list failed: the list is not known, not empty.
+    Q_PROPERTY(bool isServerListUnavailable READ isServerListUnavailable NOTIFY
+                   isServerListUnavailableChanged)
 
 public:
     explicit GameManager(NetworkService &network, QObject *parent = nullptr);
@@ -55,6 +58,7 @@ public:
     [[nodiscard]] bool isLoading() const { return m_isLoading; }
     [[nodiscard]] const std::optional<QString> &errorMessage() const { return m_errorMessage; }
     [[nodiscard]] bool isInGame() const { return m_isInGame; }
+    [[nodiscard]] bool isServerListUnavailable() const { return m_listOutage.has_value(); }
 
     [[nodiscard]] QString sessionIdText() const { return m_sessionId.value_or(QString()); }
     [[nodiscard]] QString myPlayerIdText() const { return m_myPlayerId.value_or(QString()); }
@@ -73,6 +77,8 @@ public:
     void setSelectedRotation(int degrees);
     void setErrorMessage(std::optional<QString> message);
     void setErrorMessageText(const QString &message);
+    // A failure's message; one about a failure below HTTP closes when the connection returns.
+    void setFailureMessage(QString message, const RequestError &error);
 
     [[nodiscard]] const QTimer *updateTimer() const { return &m_updateTimer; }
     [[nodiscard]] const QTimer *serverListTimer() const { return &m_serverListTimer; }
@@ -101,6 +107,9 @@ public:
     }
     Q_INVOKABLE void passTurn() { passTurnTask(); }
     Q_INVOKABLE void leaveGame();
+    // The server can be reached again after an outage: alerts about failures below HTTP close by
+    // themselves, and a running game is asked for at once rather than on the next tick.
+    void connectionRestored();
 
     // A background reload alerts once per outage and clears only an alert of its own.
     QCoro::Task<> loadServersTask(ListReload reload = ListReload::Background);
@@ -136,11 +145,14 @@ Q_SIGNALS:
     void isLoadingChanged();
     void errorMessageChanged();
     void isInGameChanged();
+    void isServerListUnavailableChanged();
     void activeGamesLoaded(const QVariantList &games);
     // A placement attempt ended (accepted or not); the screen then reads errorMessage.
     void placePieceFinished();
     // A game was seen finished and its result saved (or the save failed): statistics changed.
     void gameFinished();
+    // The server answered with the current game's state (changed or not).
+    void gameStateAnswered();
 
 private:
     enum class Entry { Create, Join, Rejoin };
@@ -173,7 +185,8 @@ private:
     QCoro::Task<> enterOrReact(Entry entry, std::optional<qint64> timeLimit, QString roomId);
     QCoro::Task<> runGameAction(
         std::function<QCoro::Task<Result<GameActionResponse>>(const QString &sessionId)> send,
-        std::function<void(const GameActionResponse &, bool applied)> onSuccess);
+        std::function<void(const GameActionResponse &, bool applied)> onSuccess,
+        bool promisesState = true);
     Ticket issueTicket() { return {m_gameEpoch, ++m_lastSequence}; }
     bool isCurrent(const Ticket &ticket) const { return ticket.epoch == m_gameEpoch; }
     bool tryApply(const Ticket &ticket, GameState state);
@@ -232,6 +245,8 @@ private:
     quint64 m_loadingGeneration = 0; // bumped whenever an operation sets isLoading
     // errorMessage holds an alert of the server list, not of an action.
     bool m_errorFromServerList = false;
+    // errorMessage is about a failure below HTTP (refused, reset, timed out).
+    bool m_errorFromOutage = false;
     // The kind of list failure alerted since the last successful reload.
     std::optional<int> m_listOutage;
     mutable QVariant m_gameStateValue; // converted once per change, read often by QML

@@ -40,7 +40,6 @@ QCoro::Task<> GameManager::saveScore(QString roomId, qint64 score, qint64 positi
                                      qint64 playersCount)
 {
     QPointer self(this);
-    const quint64 epoch = m_gameEpoch;
     setLoading(true);
     setErrorMessage(std::nullopt);
     const quint64 loading = m_loadingGeneration;
@@ -48,9 +47,10 @@ QCoro::Task<> GameManager::saveScore(QString roomId, qint64 score, qint64 positi
     auto result = co_await std::move(request);
     if (!self)
         co_return;
-    // After the player left, the lobby hears nothing of it; isLoading is released unless
-    // another operation took it meanwhile.
-    if (!result && epoch == m_gameEpoch)
+    // Saved at once so that leaving the results loses nothing: a failure is told wherever the
+    // player is by then, the lobby included. isLoading is released unless another operation
+    // took it meanwhile.
+    if (!result)
         setErrorMessage(failureReaction(Operation::SaveScore, result.error()).message);
     if (loading == m_loadingGeneration)
         setLoading(false);
@@ -58,7 +58,7 @@ QCoro::Task<> GameManager::saveScore(QString roomId, qint64 score, qint64 positi
 
 QCoro::Task<> GameManager::runGameAction(
     std::function<QCoro::Task<Result<GameActionResponse>>(const QString &sessionId)> send,
-    std::function<void(const GameActionResponse &, bool applied)> onSuccess)
+    std::function<void(const GameActionResponse &, bool applied)> onSuccess, bool promisesState)
 {
     if (!m_sessionId)
         co_return;
@@ -73,9 +73,11 @@ QCoro::Task<> GameManager::runGameAction(
     // An answer about a game that was left, or replaced by another, changes nothing of it.
     if (isCurrent(ticket)) {
         if (!result) {
-            setErrorMessage(failureReaction(Operation::GameAction, result.error()).message);
-        } else if (result->success && result->gameState) {
-            const bool applied = tryApply(ticket, std::move(*result->gameState));
+            setFailureMessage(failureReaction(Operation::GameAction, result.error()).message,
+                              result.error());
+        } else if (result->success && (result->gameState || !promisesState)) {
+            const bool applied =
+                result->gameState && tryApply(ticket, std::move(*result->gameState));
             onSuccess(*result, applied);
         } else {
             // A refusal must never pass for an accepted move.
@@ -98,7 +100,9 @@ QCoro::Task<> GameManager::voteToStartTask(bool enableBots)
                      ? QStringLiteral("✅ Gra rozpoczęta po głosowaniu")
                      : QStringLiteral("✅ Zagłosowano za rozpoczęciem. Czekam na innych graczy..."));
             keepPolling();
-        });
+        },
+        // An accepted vote need not bring a state; only placements and passes promise one.
+        false);
     co_await std::move(action);
 }
 

@@ -19,6 +19,9 @@ bool isPlaying(const QString &status)
 void GameManager::startUpdateTimer()
 {
     m_updateTimer.stop();
+    // Once a game is seen finished, nothing polls it again.
+    if (m_finishHandled)
+        return;
     const bool waiting = m_gameState && m_gameState->gameStatus == u"waiting";
     m_updateTimer.setInterval(waiting ? 1000 : 2000);
     m_updateTimer.start();
@@ -26,6 +29,8 @@ void GameManager::startUpdateTimer()
 
 void GameManager::keepPolling()
 {
+    if (m_finishHandled)
+        return;
     if (!m_serverHoldsPolls) {
         startUpdateTimer();
         return;
@@ -57,6 +62,7 @@ bool GameManager::tryApply(const Ticket &ticket, GameState state)
         return false;
     m_appliedSequence = ticket.sequence;
     setGameState(fillMissingSquares(std::move(state)));
+    Q_EMIT gameStateAnswered();
     return true;
 }
 

@@ -16,6 +16,14 @@ void linkManagers(NetworkService &network, AuthManager &auth, GameManager &game,
                      &AuthManager::retryRestore);
     QObject::connect(&network, &NetworkService::serverAnswered, connection,
                      &ConnectionManager::noteServerAnswered);
+    QObject::connect(&network, &NetworkService::serverUnreachable, connection,
+                     &ConnectionManager::noteServerUnreachable);
+    // Back from an outage: alerts about its failures go, and the game is asked for at once.
+    QObject::connect(connection, &ConnectionManager::isConnectedChanged, &game,
+                     [connection, &game] {
+                         if (connection->isConnected())
+                             game.connectionRestored();
+                     });
 }
 
 } // namespace korvana

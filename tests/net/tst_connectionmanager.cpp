@@ -34,7 +34,8 @@ private slots:
     void probes_data();
     void probes();
     void serverDownCountsRetries();
-    void answeredRequestEndsAFailingStatusAtOnce();
+    void overlappingChecksCountAsOneFailure();
+    void otherRequestsBringTheCheckForward();
 
 private:
     // Makes the manager and waits until it started and finished its first check.
@@ -151,7 +152,26 @@ void TestConnectionManager::serverDownCountsRetries()
     QVERIFY(!m_manager->lastUpdate().isValid());
 }
 
-void TestConnectionManager::answeredRequestEndsAFailingStatusAtOnce()
+void TestConnectionManager::overlappingChecksCountAsOneFailure()
+{
+    QVERIFY(start(downUrl()));
+    QVERIFY(bringNetworkUp());
+    QCOMPARE(m_manager->retryCount(), 1);
+    // A failed request and the schedule may start checks that overlap: one failure between them.
+    auto first = m_manager->checkConnectionTask();
+    auto second = m_manager->checkConnectionTask();
+    QCoro::waitFor(first);
+    QCoro::waitFor(second);
+    QCOMPARE(m_manager->retryCount(), 2);
+    QCOMPARE(m_manager->connectionStatus(), ConnectionStatus::Retrying);
+    QCOMPARE(m_manager->pingTimer().interval(), 3000);
+    // The 10 s pace only after a third failed check.
+    QCoro::waitFor(m_manager->checkConnectionTask());
+    QCOMPARE(m_manager->connectionStatus(), ConnectionStatus::Error);
+    QCOMPARE(m_manager->pingTimer().interval(), 10000);
+}
+
+void TestConnectionManager::otherRequestsBringTheCheckForward()
 {
     m_server->setDefault(kHealth, ScriptedResponse::json(500));
     QVERIFY(start(m_server->baseUrl().toString()));
@@ -169,6 +189,17 @@ void TestConnectionManager::answeredRequestEndsAFailingStatusAtOnce()
     m_manager->noteServerAnswered();
     QTest::qWait(50);
     QCOMPARE(m_server->requestCount(), before + 1);
+
+    // A request that fails below HTTP while all looks well: a check at once, not in 15 s.
+    m_server->setDefault(kHealth, ScriptedResponse::json(500));
+    m_manager->noteServerUnreachable();
+    QVERIFY(m_server->waitForRequests(before + 2, 1000ms));
+    QTRY_COMPARE(m_manager->connectionStatus(), ConnectionStatus::Retrying);
+    // Once failing, the schedule keeps its own pace.
+    const int failing = m_server->requestCount();
+    m_manager->noteServerUnreachable();
+    QTest::qWait(50);
+    QCOMPARE(m_server->requestCount(), failing);
 }
 
 QTEST_GUILESS_MAIN(TestConnectionManager)

@@ -91,10 +91,12 @@ void TestNetworkService::statusRules()
     m_server->enqueue("/api/x", ScriptedResponse::json(status, body));
     DiagCapture capture;
     QSignalSpy answered(m_service.get(), &NetworkService::serverAnswered);
+    QSignalSpy unreachable(m_service.get(), &NetworkService::serverUnreachable);
     const auto result = QCoro::waitFor(m_service->request<User>(m_service->url("/api/x"), "GET"));
     QCOMPARE(printedOutcome(result), expected);
     QCOMPARE(capture.lines, lines);
     QCOMPARE(answered.count(), status / 100 == 2 ? 1 : 0); // any 2xx shows the server is there
+    QCOMPARE(unreachable.count(), 0);                      // any status shows it too
 }
 
 void TestNetworkService::transportFailuresInPolish_data()
@@ -102,10 +104,14 @@ void TestNetworkService::transportFailuresInPolish_data()
     QTest::addColumn<bool>("serverUp");
     QTest::addColumn<int>("code");
     QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("heldPoll");
+    const QString late = "Przekroczono czas oczekiwania na odpowiedź serwera";
     QTest::addRow("refused") << false << int(QNetworkReply::ConnectionRefusedError)
-                             << "Połączenie odrzucone";
-    QTest::addRow("no answer in time") << true << int(QNetworkReply::TimeoutError)
-                                       << "Przekroczono czas oczekiwania na odpowiedź serwera";
+                             << "Połączenie odrzucone" << false;
+    QTest::addRow("no answer in time") << true << int(QNetworkReply::TimeoutError) << late << false;
+    // A held poll waits far longer than the time-out of other requests, but not for ever.
+    QTest::addRow("held poll out past its wait")
+        << true << int(QNetworkReply::TimeoutError) << late << true;
 }
 
 void TestNetworkService::transportFailuresInPolish()
@@ -113,16 +119,23 @@ void TestNetworkService::transportFailuresInPolish()
     QFETCH(bool, serverUp);
     QFETCH(int, code);
     QFETCH(QString, text);
+    QFETCH(bool, heldPoll);
     QVERIFY(loadQtPolishTranslations());
     m_server->setDefault("/api/game/servers", ScriptedResponse::neverAnswer());
+    m_server->setDefault("/api/game/session/s1", ScriptedResponse::neverAnswer());
     NetworkService service(serverUp
                                ? m_server->baseUrl().toString()
                                : QStringLiteral("http://127.0.0.1:%1").arg(test::freeTcpPort()));
-    service.setTimeoutMs(300);
-    const auto result = QCoro::waitFor(service.getServers());
-    QVERIFY(!result && std::holds_alternative<TransportError>(result.error()));
-    QCOMPARE(int(std::get<TransportError>(result.error()).code), code);
-    QCOMPARE(describe(result.error()), text);
+    service.setTimeoutMs(heldPoll ? 60'000 : 300);
+    service.setHeldPollWait(0, 300);
+    QSignalSpy unreachable(&service, &NetworkService::serverUnreachable);
+    const RequestError error = heldPoll
+                                   ? QCoro::waitFor(service.holdSessionPoll("s1", "\"v1\"")).error()
+                                   : QCoro::waitFor(service.getServers()).error();
+    QVERIFY(std::holds_alternative<TransportError>(error));
+    QCOMPARE(unreachable.count(), 1); // the connection monitor checks at once
+    QCOMPARE(int(std::get<TransportError>(error).code), code);
+    QCOMPARE(describe(error), text);
 }
 
 void TestNetworkService::headersCarryTheTokenOfTheLastSuccess()

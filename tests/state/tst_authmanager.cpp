@@ -68,8 +68,14 @@ void TestAuthManager::storedTokenRestoresOrIsRemoved_data()
     QTest::addRow("refused") << R::json(401) << false << false;
     QTest::addRow("refused by its text")
         << R::json(400, R"({"error":"Nieprawidłowy token"})") << false << false;
+    // Any answer but a server in trouble means the server looked at the token.
+    QTest::addRow("forbidden") << R::json(403, R"({"error":"Brak dostępu"})") << false << false;
+    QTest::addRow("bad request") << R::json(400) << false << false;
+    QTest::addRow("not found") << R::json(404) << false << false;
+    QTest::addRow("unreadable") << R::json(200, R"({"user":{"id":3}})") << false << false;
     QTest::addRow("server error") << R::json(503) << false << true;
-    QTest::addRow("unreadable") << R::json(200, R"({"user":{"id":3}})") << false << true;
+    QTest::addRow("server error with a text")
+        << R::json(500, R"({"error":"Awaria"})") << false << true;
     QTest::addRow("no answer") << R::neverAnswer() << false << true;
 }
 

@@ -79,6 +79,12 @@ private slots:
     void pollOvertakenByMoveDoesNotRollBack();
     void refusedPlacementKeepsSelection_data();
     void refusedPlacementKeepsSelection();
+    void successWithoutAState_data();
+    void successWithoutAState();
+    void finishedGameIsNeverPolledAgain_data();
+    void finishedGameIsNeverPolledAgain();
+    void outageAlertsCloseWhenTheConnectionReturns_data();
+    void outageAlertsCloseWhenTheConnectionReturns();
     void destroyedWithRequestsInFlight();
     void heldPollReplacesTheTimerWhenOffered();
     void heldPollAnswerOvertakenByAMoveIsDropped();
@@ -276,24 +282,33 @@ void TestGameManager::finishedStopsPollingAndSavesRank_data()
 {
     QTest::addColumn<QByteArray>("players");
     QTest::addColumn<QByteArray>("saved");
-    QTest::addRow("second of two fifties")
-        << QByteArray("[" + player("p3", 30) + "," + player("p2", 50) + "," + player("p1", 50) +
-                      "]")
-        << QByteArray(R"({"roomId":"r1","score":50,"position":2,"playersCount":3})");
+    QTest::addColumn<int>("saveStatus");
+    QTest::addColumn<QString>("message");
+    const QByteArray ranked =
+        "[" + player("p3", 30) + "," + player("p2", 50) + "," + player("p1", 50) + "]";
+    const QByteArray save = R"({"roomId":"r1","score":50,"position":2,"playersCount":3})";
+    QTest::addRow("second of two fifties") << ranked << save << 200 << QString();
     QTest::addRow("not among the players")
-        << QByteArray("[" + player("p7", 10) + "]") << QByteArray();
+        << QByteArray("[" + player("p7", 10) + "]") << QByteArray() << 200 << QString();
+    // The player is in the lobby by the time the save fails: the lobby tells it.
+    QTest::addRow("save fails after leaving")
+        << ranked << save << 500 << "Nie udało się zapisać wyniku: Błąd HTTP: 500";
 }
 
 void TestGameManager::finishedStopsPollingAndSavesRank()
 {
     QFETCH(QByteArray, players);
     QFETCH(QByteArray, saved);
+    QFETCH(int, saveStatus);
+    QFETCH(QString, message);
     enter("in_progress");
     m_server->setDefault("/api/game/session/s1",
                          ScriptedResponse::json(200, pollJson("finished", players)));
+    const QByteArray savedScore =
+        R"({"message":"ok","score":{"id":1,"userId":1,"score":50,"position":2}})";
     m_server->setDefault(
-        "/api/scores", ScriptedResponse::json(200, R"({"message":"ok","score":{"id":1,"userId":1,)"
-                                                   R"("score":50,"position":2}})"));
+        "/api/scores",
+        ScriptedResponse::json(saveStatus, saveStatus == 200 ? savedScore : "").after(200ms));
     m_server->setDefault("/api/game/servers",
                          ScriptedResponse::json(200, R"({"servers":[]})").after(300ms));
     m_server->clearRequests();
@@ -311,8 +326,9 @@ void TestGameManager::finishedStopsPollingAndSavesRank()
         if (r.path == u"/api/scores")
             bodies << r.body;
     QCOMPARE(bodies, saved.isEmpty() ? QByteArrayList() : QByteArrayList{saved});
-    QCOMPARE(finished.count(), 1);
-    QVERIFY(!m_manager->isLoading() && !m_manager->errorMessage());
+    QTRY_COMPARE(finished.count(), 1);
+    QVERIFY(!m_manager->isLoading());
+    QCOMPARE(m_manager->errorMessageText(), message);
 }
 
 void TestGameManager::lateAnswerAfterLeavingChangesNothing()
@@ -360,7 +376,6 @@ void TestGameManager::refusedPlacementKeepsSelection_data()
     QTest::addRow("with a reason")
         << QByteArray(R"({"success":false,"error":"Zły ruch"})") << "Zły ruch";
     QTest::addRow("without a reason") << QByteArray(R"({"success":false})") << generic;
-    QTest::addRow("success without a state") << QByteArray(R"({"success":true})") << generic;
 }
 
 void TestGameManager::refusedPlacementKeepsSelection()
@@ -375,6 +390,93 @@ void TestGameManager::refusedPlacementKeepsSelection()
     QCOMPARE(m_manager->errorMessageText(), message);
     QCOMPARE(m_manager->selectedPieceId(), std::optional<QString>("I2"));
     QCOMPARE(m_manager->selectedRotation(), 90);
+}
+
+void TestGameManager::successWithoutAState_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("message");
+    const QString generic = "Serwer nie przyjął tej akcji. Spróbuj ponownie.";
+    // Only placements and passes promise a new state; a vote may be accepted without one.
+    QTest::addRow("vote") << "vote" << QString();
+    QTest::addRow("placement") << "place" << generic;
+    QTest::addRow("pass") << "pass" << generic;
+}
+
+void TestGameManager::successWithoutAState()
+{
+    QFETCH(QString, action);
+    QFETCH(QString, message);
+    DiagCapture quiet;
+    enter("waiting");
+    const QString path = action == u"vote" ? "/api/game/vote-to-start" : "/api/game/" + action;
+    m_server->enqueue(path, ScriptedResponse::json(200, R"({"success":true,"started":false})"));
+    if (action == u"vote")
+        QCoro::waitFor(m_manager->voteToStartTask(false));
+    else if (action == u"place")
+        QCoro::waitFor(m_manager->placePieceTask("I2", 0, 0, 0));
+    else
+        QCoro::waitFor(m_manager->passTurnTask());
+    QCOMPARE(m_manager->errorMessageText(), message);
+    QVERIFY(m_manager->isInGame() && !m_manager->isLoading());
+}
+
+void TestGameManager::finishedGameIsNeverPolledAgain_data()
+{
+    QTest::addColumn<ScriptedResponse>("heldAnswer");
+    // The two ways a held poll falls back to the timer.
+    QTest::addRow("held poll fails") << ScriptedResponse::json(500).after(300ms);
+    QTest::addRow("held poll answered without the offer")
+        << ScriptedResponse::json(304).after(300ms);
+}
+
+void TestGameManager::finishedGameIsNeverPolledAgain()
+{
+    QFETCH(ScriptedResponse, heldAnswer);
+    DiagCapture quiet;
+    enter("in_progress");
+    const QString path = "/api/game/session/s1";
+    m_server->enqueue(path, offered(200, pollJson("in_progress"), "\"v1\""));
+    m_server->enqueue(path, heldAnswer);
+    m_server->setDefault(path, ScriptedResponse::json(200, pollJson("finished")));
+    QCoro::waitFor(m_manager->refreshGameState());
+    QVERIFY(m_manager->isHoldingPoll());
+    // A plain poll sees the end while the held one is still out.
+    QCoro::waitFor(m_manager->refreshGameState());
+    QCOMPARE(m_manager->gameState()->gameStatus, "finished");
+    QTRY_VERIFY(!m_manager->isHoldingPoll());
+    QVERIFY(!m_manager->updateTimer()->isActive());
+    m_manager->connectionRestored(); // nor does the end of an outage poll it
+    QTest::qWait(100);
+    QVERIFY(!m_manager->updateTimer()->isActive() && !m_manager->isHoldingPoll());
+}
+
+void TestGameManager::outageAlertsCloseWhenTheConnectionReturns_data()
+{
+    QTest::addColumn<ScriptedResponse>("answer");
+    QTest::addColumn<bool>("closes");
+    QTest::addRow("no answer") << ScriptedResponse::neverAnswer() << true;
+    QTest::addRow("the server's refusal")
+        << ScriptedResponse::json(200, R"({"success":false,"error":"Zły ruch"})") << false;
+}
+
+void TestGameManager::outageAlertsCloseWhenTheConnectionReturns()
+{
+    QFETCH(ScriptedResponse, answer);
+    QFETCH(bool, closes);
+    enter("in_progress");
+    m_network->setTimeoutMs(300);
+    m_server->enqueue("/api/game/place", answer);
+    QCoro::waitFor(m_manager->placePieceTask("I2", 0, 0, 0));
+    QVERIFY(m_manager->errorMessage());
+    // Back from the outage: its alert goes by itself, and the game is asked for at once.
+    m_server->setDefault("/api/game/session/s1",
+                         ScriptedResponse::json(200, pollJson("in_progress")));
+    const int before = m_server->requestCount();
+    m_manager->connectionRestored();
+    QVERIFY(m_server->waitForRequests(before + 1, 1000ms));
+    QCOMPARE(m_server->requests().last().path, "/api/game/session/s1");
+    QCOMPARE(!m_manager->errorMessage(), closes);
 }
 
 void TestGameManager::destroyedWithRequestsInFlight()

@@ -302,23 +302,30 @@ void TestGameScreen::wholeGameEndsInResultsAndBackToLobby()
 
 void TestGameScreen::aSeatOutOfMovesAndAnOutageAreShown()
 {
-    // A scripted game where this player (blue) has no move left and the clock runs for yellow.
+    // A scripted game where the server marks this player (blue) as passed but gives the turn.
     GameState state{.roomId = "r1",
                     .gameStatus = "in_progress",
-                    .currentPlayerId = "p2",
+                    .currentPlayerId = "p1",
                     .timeLimit = 300,
                     .timeRemaining = 125};
     state.players = {Player{.id = "p1", .name = "Ala", .color = "blue", .hasPassed = true},
                      Player{.id = "p2", .name = "Bartłomiej", .color = "yellow"}};
-    state.players[0].pieces = {GamePiece{.id = "I1", .squares = {{0, 0}}}};
+    state.players[0].pieces = {GamePiece{.id = "I1", .squares = {{0, 0}}},
+                               GamePiece{.id = "I2", .squares = {{0, 0}, {0, 1}}}};
+    // After the move: yellow's turn, and this player is out.
+    GameState after = state;
+    after.currentPlayerId = "p2";
+    after.board[0][0] = 1;
+    after.players[0].pieces[0].placed = true;
+    const auto session = [](const GameState &s) {
+        return json::toJson(SessionWrapper{{"s1", "7", "p1", "r1", "blue"}, s});
+    };
     ScriptedHttpServer server;
     lobbyscript::answerSignedInLobby(server);
     server.setDefault("/api/game/join",
                       ScriptedResponse::json(200, json::toJson(GameSessionResponse{
                                                       "s1", "r1", "p1", "Ala", "blue", state})));
-    server.setDefault("/api/game/session/s1",
-                      ScriptedResponse::json(200, json::toJson(SessionWrapper{
-                                                      {"s1", "7", "p1", "r1", "blue"}, state})));
+    server.setDefault("/api/game/session/s1", ScriptedResponse::json(200, session(state)));
     FakePathMonitor monitor;
     m_harness.reset(); // one client at a time: the root publishes its managers to every screen
     auto h = openSignedInLobby(server, m_dir.path(), &monitor);
@@ -327,16 +334,17 @@ void TestGameScreen::aSeatOutOfMovesAndAnOutageAreShown()
     QTRY_VERIFY(h->app().connectionManager().isConnected());
     QCoro::waitFor(h->app().gameManager().joinGameTask("r1"));
     QVERIFY(h->waitForScreen(QStringLiteral("game")));
+    const auto accessibleName = [&h](const QString &name) {
+        for (QObject *child : h->item(name)->children())
+            if (child->inherits("QQuickAccessibleAttached"))
+                return child->property("name").toString();
+        return QString();
+    };
 
-    QCOMPARE(h->text(QStringLiteral("outOfMovesText")),
-             "Nie masz już ruchów. Poczekaj na koniec gry.");
-    QVERIFY(!h->item(QStringLiteral("passButton"))->isEnabled());
-    QVERIFY(!h->item(QStringLiteral("trayTile_I1"))->isEnabled());
-    QList<bool> out;
-    for (QQuickItem *chip : h->visibleItems(QStringLiteral("playerChip")))
-        out << chip->property("isOut").toBool();
-    QCOMPARE(out, QList<bool>({true, false}));
-    QVERIFY(h->visibleItems(QStringLiteral("outageBanner")).isEmpty());
+    // The mark does not lock a player whose turn it is.
+    QVERIFY(h->visibleItems(QStringLiteral("outOfMovesText")).isEmpty());
+    QVERIFY(h->item(QStringLiteral("passButton"))->isEnabled());
+    QVERIFY(h->item(QStringLiteral("trayTile_I1"))->isEnabled());
 
     // The network goes: a banner in the monitor's words, and the clock stands still.
     QTRY_VERIFY([&] {
@@ -344,11 +352,43 @@ void TestGameScreen::aSeatOutOfMovesAndAnOutageAreShown()
         return h->app().connectionManager().connectionStatus() == ConnectionStatus::Disconnected;
     }());
     QCOMPARE(h->text(QStringLiteral("outageStatusText")), "Brak sieci");
+    QCOMPARE(accessibleName(QStringLiteral("outageBanner")),
+             "Brak sieci. Gra czeka na połączenie z serwerem.");
     QCOMPARE(h->item(QStringLiteral("timerIcon"))->property("name"), "pause.fill");
+
+    // A move dropped meanwhile says it is on its way until the answer comes.
+    server.setDefault(
+        "/api/game/place",
+        ScriptedResponse::json(200, R"({"success":true,"gameState":)" + json::toJson(after) + "}")
+            .after(std::chrono::milliseconds(1500)));
+    h->app().gameManager().setSelectedPieceId(QString("I1"));
+    QMetaObject::invokeMethod(h->find(QStringLiteral("gameController")), "placeSelectedPiece",
+                              Q_ARG(int, 0), Q_ARG(int, 0));
+    QTRY_COMPARE(h->text(QStringLiteral("outageDetailText")),
+                 "Wysyłam ruch… Czeka na połączenie z serwerem.");
+    server.setDefault("/api/game/session/s1", ScriptedResponse::json(200, session(after)));
+    // Out on someone else's turn, with time left: out, but not "no moves".
+    QTRY_COMPARE(h->text(QStringLiteral("outOfMovesText")),
+                 "Jesteś poza grą. Poczekaj na koniec gry.");
+    QVERIFY(!h->item(QStringLiteral("passButton"))->isEnabled());
+    QVERIFY(!h->item(QStringLiteral("trayTile_I2"))->isEnabled());
+    QList<bool> out;
+    for (QQuickItem *chip : h->visibleItems(QStringLiteral("playerChip")))
+        out << chip->property("isOut").toBool();
+    QCOMPARE(out, QList<bool>({true, false}));
+
+    // Back: "Łączenie..." ends its own sentence, and the clock waits for the server's value.
+    server.setDefault("/api/health", ScriptedResponse::json(200).after(std::chrono::seconds(1)));
+    server.setDefault("/api/game/session/s1",
+                      ScriptedResponse::json(200, session(after)).after(std::chrono::seconds(1)));
     monitor.report(true);
+    QCOMPARE(accessibleName(QStringLiteral("outageBanner")),
+             "Łączenie... Gra czeka na połączenie z serwerem.");
     QTRY_VERIFY(h->app().connectionManager().isConnected());
     QVERIFY(h->visibleItems(QStringLiteral("outageBanner")).isEmpty());
-    QCOMPARE(h->item(QStringLiteral("timerIcon"))->property("name"), "timer");
+    QCOMPARE(h->item(QStringLiteral("timerIcon"))->property("name"), "pause.fill");
+    QTRY_COMPARE(h->item(QStringLiteral("timerIcon"))->property("name"), "timer");
+    QCOMPARE(h->text(QStringLiteral("timerText")), "2:05");
 }
 
 void TestGameScreen::keyboardPlaysATurnInAWideWindow()

@@ -44,6 +44,10 @@ private slots:
     void pieceName();
     void firstMoveCorner_data();
     void firstMoveCorner();
+    void cursorDescription_data();
+    void cursorDescription();
+    void outOfGame_data();
+    void outOfGame();
 };
 
 void TestGameScreenRules::chipLabel_data()
@@ -168,7 +172,8 @@ void TestGameScreenRules::pieceName_data()
     QTest::addColumn<QString>("name");
     QTest::addRow("monomino") << Squares{{0, 0}} << "Klocek pojedynczy, 1 pole";
     QTest::addRow("corner of three") << Squares{{0, 0}, {0, 1}, {1, 0}} << "Klocek V, 3 pola";
-    QTest::addRow("square") << Squares{{0, 0}, {0, 1}, {1, 0}, {1, 1}} << "Klocek kwadrat, 4 pola";
+    QTest::addRow("square") << Squares{{0, 0}, {0, 1}, {1, 0}, {1, 1}}
+                            << "Klocek kwadratowy, 4 pola";
     QTest::addRow("L of five, turned and mirrored")
         << Squares{{0, 0}, {0, -1}, {0, -2}, {0, -3}, {-1, -3}} << "Klocek L, 5 pól";
     QTest::addRow("cross anchored off its centre")
@@ -182,6 +187,64 @@ void TestGameScreenRules::pieceName()
     QFETCH(Squares, squares);
     QFETCH(QString, name);
     QCOMPARE(ui::pieceName(squares), name);
+}
+
+void TestGameScreenRules::cursorDescription_data()
+{
+    QTest::addColumn<qint64>("value");
+    QTest::addColumn<QString>("description");
+    QTest::addRow("empty") << qint64(0) << "Wiersz 3, kolumna 7, puste, klocek pasuje";
+    QTest::addRow("mine") << qint64(3) << "Wiersz 3, kolumna 7, twój klocek, klocek pasuje";
+    QTest::addRow("another colour")
+        << qint64(2) << "Wiersz 3, kolumna 7, żółty klocek, klocek pasuje";
+}
+
+void TestGameScreenRules::cursorDescription()
+{
+    QFETCH(qint64, value);
+    QFETCH(QString, description);
+    QCOMPARE(ui::cursorDescription({2, 6}, value, "red", true), description);
+}
+
+void TestGameScreenRules::outOfGame_data()
+{
+    QTest::addColumn<bool>("hasPassed");
+    QTest::addColumn<bool>("myTurnAfter");
+    QTest::addColumn<qint64>("secondsOnMyTurn"); // -1: no clock
+    QTest::addColumn<qint64>("laterMs");         // when the next state arrives
+    QTest::addColumn<QString>("notice");         // "": not locked
+    const QString out = "Jesteś poza grą. Poczekaj na koniec gry.";
+    // A server may mark a pass in hasPassed and still give turns: on my turn I may act.
+    QTest::addRow("marked, but my turn") << true << true << qint64(60) << qint64(5000) << QString();
+    QTest::addRow("out when my clock ran out")
+        << true << false << qint64(10) << qint64(10200)
+        << "Czas minął. Jesteś poza grą. Poczekaj na koniec gry.";
+    QTest::addRow("out with time left") << true << false << qint64(60) << qint64(5000) << out;
+    QTest::addRow("out without a clock") << true << false << qint64(-1) << qint64(99000) << out;
+    QTest::addRow("still in") << false << false << qint64(10) << qint64(20000) << QString();
+}
+
+void TestGameScreenRules::outOfGame()
+{
+    QFETCH(bool, hasPassed);
+    QFETCH(bool, myTurnAfter);
+    QFETCH(qint64, secondsOnMyTurn);
+    QFETCH(qint64, laterMs);
+    QFETCH(QString, notice);
+    const OptionalId me("me");
+    GameState state = twoPlayerGame();
+    state.gameStatus = "in_progress";
+    state.currentPlayerId = "me";
+    if (secondsOnMyTurn >= 0) {
+        state.timeLimit = 300;
+        state.timeRemaining = secondsOnMyTurn;
+    }
+    TimeOutWatch watch;
+    QVERIFY(!watch.update(state, me, 0));
+    state.currentPlayerId = myTurnAfter ? "me" : "other";
+    state.players[1].hasPassed = hasPassed;
+    const bool ranOut = watch.update(state, me, laterMs);
+    QCOMPARE(ui::isOutOfMoves(state, me) ? outOfGameNotice(ranOut) : QString(), notice);
 }
 
 void TestGameScreenRules::firstMoveCorner_data()

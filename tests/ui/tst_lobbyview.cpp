@@ -170,6 +170,14 @@ void TestLobbyView::errorAlertAppearsAndOkClearsIt()
     h.key(Qt::Key_Escape);
     QTRY_VERIFY(!h.isOpen(QStringLiteral("errorAlert")));
     QCOMPARE(h.app().gameManager().errorMessageText(), QString());
+    // While the list cannot be loaded the card says so instead of advising a new game.
+    server.setDefault(QStringLiteral("/api/game/servers"), ScriptedResponse::json(502));
+    h.app().gameManager().loadServers();
+    QTRY_COMPARE(h.text(QStringLiteral("serversEmptyTitle")), "Nie można pobrać listy gier");
+    server.setDefault(QStringLiteral("/api/game/servers"),
+                      ScriptedResponse::json(200, R"({"servers":[]})"));
+    h.app().gameManager().loadServers();
+    QTRY_COMPARE(h.text(QStringLiteral("serversEmptyTitle")), "Brak dostępnych serwerów");
 }
 
 void TestLobbyView::appearanceLoadsInOrderAndATimerOnlyForALobbyStillShown()

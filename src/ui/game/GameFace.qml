@@ -96,6 +96,7 @@ Item {
         OutageBanner {
             width: parent.width
             visible: !face.isConnected && face.status !== "finished"
+            isSendingMove: face.controller ? face.controller.isPlacing : false
         }
     }
 
@@ -212,6 +213,7 @@ Item {
         trayColor: face.trayColor
         isMyTurn: face.isMyTurn
         isOutOfMoves: face.isOutOfMoves
+        outOfGameNotice: face.controller ? face.controller.outOfGameNotice : ""
         // Tiles grow a little in a big window, up to half as large again.
         tileSide: Math.round(50 * Math.min(1.5, Math.max(1, (face.isWide ? face.height : face.width) / 600)))
         traySlots: face.traySlots

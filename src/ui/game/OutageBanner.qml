@@ -6,6 +6,10 @@ import Korvana
 Rectangle {
     id: banner
 
+    // A move dropped during the outage is still on its way: say so instead.
+    property bool isSendingMove: false
+    readonly property string detail: isSendingMove ? "Wysyłam ruch… Czeka na połączenie z serwerem."
+                                                   : "Gra czeka na połączenie z serwerem."
     readonly property color tone: ConnectionManager.statusColor === ConnectionStatus.Yellow
                                   ? Theme.yellow : Theme.red
 
@@ -16,7 +20,9 @@ Rectangle {
     border.width: 1
     border.color: Theme.withAlpha(tone, 0.5)
     Accessible.role: Accessible.AlertMessage
-    Accessible.name: ConnectionManager.statusText + ". Gra czeka na połączenie z serwerem."
+    // "Łączenie..." already ends its sentence: no fourth dot.
+    Accessible.name: ConnectionManager.statusText
+                     + (ConnectionManager.statusText.endsWith(".") ? " " : ". ") + detail
 
     Row {
         id: row
@@ -42,8 +48,9 @@ Rectangle {
                 font.bold: true
             }
             Text {
+                objectName: "outageDetailText"
                 width: parent.width
-                text: "Gra czeka na połączenie z serwerem."
+                text: banner.detail
                 color: Theme.white
                 font.pixelSize: 11
                 wrapMode: Text.Wrap

@@ -13,8 +13,10 @@ Item {
     property Item screenItem
     property color trayColor: Theme.white
     property bool isMyTurn: false
-    // My seat can no longer move: the tray and Pass are off and a line says why.
+    // My seat is out while the others play: the tray and Pass are off and a line says why.
     property bool isOutOfMoves: false
+    property string outOfGameNotice: ""
+
     // The tray's steady slots (a piece, or an empty map where a placed piece was), the pieces
     // that fit nowhere (drawn dimmed) and the colour-blind mark of my colour (0: none).
     property var traySlots: []
@@ -136,7 +138,7 @@ Item {
             objectName: "outOfMovesText"
             visible: panel.isOutOfMoves
             Layout.fillWidth: true
-            text: "Nie masz już ruchów. Poczekaj na koniec gry."
+            text: panel.outOfGameNotice
             color: Theme.orange
             font.pixelSize: 13
             font.weight: Font.DemiBold

@@ -23,12 +23,15 @@ GameClock::GameClock(GameManager *gameManager, ConnectionManager *connectionMana
     m_tick.setSingleShot(true);
     m_tick.setTimerType(Qt::PreciseTimer);
     connect(&m_tick, &QTimer::timeout, this, &GameClock::refresh);
-    if (m_game)
+    if (m_game) {
         connect(m_game, &GameManager::gameStateChanged, this, &GameClock::sync);
+        connect(m_game, &GameManager::gameStateAnswered, this, &GameClock::answered);
+    }
     if (m_connection) {
         connect(m_connection, &ConnectionManager::connectionStatusChanged, this,
-                &GameClock::updateRunning);
+                &GameClock::connectionChanged);
     }
+    m_awaitingServer = m_connection && !isConnected();
     sync();
 }
 
@@ -55,11 +58,28 @@ void GameClock::sync()
     updateRunning();
 }
 
+void GameClock::answered()
+{
+    // An answer that came while the monitor still reports the outage is shown, but only one
+    // after the connection is back restarts the count.
+    if (!m_awaitingServer || !isConnected())
+        return;
+    m_awaitingServer = false;
+    sync();
+}
+
+void GameClock::connectionChanged()
+{
+    if (!isConnected())
+        m_awaitingServer = true;
+    updateRunning();
+}
+
 void GameClock::updateRunning()
 {
     const auto *state = m_game && m_game->gameState() ? &*m_game->gameState() : nullptr;
     const bool inProgress = state && state->gameStatus == u"in_progress";
-    m_isPaused = !isConnected();
+    m_isPaused = !isConnected() || m_awaitingServer;
     m_clock.setRunning(inProgress && !m_isPaused, m_elapsed.elapsed());
     refresh();
 }

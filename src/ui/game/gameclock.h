@@ -18,7 +18,8 @@ namespace korvana::ui {
 
 // The game screen's living clock: the current player's time counted down every second from the
 // last state the game manager received, stopped (and shown as paused) while the connection is
-// not "connected". It also gives the low-time warning when my own time runs short.
+// not "connected" and after it until the server answers again with its own value: an outage is
+// never charged by the client. It also gives the low-time warning when my own time runs short.
 class GameClock : public QObject
 {
     Q_OBJECT
@@ -49,6 +50,8 @@ Q_SIGNALS:
 
 private:
     void sync();
+    void answered();
+    void connectionChanged();
     void updateRunning();
     void refresh();
     [[nodiscard]] bool isConnected() const;
@@ -63,6 +66,7 @@ private:
     bool m_hasClock = false;
     int m_secondsLeft = 0;
     bool m_isPaused = false;
+    bool m_awaitingServer = false; // the connection went: the next answer sets the clock
     struct Shown
     {
         bool hasClock = false;

@@ -39,6 +39,7 @@ GameController::GameController(GameManager *gameManager, SystemFeedback &feedbac
     , m_game(gameManager)
     , m_feedback(feedback)
 {
+    m_clock.start();
     if (!m_game)
         return;
     // The signals mark changes, so whatever the screen first shows counts as the old value.
@@ -250,9 +251,15 @@ QCoro::Task<> GameController::placeTask(QString pieceId, int row, int col)
     if (!game)
         co_return;
     const auto session = game->sessionId();
+    if (++m_placing == 1)
+        Q_EMIT isPlacingChanged();
     auto task = game->placePieceTask(pieceId, row, col, game->selectedRotation());
     co_await std::move(task);
-    if (!self || !game)
+    if (!self)
+        co_return;
+    if (--m_placing == 0)
+        Q_EMIT isPlacingChanged();
+    if (!game)
         co_return;
     // A game left while the move was on its way gets no sound of it.
     if (game->sessionId() == session) {
@@ -390,8 +397,11 @@ void GameController::refreshLists()
     }
 
     const bool out = state && ui::isOutOfMoves(*state, m_game->myPlayerId());
-    if (out != m_isOutOfMoves) {
+    const bool ranOut =
+        state && m_timeOutWatch.update(*state, m_game->myPlayerId(), m_clock.elapsed());
+    if (out != m_isOutOfMoves || ranOut != m_myTimeRanOut) {
         m_isOutOfMoves = out;
+        m_myTimeRanOut = ranOut;
         Q_EMIT isOutOfMovesChanged();
     }
 

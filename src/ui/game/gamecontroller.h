@@ -5,6 +5,7 @@
 #include "systemfeedback.h"
 
 #include <QCoroTask>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QPointF>
 #include <QPointer>
@@ -53,8 +54,12 @@ class GameController : public QObject
     // The game manager's state as the C++ record in a QVariant, for the board: handed over
     // without converting it to maps on every poll.
     Q_PROPERTY(QVariant boardState READ boardState NOTIFY boardStateChanged)
-    // My seat can no longer move in this game: the tray and Pass are off.
+    // My seat is out while the others play: the tray, Pass and rotation are off, and the notice
+    // says why as far as the client knows.
     Q_PROPERTY(bool isOutOfMoves READ isOutOfMoves NOTIFY isOutOfMovesChanged)
+    Q_PROPERTY(QString outOfGameNotice READ outOfGameNotice NOTIFY isOutOfMovesChanged)
+    // A placement is on its way to the server.
+    Q_PROPERTY(bool isPlacing READ isPlacing NOTIFY isPlacingChanged)
     // [{id, squares, rotation}] of my pieces still to play.
     Q_PROPERTY(QVariantList trayPieces READ trayPiecesValue NOTIFY trayPiecesChanged)
     // {id, squares} of the piece under the finger while the floating copy is shown, else null.
@@ -96,6 +101,11 @@ public:
     [[nodiscard]] bool wasGameFinished() const { return m_wasGameFinished; }
     [[nodiscard]] QVariant boardState() const;
     [[nodiscard]] bool isOutOfMoves() const { return m_isOutOfMoves; }
+    [[nodiscard]] QString outOfGameNotice() const
+    {
+        return m_isOutOfMoves ? ui::outOfGameNotice(m_myTimeRanOut) : QString();
+    }
+    [[nodiscard]] bool isPlacing() const { return m_placing > 0; }
     [[nodiscard]] QVariantList trayPiecesValue() const { return m_trayPieces; }
     [[nodiscard]] QVariant floatingPiece() const;
     [[nodiscard]] QVariantList rankedPlayersValue() const { return m_rankedPlayers; }
@@ -149,6 +159,7 @@ Q_SIGNALS:
     void wasGameFinishedChanged();
     void boardStateChanged();
     void isOutOfMovesChanged();
+    void isPlacingChanged();
     void trayPiecesChanged();
     void floatingPieceChanged();
     void rankedPlayersChanged();
@@ -183,6 +194,10 @@ private:
 
     bool m_wasGameFinished = false;
     bool m_isOutOfMoves = false;
+    bool m_myTimeRanOut = false;
+    TimeOutWatch m_timeOutWatch;
+    QElapsedTimer m_clock;
+    int m_placing = 0; // placements on their way
     std::optional<QString> m_lastCurrentPlayerId;
     std::optional<QString> m_lastStatus;
 

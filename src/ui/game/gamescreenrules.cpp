@@ -44,7 +44,7 @@ Shape canonicalShape(const Squares &squares)
     return best;
 }
 
-// Letters of the shapes as players call them; the square of four is "kwadrat".
+// Letters of the shapes as players call them; the square of four is "kwadratowy" (klocek).
 const QList<std::pair<Shape, QString>> &namedShapes()
 {
     static const auto table = [] {
@@ -55,7 +55,7 @@ const QList<std::pair<Shape, QString>> &namedShapes()
             {{{0, 0}, {0, 1}, {1, 0}}, QStringLiteral("V")},
             {{{0, 0}, {0, 1}, {0, 2}, {0, 3}}, QStringLiteral("I")},
             {{{0, 0}, {1, 0}, {2, 0}, {2, 1}}, QStringLiteral("L")},
-            {{{0, 0}, {0, 1}, {1, 0}, {1, 1}}, QStringLiteral("kwadrat")},
+            {{{0, 0}, {0, 1}, {1, 0}, {1, 1}}, QStringLiteral("kwadratowy")},
             {{{0, 0}, {0, 1}, {0, 2}, {1, 1}}, QStringLiteral("T")},
             {{{0, 0}, {1, 0}, {1, 1}, {2, 1}}, QStringLiteral("S")},
             {{{0, 0}, {0, 1}, {0, 2}, {0, 3}, {0, 4}}, QStringLiteral("I")},
@@ -125,14 +125,14 @@ std::optional<board::Cell> firstMoveCorner(const Board &board, const QString &my
 QString cursorDescription(board::Cell cell, qint64 value, const QString &myColor,
                           std::optional<bool> fits)
 {
-    static const QStringList colours{QString(), QStringLiteral("niebieski"),
-                                     QStringLiteral("żółty"), QStringLiteral("czerwony"),
-                                     QStringLiteral("zielony")};
+    static const QStringList colours{
+        QString(), QStringLiteral("niebieski klocek"), QStringLiteral("żółty klocek"),
+        QStringLiteral("czerwony klocek"), QStringLiteral("zielony klocek")};
     QString what = QStringLiteral("puste");
     if (value == board::colorNumber(myColor) && value != board::NoColor)
         what = QStringLiteral("twój klocek");
     else if (value >= board::Blue && value <= board::Green)
-        what = QStringLiteral("zajęte, ") + colours.at(int(value));
+        what = colours.at(int(value));
     else if (value != 0)
         what = QStringLiteral("zajęte");
     const QString verdict = !fits   ? QStringLiteral("nie wybrano klocka")
@@ -209,7 +209,33 @@ const GamePiece *findMyPiece(const GameState &state, const std::optional<QString
 bool isOutOfMoves(const GameState &state, const std::optional<QString> &myPlayerId)
 {
     const Player *me = findPlayer(state, myPlayerId);
-    return me && me->hasPassed && state.gameStatus == u"in_progress";
+    return me && me->hasPassed && state.gameStatus == u"in_progress" &&
+           !isMyTurn(state, myPlayerId);
+}
+
+QString outOfGameNotice(bool myTimeRanOut)
+{
+    return myTimeRanOut ? QStringLiteral("Czas minął. Jesteś poza grą. Poczekaj na koniec gry.")
+                        : QStringLiteral("Jesteś poza grą. Poczekaj na koniec gry.");
+}
+
+bool TimeOutWatch::update(const GameState &state, const std::optional<QString> &myPlayerId,
+                          qint64 nowMs)
+{
+    // The server rounds the seconds up and the answer takes a while: a second of slack.
+    constexpr qint64 slackMs = 1000;
+    const Player *me = findPlayer(state, myPlayerId);
+    if (!me || state.gameStatus != u"in_progress")
+        return m_ranOut;
+    if (isMyTurn(state, myPlayerId)) {
+        if (state.timeLimit > 0 && state.timeRemaining)
+            m_deadlineMs = nowMs + *state.timeRemaining * 1000;
+        return m_ranOut;
+    }
+    if (me->hasPassed && m_deadlineMs && nowMs + slackMs >= *m_deadlineMs)
+        m_ranOut = true;
+    m_deadlineMs.reset();
+    return m_ranOut;
 }
 
 QList<GamePiece> trayPieces(const GameState &state, const std::optional<QString> &myPlayerId)

@@ -25,7 +25,8 @@ namespace korvana::ui {
                                                          const QString &myColor);
 
 // What the board cursor says of its cell, rows and columns counted from 1:
-// "Wiersz 3, kolumna 7, puste, klocek pasuje". `fits` none: no piece selected.
+// "Wiersz 3, kolumna 7, puste, klocek pasuje" (or "twój klocek", "żółty klocek"). `fits` none:
+// no piece selected.
 [[nodiscard]] QString cursorDescription(board::Cell cell, qint64 value, const QString &myColor,
                                         std::optional<bool> fits);
 
@@ -49,8 +50,25 @@ enum class TimerTone { White, Orange, Red };
 [[nodiscard]] const GamePiece *findMyPiece(const GameState &state,
                                            const std::optional<QString> &myPlayerId,
                                            const std::optional<QString> &pieceId);
-// My seat can no longer move: the server marked it as out (`hasPassed`) in a running game.
+// My seat is out while the others play: the server marked it (`hasPassed`) in a running game and
+// the turn is not mine. On my turn I may act, whatever the mark says.
 [[nodiscard]] bool isOutOfMoves(const GameState &state, const std::optional<QString> &myPlayerId);
+// What the tray says of a seat that is out: "Czas minął. …" when my own clock ran out.
+[[nodiscard]] QString outOfGameNotice(bool myTimeRanOut);
+
+// Whether my seat went out because my clock ran out: on my turn it notes when my time ends by
+// the state's timeRemaining; a later state that shows me out with the turn gone, at or after that
+// moment, says so. Times are milliseconds of one monotonic clock.
+class TimeOutWatch
+{
+public:
+    // Each state as it arrives; true once my time ran out in this game.
+    bool update(const GameState &state, const std::optional<QString> &myPlayerId, qint64 nowMs);
+
+private:
+    std::optional<qint64> m_deadlineMs;
+    bool m_ranOut = false;
+};
 // My pieces still to play: not placed and with squares, in their order.
 [[nodiscard]] QList<GamePiece> trayPieces(const GameState &state,
                                           const std::optional<QString> &myPlayerId);

@@ -364,21 +364,32 @@ Item {
                     topPadding: 12
                     bottomPadding: 12
                     spacing: 6
+                    // While the list cannot be loaded, the card says so instead of advising a
+                    // new game on a server that cannot be reached.
+                    readonly property bool unavailable: GameManager.isServerListUnavailable
                     SymbolIcon {
                         anchors.horizontalCenter: parent.horizontalCenter
-                        name: "tray"
+                        name: parent.unavailable ? "wifi.slash" : "tray"
                         size: 32
                         color: Theme.withAlpha(Theme.gray, 0.5)
                     }
                     Text {
+                        objectName: "serversEmptyTitle"
                         anchors.horizontalCenter: parent.horizontalCenter
-                        text: "Brak dostępnych serwerów"
+                        text: parent.unavailable ? "Nie można pobrać listy gier"
+                                                 : "Brak dostępnych serwerów"
                         color: Theme.gray
                         font.pixelSize: 14
                     }
                     Text {
+                        objectName: "serversEmptyHint"
                         anchors.horizontalCenter: parent.horizontalCenter
-                        text: "Utwórz nową grę lub odśwież listę"
+                        width: Math.min(implicitWidth, parent.width - 24)
+                        horizontalAlignment: Text.AlignHCenter
+                        wrapMode: Text.Wrap
+                        text: parent.unavailable
+                              ? "Serwer nie odpowiada. Lista wróci sama, gdy połączenie zostanie przywrócone."
+                              : "Utwórz nową grę lub odśwież listę"
                         color: Theme.withAlpha(Theme.gray, 0.7)
                         font.pixelSize: 12
                     }
