@@ -2,36 +2,48 @@
 
 #include <QSslSocket>
 
-namespace korvana::api {
+#include <vector>
 
-HttpListener::HttpListener(const Router &router, ListenerSettings settings, QObject *parent)
+namespace korvana::http {
+
+HttpListener::HttpListener(const RequestHandler &handler, ListenerSettings settings,
+                           QObject *parent)
     : QTcpServer(parent)
-    , m_router(router)
+    , m_handler(handler)
     , m_settings(std::move(settings))
+    , m_budget(m_settings.maxUnsentBytes, [](OutputBudget::Key key) {
+        // The keys are the connections themselves.
+        const_cast<HttpConnection *>(static_cast<const HttpConnection *>(key))->resume();
+    })
 {
     // Qt's default of 50 drops the connections of a burst of players (they retry after a second).
     setListenBacklogSize(1024);
 }
 
-bool HttpListener::closeLongestIdle(const QList<HttpConnection *> &connections)
+void HttpListener::closeOne(const QList<HttpConnection *> &pool)
 {
-    HttpConnection *oldest = nullptr;
-    for (HttpConnection *c : connections)
-        if (!c->isBusy() && (!oldest || c->idleMs() > oldest->idleMs()))
-            oldest = c;
-    if (!oldest)
-        return false;
-    oldest->abort();
-    return true;
+    std::vector<EvictionCandidate> states;
+    states.reserve(size_t(pool.size()));
+    for (const HttpConnection *c : pool)
+        states.push_back(c->state());
+    if (const auto chosen = chooseEviction(states))
+        pool[*chosen]->abort();
 }
 
-// Makes room under both caps, or refuses. The lists are copied: closing changes them.
-bool HttpListener::admit(const QHostAddress &peer)
+// Both caps always make room; the pools are copied, closing changes them.
+void HttpListener::makeRoom(const QHostAddress &peer)
 {
-    if (m_byPeer.value(peer).size() >= m_settings.maxConnectionsPerAddress &&
-        !closeLongestIdle(m_byPeer.value(peer)))
-        return false;
-    return m_connections.size() < m_settings.maxConnections || closeLongestIdle(m_connections);
+    if (const auto own = m_byPeer.constFind(peer);
+        own != m_byPeer.cend() && own->size() >= m_settings.maxConnectionsPerAddress)
+        closeOne(QList(*own));
+    if (m_connections.size() < m_settings.maxConnections)
+        return;
+    const QList<HttpConnection *> *largest = nullptr;
+    for (const auto &pool : std::as_const(m_byPeer))
+        if (!largest || pool.size() > largest->size())
+            largest = &pool;
+    if (largest)
+        closeOne(QList(*largest));
 }
 
 void HttpListener::forget(HttpConnection *connection, const QHostAddress &peer)
@@ -45,18 +57,20 @@ void HttpListener::forget(HttpConnection *connection, const QHostAddress &peer)
 void HttpListener::incomingConnection(qintptr descriptor)
 {
     QTcpSocket *socket = m_settings.tls ? new QSslSocket : new QTcpSocket;
-    if (!socket->setSocketDescriptor(descriptor) || !admit(socket->peerAddress())) {
+    if (!socket->setSocketDescriptor(descriptor) || m_settings.maxConnections <= 0 ||
+        m_settings.maxConnectionsPerAddress <= 0) {
         socket->abort();
         delete socket;
         return;
     }
     const QHostAddress peer = socket->peerAddress();
+    makeRoom(peer);
     socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
     // Bounds what is kept of a client's unread requests; the rest waits in the kernel.
     const RequestLimits &limits = m_settings.connection.limits;
     socket->setReadBufferSize(limits.maxHeadBytes + limits.maxBodyBytes + 64 * 1024);
     auto *connection =
-        new HttpConnection(socket, m_router, m_settings.connection, m_deadlines, this);
+        new HttpConnection(socket, m_handler, m_settings.connection, m_deadlines, m_budget, this);
     m_connections.append(connection);
     m_byPeer[peer].append(connection);
     connect(connection, &HttpConnection::closed, this,
@@ -79,4 +93,4 @@ void HttpListener::closeAll()
         c->finishAndClose();
 }
 
-} // namespace korvana::api
+} // namespace korvana::http

@@ -8,28 +8,33 @@
 
 #include <optional>
 
-namespace korvana::api {
+namespace korvana::http {
 
 struct ListenerSettings
 {
     ConnectionSettings connection;
     int maxConnections = 8192;
     int maxConnectionsPerAddress = 256;
+    qint64 maxUnsentBytes = 32 * 1024 * 1024; // over every connection together
     std::optional<QSslConfiguration> tls;
 };
 
 // The listening socket: accepts connections (with TLS when configured) and gives each an
-// HttpConnection. At either cap, the connections of the server or of one client address, the
-// longest-idle connection (never one with a request in progress) makes room for the new one, so
-// one client holding many idle connections cannot lock the others out.
+// HttpConnection. At the cap of one client address, a connection of that address makes room for
+// the new one; at the server's cap, one of the address holding the most connections. The one
+// chosen has kept the server waiting longest (chooseEviction), so a new address is always
+// served and slow connections cannot lock out their neighbours behind one address.
 class HttpListener : public QTcpServer
 {
     Q_OBJECT
 
 public:
-    HttpListener(const Router &router, ListenerSettings settings, QObject *parent = nullptr);
+    HttpListener(const RequestHandler &handler, ListenerSettings settings,
+                 QObject *parent = nullptr);
 
     [[nodiscard]] int connectionCount() const { return int(m_connections.size()); }
+    // Answers written and not yet taken by the kernel, over every connection.
+    [[nodiscard]] qint64 unsentBytes() const { return m_budget.total(); }
     // Stops listening and closes every connection after writing what it can of its answers.
     void closeAll();
 
@@ -37,15 +42,16 @@ protected:
     void incomingConnection(qintptr descriptor) override;
 
 private:
-    bool admit(const QHostAddress &peer);
-    static bool closeLongestIdle(const QList<HttpConnection *> &connections);
+    void makeRoom(const QHostAddress &peer);
+    static void closeOne(const QList<HttpConnection *> &pool);
     void forget(HttpConnection *connection, const QHostAddress &peer);
 
-    const Router &m_router;
+    const RequestHandler &m_handler;
     ListenerSettings m_settings;
     Deadlines m_deadlines; // the idle limits of every connection
+    OutputBudget m_budget;
     QList<HttpConnection *> m_connections;
     QHash<QHostAddress, QList<HttpConnection *>> m_byPeer;
 };
 
-} // namespace korvana::api
+} // namespace korvana::http
