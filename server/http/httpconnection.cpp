@@ -6,6 +6,11 @@
 #include <QSslSocket>
 #include <QTcpSocket>
 
+#ifdef Q_OS_LINUX
+#include <linux/sockios.h>
+#include <sys/ioctl.h>
+#endif
+
 namespace korvana::http {
 namespace {
 
@@ -144,6 +149,7 @@ void HttpConnection::abort()
     m_closing = true;
     m_answers.clear();
     m_deadlines.cancel(m_idle);
+    m_deadlines.cancel(m_recheck);
     m_stalled.stop();
     m_budget.remove(this);
     m_socket->disconnect(this);
@@ -172,9 +178,36 @@ void HttpConnection::resume()
     }
 }
 
+qint64 HttpConnection::kernelQueued() const
+{
+#ifdef Q_OS_LINUX
+    int queued = 0;
+    if (::ioctl(int(m_socket->socketDescriptor()), SIOCOUTQ, &queued) == 0)
+        return queued;
+#endif
+    return 0;
+}
+
 bool HttpConnection::mayRead()
 {
-    return m_socket->bytesToWrite() <= m_settings.pipelineSlackBytes && m_budget.mayRead(this);
+    // Unsent answers in our buffer: bytesWritten wakes the reading.
+    const qint64 unsent = m_socket->bytesToWrite();
+    if (unsent > m_settings.pipelineSlackBytes)
+        return false;
+    // Answers the kernel holds because the client has not taken them: nothing says when it
+    // does, so look again later, less often the longer it takes.
+    if (unsent + kernelQueued() > m_settings.pipelineSlackBytes) {
+        if (!m_recheck) {
+            m_recheckMs = std::clamp(m_recheckMs * 2, 10, 640);
+            m_recheck = m_deadlines.add(m_recheckMs, [this] {
+                m_recheck = 0;
+                readRequests();
+            });
+        }
+        return false;
+    }
+    m_recheckMs = 0;
+    return m_budget.mayRead(this);
 }
 
 void HttpConnection::readRequests()

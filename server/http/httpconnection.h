@@ -23,10 +23,11 @@ struct ConnectionSettings
     RequestLimits limits;
     int idleTimeoutMs = 10'000;    // idle, half-sent or still in its TLS handshake: closed
     int stalledTimeoutMs = 10'000; // unsent output that does not move this long: closed
-    // The next pipelined request runs only once the answers before it are sent down to this.
+    // The next pipelined request runs only once the answers before it, in our buffer and the
+    // kernel's, are taken by the client down to this.
     qsizetype pipelineSlackBytes = 16 * 1024;
-    int maxWaitingAnswers = 8;   // pipelined requests read ahead of answers still in the making
-    int maxRequestsPerTurn = 16; // then the other connections get their turn
+    int maxWaitingAnswers = 8;  // pipelined requests read ahead of answers still in the making
+    int maxRequestsPerTurn = 4; // then the other connections get their turn
 };
 
 // The HTTP head of a response; `close` adds "Connection: close", `http10` (an HTTP/1.0 client
@@ -75,6 +76,8 @@ private:
 
     void readRequests();
     [[nodiscard]] bool mayRead();
+    // Answer bytes the kernel holds, not yet taken by the client.
+    [[nodiscard]] qint64 kernelQueued() const;
     void dispatch(HttpRequest request);
     void refuse(int status);
     void finish(int id, const HttpResponse &response, bool close, bool http10);
@@ -92,7 +95,9 @@ private:
     QList<Answer> m_answers;
     Deadlines &m_deadlines;
     OutputBudget &m_budget;
-    Deadlines::Handle m_idle = 0; // idle, half-sent or handshaking: closed when it comes
+    Deadlines::Handle m_idle = 0;    // idle, half-sent or handshaking: closed when it comes
+    Deadlines::Handle m_recheck = 0; // held back by what the kernel holds: look again
+    int m_recheckMs = 0;
     QTimer m_stalled;
     QElapsedTimer m_since; // in the current state of state()
     int m_nextId = 0;

@@ -5,6 +5,11 @@
 #include <vector>
 
 namespace korvana::http {
+namespace {
+
+constexpr qint64 ReadBufferBytes = 4 * 1024;
+
+} // namespace
 
 HttpListener::HttpListener(const RequestHandler &handler, ListenerSettings settings,
                            QObject *parent)
@@ -66,9 +71,9 @@ void HttpListener::incomingConnection(qintptr descriptor)
     const QHostAddress peer = socket->peerAddress();
     makeRoom(peer);
     socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
-    // Bounds what is kept of a client's unread requests; the rest waits in the kernel.
-    const RequestLimits &limits = m_settings.connection.limits;
-    socket->setReadBufferSize(limits.maxHeadBytes + limits.maxBodyBytes + 64 * 1024);
+    // Bounds what is kept of a client's unread requests; the rest waits in the kernel. The
+    // parser keeps what it needs of a longer head or body as it reads on.
+    socket->setReadBufferSize(ReadBufferBytes);
     auto *connection =
         new HttpConnection(socket, m_handler, m_settings.connection, m_deadlines, m_budget, this);
     m_connections.append(connection);

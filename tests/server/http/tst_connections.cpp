@@ -160,20 +160,13 @@ private Q_SLOTS:
     void unreadAnswersStopTheReading()
     {
         // 100 KB answers to a client that asks for 200 and reads none: the next request is not
-        // run while the last answer waits unsent (so the server holds one answer of it, beyond
-        // what the kernel holds), and the connection goes when it stays stuck.
+        // run while the answers before it wait unsent (in our buffer or the kernel's), and the
+        // connection goes when it stays stuck.
         Client greedy(m_listener->serverPort(), u"127.0.0.1"_s, 4096);
         for (int i = 0; i < 200; ++i)
             greedy.socket.write(get("/big"));
-        qint64 peak = 0;
-        QVERIFY(QTest::qWaitFor(
-            [&] {
-                peak = std::max(peak, m_listener->unsentBytes());
-                return m_listener->connectionCount() == 0;
-            },
-            5000));
-        QVERIFY2(peak > 0 && peak < 120'000, qPrintable(QString::number(peak)));
-        QVERIFY2(m_bigAnswers < 100, qPrintable(QString::number(m_bigAnswers)));
+        QVERIFY(QTest::qWaitFor([&] { return m_listener->connectionCount() == 0; }, 5000));
+        QVERIFY2(m_bigAnswers <= 2, qPrintable(QString::number(m_bigAnswers)));
     }
 
     void theCapsMakeRoomForNewcomers_data()
