@@ -149,7 +149,6 @@ void HttpConnection::abort()
     m_closing = true;
     m_answers.clear();
     m_deadlines.cancel(m_idle);
-    m_deadlines.cancel(m_recheck);
     m_stalled.stop();
     m_budget.remove(this);
     m_socket->disconnect(this);
@@ -195,18 +194,11 @@ bool HttpConnection::mayRead()
     if (unsent > m_settings.pipelineSlackBytes)
         return false;
     // Answers the kernel holds because the client has not taken them: nothing says when it
-    // does, so look again later, less often the longer it takes.
+    // does, so the budget looks again later.
     if (unsent + kernelQueued() > m_settings.pipelineSlackBytes) {
-        if (!m_recheck) {
-            m_recheckMs = std::clamp(m_recheckMs * 2, 10, 640);
-            m_recheck = m_deadlines.add(m_recheckMs, [this] {
-                m_recheck = 0;
-                readRequests();
-            });
-        }
+        m_budget.holdForKernel(this);
         return false;
     }
-    m_recheckMs = 0;
     return m_budget.mayRead(this);
 }
 

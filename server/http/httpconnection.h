@@ -25,7 +25,7 @@ struct ConnectionSettings
     int stalledTimeoutMs = 10'000; // unsent output that does not move this long: closed
     // The next pipelined request runs only once the answers before it, in our buffer and the
     // kernel's, are taken by the client down to this.
-    qsizetype pipelineSlackBytes = 16 * 1024;
+    qsizetype pipelineSlackBytes = 4 * 1024;
     int maxWaitingAnswers = 8;  // pipelined requests read ahead of answers still in the making
     int maxRequestsPerTurn = 4; // then the other connections get their turn
 };
@@ -95,9 +95,7 @@ private:
     QList<Answer> m_answers;
     Deadlines &m_deadlines;
     OutputBudget &m_budget;
-    Deadlines::Handle m_idle = 0;    // idle, half-sent or handshaking: closed when it comes
-    Deadlines::Handle m_recheck = 0; // held back by what the kernel holds: look again
-    int m_recheckMs = 0;
+    Deadlines::Handle m_idle = 0; // idle, half-sent or handshaking: closed when it comes
     QTimer m_stalled;
     QElapsedTimer m_since; // in the current state of state()
     int m_nextId = 0;

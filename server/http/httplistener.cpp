@@ -8,6 +8,7 @@ namespace korvana::http {
 namespace {
 
 constexpr qint64 ReadBufferBytes = 4 * 1024;
+constexpr int KernelRecheckMs = 250;
 
 } // namespace
 
@@ -16,11 +17,20 @@ HttpListener::HttpListener(const RequestHandler &handler, ListenerSettings setti
     : QTcpServer(parent)
     , m_handler(handler)
     , m_settings(std::move(settings))
-    , m_budget(m_settings.maxUnsentBytes, [](OutputBudget::Key key) {
-        // The keys are the connections themselves.
-        const_cast<HttpConnection *>(static_cast<const HttpConnection *>(key))->resume();
-    })
+    , m_budget(
+          m_settings.maxUnsentBytes,
+          [](OutputBudget::Key key) {
+              // The keys are the connections themselves.
+              const_cast<HttpConnection *>(static_cast<const HttpConnection *>(key))->resume();
+          },
+          [this] {
+              if (!m_kernelRecheck.isActive())
+                  m_kernelRecheck.start();
+          })
 {
+    m_kernelRecheck.setSingleShot(true);
+    m_kernelRecheck.setInterval(KernelRecheckMs);
+    connect(&m_kernelRecheck, &QTimer::timeout, this, [this] { m_budget.wakeKernelHeld(); });
     // Qt's default of 50 drops the connections of a burst of players (they retry after a second).
     setListenBacklogSize(1024);
 }

@@ -15,7 +15,7 @@ struct ListenerSettings
     ConnectionSettings connection;
     int maxConnections = 8192;
     int maxConnectionsPerAddress = 256;
-    qint64 maxUnsentBytes = 32 * 1024 * 1024; // over every connection together
+    qint64 maxUnsentBytes = 16 * 1024 * 1024; // over every connection together
     std::optional<QSslConfiguration> tls;
 };
 
@@ -50,6 +50,7 @@ private:
     ListenerSettings m_settings;
     Deadlines m_deadlines; // the idle limits of every connection
     OutputBudget m_budget;
+    QTimer m_kernelRecheck; // wakes the connections waiting for their clients to read
     QList<HttpConnection *> m_connections;
     QHash<QHostAddress, QList<HttpConnection *>> m_byPeer;
 };

@@ -2,10 +2,28 @@
 
 namespace korvana::http {
 
-OutputBudget::OutputBudget(qint64 budgetBytes, std::function<void(Key)> wake)
+OutputBudget::OutputBudget(qint64 budgetBytes, std::function<void(Key)> wake,
+                           std::function<void()> kernelHoldStarted)
     : m_budget(budgetBytes)
     , m_wake(std::move(wake))
+    , m_kernelHoldStarted(std::move(kernelHoldStarted))
 {
+}
+
+void OutputBudget::holdForKernel(Key key)
+{
+    const bool first = m_kernelHeld.isEmpty();
+    m_kernelHeld.insert(key);
+    if (first && m_kernelHoldStarted)
+        m_kernelHoldStarted();
+}
+
+void OutputBudget::wakeKernelHeld()
+{
+    const QSet<Key> held = std::exchange(m_kernelHeld, {});
+    for (Key k : held)
+        if (m_wake)
+            m_wake(k);
 }
 
 void OutputBudget::update(Key key, qint64 unsentBytes)
@@ -31,6 +49,7 @@ void OutputBudget::update(Key key, qint64 unsentBytes)
 void OutputBudget::remove(Key key)
 {
     m_held.remove(key);
+    m_kernelHeld.remove(key);
     update(key, 0);
 }
 
