@@ -10,7 +10,7 @@ KORVANA_PACKAGES=(
   qml6-module-qtquick-layouts qml6-module-qtquick-window qml6-module-qtquick-shapes
   qml6-module-qttest qml6-module-qt5compat-graphicaleffects qml6-module-qtcore
   qml6-module-qtmultimedia
-  qcoro-qt6-dev libsimdjson-dev libsodium-dev libbenchmark-dev
+  qcoro-qt6-dev libsimdjson-dev libsodium-dev libbenchmark-dev libboost-dev
   lintian reuse systemd
   fonts-material-design-icons-iconfont fonts-noto-color-emoji
 )

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "account.h"
+#include "httpmessage.h"
 #include "jsonwriter.h"
 
 #include <QByteArray>
@@ -10,13 +11,8 @@
 namespace korvana::api {
 
 // What a handler answers: a status, a JSON body written by a wire record, and extra headers.
-// HTTP framing is the server's business, so handlers are testable without sockets.
-struct ApiResponse
-{
-    int status = 200;
-    QByteArray body;
-    QList<QPair<QByteArray, QByteArray>> headers;
-};
+// HTTP framing is the transport's business, so handlers are testable without sockets.
+using ApiResponse = http::HttpResponse;
 
 template <json::WritableRecord T> ApiResponse jsonResponse(int status, const T &record)
 {

@@ -204,14 +204,17 @@ ApiResponse Handlers::vote(const rooms::Account &account, const VoteToStartReque
     return actionResponse(m_rooms.vote(account, request), true);
 }
 
+// The catalogues never change: written once, then shared.
 ApiResponse Handlers::pieces()
 {
-    return jsonResponse(200, PiecesResponse{rooms::pieceDefinitions()});
+    static const ApiResponse answer = jsonResponse(200, PiecesResponse{rooms::pieceDefinitions()});
+    return answer;
 }
 
 ApiResponse Handlers::timeOptions()
 {
-    return jsonResponse(200, TimeOptionsResponse{rooms::timeOptions()});
+    static const ApiResponse answer = jsonResponse(200, TimeOptionsResponse{rooms::timeOptions()});
+    return answer;
 }
 
 ApiResponse Handlers::activeGames(const rooms::Account &account)

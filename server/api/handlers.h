@@ -68,7 +68,7 @@ private:
     rooms::Rooms &m_rooms;
     store::Database &m_db;
     Options m_options;
-    Deadlines m_deadlines; // the waits of held polls
+    http::Deadlines m_deadlines; // the waits of held polls
 };
 
 // The status and Polish text of each refusal of a room operation.

@@ -46,7 +46,7 @@ ApiResponse sessionAnswer(const rooms::SessionSnapshot &snapshot, bool notModifi
     return response;
 }
 
-HeldPoll::HeldPoll(rooms::Rooms &rooms, Deadlines &deadlines, rooms::Account account,
+HeldPoll::HeldPoll(rooms::Rooms &rooms, http::Deadlines &deadlines, rooms::Account account,
                    QString sessionId, QByteArray tag, int waitSeconds, Respond respond,
                    QObject *parent)
     : QObject(parent)

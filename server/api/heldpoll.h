@@ -16,21 +16,22 @@ class HeldPoll : public QObject
     Q_OBJECT
 
 public:
-    HeldPoll(rooms::Rooms &rooms, Deadlines &deadlines, rooms::Account account, QString sessionId,
-             QByteArray tag, int waitSeconds, Respond respond, QObject *parent = nullptr);
+    HeldPoll(rooms::Rooms &rooms, http::Deadlines &deadlines, rooms::Account account,
+             QString sessionId, QByteArray tag, int waitSeconds, Respond respond,
+             QObject *parent = nullptr);
     ~HeldPoll() override;
 
 private:
     void wake(bool released);
 
     rooms::Rooms &m_rooms;
-    Deadlines &m_deadlines;
+    http::Deadlines &m_deadlines;
     rooms::Account m_account;
     QString m_sessionId;
     QByteArray m_tag;
     int m_waitSeconds;
     Respond m_respond;
-    Deadlines::Handle m_timeout = 0;
+    http::Deadlines::Handle m_timeout = 0;
     int m_watch = -1;
 };
 

@@ -2,14 +2,16 @@
 
 #include "accounts.h"
 #include "handlers.h"
+#include "requestlimits.h"
 #include "texts.h"
+
+#include <QUrl>
 
 #include <optional>
 
 namespace korvana::api {
 namespace {
 
-constexpr qsizetype maxBodyBytes = 64 * 1024;
 using Method = ApiRequest::Method;
 
 ApiResponse methodNotAllowed(const QByteArray &allowed)
@@ -49,7 +51,52 @@ std::optional<rooms::Account> signedIn(Accounts &accounts, const ApiRequest &req
     return std::nullopt;
 }
 
+Method methodOf(const QByteArray &method)
+{
+    if (method == "GET")
+        return Method::Get;
+    if (method == "POST")
+        return Method::Post;
+    return Method::Other;
+}
+
+// The path of a request target: "/a/b?x" or "http://host/a/b" gives "/a/b".
+QString pathOf(const QByteArray &target)
+{
+    if (target.startsWith('/') && !target.contains('%') && !target.contains('?') &&
+        !target.contains('#'))
+        return QString::fromLatin1(target);
+    return QUrl::fromEncoded(target).path();
+}
+
 } // namespace
+
+void Router::handle(http::HttpRequest request, const QString &client, QObject *lifetime,
+                    const Respond &respond) const
+{
+    ApiRequest api;
+    api.method = methodOf(request.method);
+    api.path = pathOf(request.target);
+    api.authorization = std::move(request.authorization);
+    api.body = std::move(request.body);
+    api.client = client;
+    api.ifNoneMatch = std::move(request.ifNoneMatch);
+    api.prefer = std::move(request.prefer);
+    api.lifetime = lifetime;
+    dispatch(api, respond);
+}
+
+ApiResponse Router::refusal(int status) const
+{
+    switch (status) {
+    case 413:
+        return errorResponse(413, texts::bodyTooLarge());
+    case 431:
+        return errorResponse(431, texts::headTooLarge());
+    default:
+        return errorResponse(400, texts::malformedHttp());
+    }
+}
 
 void Router::add(Method method, const QString &path, Route route)
 {
@@ -100,7 +147,7 @@ void Router::dispatch(const ApiRequest &request, const Respond &respond) const
                                                           : Route();
     if (!route)
         return respond(methodNotAllowed(allowedMethods(*entry)));
-    if (request.body.size() > maxBodyBytes)
+    if (request.body.size() > http::RequestLimits{}.maxBodyBytes)
         return respond(errorResponse(413, texts::bodyTooLarge()));
     route(request, respond);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "apiresponse.h"
+#include "requesthandler.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -28,13 +29,18 @@ struct ApiRequest
     QObject *lifetime = nullptr; // an answer still in the making goes when this does
 };
 
-using Respond = std::function<void(ApiResponse)>;
+using Respond = http::Reply;
 using Route = std::function<void(const ApiRequest &, const Respond &)>;
 
-// Paths to handlers, by method; a path with a trailing "{id}" matches by prefix.
-class Router
+// Paths to handlers, by method; a path with a trailing "{id}" matches by prefix. It is what the
+// transport hands its requests to.
+class Router : public http::RequestHandler
 {
 public:
+    void handle(http::HttpRequest request, const QString &client, QObject *lifetime,
+                const Respond &respond) const override;
+    [[nodiscard]] ApiResponse refusal(int status) const override;
+
     void add(ApiRequest::Method method, const QString &path, Route route);
     void addPrefix(ApiRequest::Method method, const QString &prefix, Route route);
     // Answers through `respond`, at once or later; unknown paths 404, other methods 405.

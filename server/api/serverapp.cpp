@@ -76,7 +76,7 @@ std::expected<QUrl, QString> ServerApp::start()
     const auto address = resolve(m_options.host);
     if (!address)
         return std::unexpected(QStringLiteral("cannot resolve host ") + m_options.host);
-    ListenerSettings listening;
+    http::ListenerSettings listening;
     listening.connection.idleTimeoutMs = m_options.idleTimeoutMs;
     listening.connection.stalledTimeoutMs = m_options.idleTimeoutMs;
     listening.maxConnections = m_options.maxConnections;
@@ -111,7 +111,7 @@ std::expected<QUrl, QString> ServerApp::start()
                                             Handlers::Options{m_options.heldPolls});
     m_router = std::make_unique<Router>();
     wireRoutes(*m_router, *m_handlers, *m_accounts);
-    m_listener = std::make_unique<HttpListener>(*m_router, listening);
+    m_listener = std::make_unique<http::HttpListener>(*m_router, listening);
     if (!m_listener->listen(*address, m_options.port)) {
         const QString error = m_listener->errorString();
         m_listener.reset();

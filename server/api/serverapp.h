@@ -20,11 +20,14 @@ class Rooms;
 class SystemClock;
 } // namespace korvana::rooms
 
+namespace korvana::http {
+class HttpListener;
+} // namespace korvana::http
+
 namespace korvana::api {
 
 class Accounts;
 class Handlers;
-class HttpListener;
 class Router;
 
 // korvana-server put together: storage, accounts, rooms, routes and the listening socket.
@@ -52,7 +55,7 @@ private:
     std::unique_ptr<rooms::Rooms> m_rooms;
     std::unique_ptr<Handlers> m_handlers;
     std::unique_ptr<Router> m_router;
-    std::unique_ptr<HttpListener> m_listener;
+    std::unique_ptr<http::HttpListener> m_listener;
 };
 
 } // namespace korvana::api

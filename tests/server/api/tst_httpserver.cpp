@@ -50,7 +50,8 @@ template <typename T>
 std::optional<T> call(const ServerProcess &server, const QByteArray &method, const QString &path,
                       const QByteArray &body = {}, const QString &token = {})
 {
-    QByteArray head = method + ' ' + path.toUtf8() + " HTTP/1.1\r\nConnection: close\r\n" +
+    QByteArray head = method + ' ' + path.toUtf8() +
+                      " HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n" +
                       "Content-Length: " + QByteArray::number(body.size()) + "\r\n";
     if (!token.isEmpty())
         head += "Authorization: Bearer " + token.toLatin1() + "\r\n";
@@ -87,8 +88,8 @@ std::unique_ptr<QTcpSocket> hold(const ServerProcess &server, const QString &ses
     auto socket = std::make_unique<QTcpSocket>();
     socket->connectToHost(server.baseUrl().host(), server.port());
     socket->write("GET /api/game/session/" + sessionId.toLatin1() +
-                  " HTTP/1.1\r\nAuthorization: Bearer " + token.toLatin1() + "\r\n" + headers +
-                  "\r\n");
+                  " HTTP/1.1\r\nHost: 127.0.0.1\r\nAuthorization: Bearer " + token.toLatin1() +
+                  "\r\n" + headers + "\r\n");
     return socket;
 }
 
@@ -155,7 +156,7 @@ private Q_SLOTS:
         QVERIFY(answer(*stopping, 3000).startsWith("HTTP/1.1 304"));
     }
 
-    void killedMidGameContinuesWithClocks()
+    void killedMidGameContinues()
     {
         ServerProcess server(QStringLiteral(KORVANA_SERVER_EXECUTABLE), fastHash);
         QVERIFY2(server.start(), qPrintable(server.errorString()));
@@ -166,18 +167,15 @@ private Q_SLOTS:
                                          VoteToStartRequest{seat->sessionId, true}, anna)
                     ->started);
 
-        // Anna's clock runs; long enough for the server to record a running second.
+        // Killed mid-game, it comes back with the game where it stood (what the clocks charge
+        // for the downtime is the rooms' business, proven there on a fake clock).
         const GameState before = poll(server, seat->sessionId, anna);
-        QTest::qWait(3000);
         server.kill();
-        QTest::qWait(4000); // time the server is down: charged to nobody
         QVERIFY2(server.restart(), qPrintable(server.errorString()));
         const GameState after = poll(server, seat->sessionId, anna);
         QCOMPARE(after.players, before.players);
         QCOMPARE(after.currentPlayerId, seat->playerId);
-        const qint64 spent = *before.timeRemaining - *after.timeRemaining;
-        // 1 to 4 seconds of play were charged; the 4 seconds of downtime were not (that gives 7+).
-        QVERIFY2(spent >= 1 && spent <= 4, qPrintable(QString::number(spent)));
+        QVERIFY(after.timeRemaining && *after.timeRemaining <= 300);
 
         // Play goes on, and a new room gets a new id.
         QVERIFY(post<GameActionResponse>(server, u"/api/game/place"_s,

@@ -1,14 +1,17 @@
 #include "httpconnection.h"
 
-#include "router.h"
-#include "texts.h"
+#include "requesthandler.h"
 
 #include <QPointer>
 #include <QSslSocket>
 #include <QTcpSocket>
-#include <QUrl>
 
-namespace korvana::api {
+#ifdef Q_OS_LINUX
+#include <linux/sockios.h>
+#include <sys/ioctl.h>
+#endif
+
+namespace korvana::http {
 namespace {
 
 QByteArray reasonPhrase(int status)
@@ -47,24 +50,21 @@ QByteArray reasonPhrase(int status)
     }
 }
 
-ApiRequest::Method methodOf(const QByteArray &method)
-{
-    if (method == "GET")
-        return ApiRequest::Method::Get;
-    if (method == "POST")
-        return ApiRequest::Method::Post;
-    return ApiRequest::Method::Other;
-}
-
-// Requests read from one chunk of a socket at most: the rest waits in the socket's buffer.
+// Requests read from one chunk of a socket at most: the rest waits in the socket's buffer. One
+// buffer serves every connection: the parser keeps what it needs of it.
 constexpr qint64 ReadChunkBytes = 64 * 1024;
+char readChunk[ReadChunkBytes];
+
+// Answers up to this size go out in one write with their head; bigger bodies are written
+// after it, shared rather than copied.
+constexpr qsizetype JoinedBodyBytes = 32 * 1024;
 
 } // namespace
 
-QByteArray responseHead(const ApiResponse &response, bool close)
+QByteArray responseHead(const HttpResponse &response, bool close, bool http10)
 {
     QByteArray out;
-    out.reserve(160);
+    out.reserve(192);
     out += "HTTP/1.1 ";
     out += QByteArray::number(response.status);
     out += ' ';
@@ -83,44 +83,47 @@ QByteArray responseHead(const ApiResponse &response, bool close)
     }
     if (close)
         out += "Connection: close\r\n";
+    else if (http10)
+        out += "Connection: keep-alive\r\n";
     out += "\r\n";
     return out;
 }
 
-HttpConnection::HttpConnection(QTcpSocket *socket, const Router &router,
+HttpConnection::HttpConnection(QTcpSocket *socket, const RequestHandler &handler,
                                const ConnectionSettings &settings, Deadlines &deadlines,
-                               QObject *parent)
+                               OutputBudget &budget, QObject *parent)
     : QObject(parent)
     , m_socket(socket)
-    , m_router(router)
+    , m_handler(handler)
     , m_settings(settings)
     , m_peer(socket->peerAddress())
+    , m_client(m_peer.toString())
     , m_parser(settings.limits)
     , m_deadlines(deadlines)
+    , m_budget(budget)
 {
     socket->setParent(this);
     m_stalled.setSingleShot(true);
     connect(&m_stalled, &QTimer::timeout, this, &HttpConnection::abort);
     connect(socket, &QTcpSocket::readyRead, this, &HttpConnection::readRequests);
     connect(socket, &QTcpSocket::bytesWritten, this, [this] {
-        if (!isStalled()) {
-            m_stalled.stop();
-            readRequests();
-        }
+        if (m_flushing)
+            return;
+        unsentChanged();
+        readRequests();
     });
     connect(socket, &QTcpSocket::disconnected, this, &HttpConnection::abort);
     // The idle limit covers a TLS handshake too.
     becameIdle();
 }
 
-bool HttpConnection::isBusy() const
+EvictionCandidate HttpConnection::state() const
 {
-    return !m_answers.isEmpty() || m_parser.inRequest();
-}
-
-bool HttpConnection::isStalled() const
-{
-    return m_socket->bytesToWrite() > m_settings.maxUnsentBytes;
+    using Activity = EvictionCandidate::Activity;
+    const Activity activity = !m_answers.isEmpty()   ? Activity::Waiting
+                              : m_parser.inRequest() ? Activity::Receiving
+                                                     : Activity::Idle;
+    return {activity, m_since.elapsed()};
 }
 
 void HttpConnection::startIdleLimit()
@@ -134,7 +137,7 @@ void HttpConnection::startIdleLimit()
 
 void HttpConnection::becameIdle()
 {
-    m_idleSince.start();
+    m_since.start();
     startIdleLimit();
 }
 
@@ -147,6 +150,7 @@ void HttpConnection::abort()
     m_answers.clear();
     m_deadlines.cancel(m_idle);
     m_stalled.stop();
+    m_budget.remove(this);
     m_socket->disconnect(this);
     m_socket->abort();
     Q_EMIT closed(this);
@@ -159,38 +163,86 @@ void HttpConnection::finishAndClose()
     abort();
 }
 
+void HttpConnection::resume()
+{
+    if (!m_readQueued) {
+        m_readQueued = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                m_readQueued = false;
+                readRequests();
+            },
+            Qt::QueuedConnection);
+    }
+}
+
+qint64 HttpConnection::kernelQueued() const
+{
+#ifdef Q_OS_LINUX
+    int queued = 0;
+    if (::ioctl(int(m_socket->socketDescriptor()), SIOCOUTQ, &queued) == 0)
+        return queued;
+#endif
+    return 0;
+}
+
+bool HttpConnection::mayRead()
+{
+    // Unsent answers in our buffer: bytesWritten wakes the reading.
+    const qint64 unsent = m_socket->bytesToWrite();
+    if (unsent > m_settings.pipelineSlackBytes)
+        return false;
+    // Answers the kernel holds because the client has not taken them: nothing says when it
+    // does, so the budget looks again later.
+    if (unsent + kernelQueued() > m_settings.pipelineSlackBytes) {
+        m_budget.holdForKernel(this);
+        return false;
+    }
+    return m_budget.mayRead(this);
+}
+
 void HttpConnection::readRequests()
 {
     if (m_reading)
         return;
     m_reading = true;
-    while (!m_closing && !isStalled() && m_answers.size() < m_settings.maxWaitingAnswers) {
+    int taken = 0;
+    while (!m_closing && m_answers.size() < m_settings.maxWaitingAnswers) {
         const qint64 available = m_socket->bytesAvailable();
-        if (available <= 0)
+        if (available <= 0 || !mayRead())
             break;
+        if (taken == m_settings.maxRequestsPerTurn) {
+            resume();
+            break;
+        }
         const bool wasIdle = !m_parser.inRequest();
-        const QByteArray chunk = m_socket->peek(std::min(available, ReadChunkBytes));
-        m_socket->skip(m_parser.feed(chunk));
+        const qint64 peeked = m_socket->peek(readChunk, std::min(available, ReadChunkBytes));
+        m_socket->skip(m_parser.feed(QByteArrayView(readChunk, qsizetype(peeked))));
         switch (m_parser.verdict()) {
         case RequestParser::Verdict::Ok:
             break;
         case RequestParser::Verdict::HeadTooLarge:
-            refuse(431, texts::headTooLarge());
+            refuse(431);
             continue;
         case RequestParser::Verdict::BodyTooLarge:
-            refuse(413, texts::bodyTooLarge());
+            refuse(413);
             continue;
         case RequestParser::Verdict::Malformed:
-            refuse(400, texts::malformedHttp());
+            refuse(400);
             continue;
         }
         if (m_parser.takeExpectContinue() && m_answers.isEmpty())
             m_socket->write("HTTP/1.1 100 Continue\r\n\r\n");
         // A request gets the timeout from its first byte, so dripping bytes does not keep it open.
-        if (wasIdle && m_parser.inRequest() && m_answers.isEmpty())
+        if (wasIdle && m_parser.inRequest() && m_answers.isEmpty()) {
+            m_since.start();
             startIdleLimit();
-        if (auto request = m_parser.takeRequest())
+        }
+        if (auto request = m_parser.takeRequest()) {
+            ++taken;
             dispatch(std::move(*request));
+        }
     }
     m_reading = false;
 }
@@ -198,57 +250,68 @@ void HttpConnection::readRequests()
 void HttpConnection::dispatch(HttpRequest request)
 {
     const int id = m_nextId++;
+    if (m_answers.isEmpty())
+        m_since.start();
     m_answers.append(Answer{id});
     m_deadlines.cancel(m_idle); // waiting on us, not on the client
-    ApiRequest api;
-    api.method = methodOf(request.method);
-    api.path = QUrl::fromEncoded(request.target).path();
-    api.authorization = std::move(request.authorization);
-    api.body = std::move(request.body);
-    api.client = m_peer.toString();
-    api.ifNoneMatch = std::move(request.ifNoneMatch);
-    api.prefer = std::move(request.prefer);
-    api.lifetime = this;
     QPointer<HttpConnection> self(this);
     const bool close = !request.keepAlive;
-    m_router.dispatch(api, [self, id, close](const ApiResponse &response) {
-        if (self)
-            self->finish(id, response, close);
-    });
+    const bool http10 = request.http10;
+    m_handler.handle(std::move(request), m_client, this,
+                     [self, id, close, http10](const HttpResponse &response) {
+                         if (self)
+                             self->finish(id, response, close, http10);
+                     });
 }
 
-// Answers a request refused below HTTP's handlers after the ones before it, then closes.
-void HttpConnection::refuse(int status, const QString &text)
+// Answers a request refused below the handlers after the ones before it, then closes.
+void HttpConnection::refuse(int status)
 {
     m_closing = true;
     const int id = m_nextId++;
     m_answers.append(Answer{id});
     // Unread bytes are dropped: nothing more is read from this connection.
     m_socket->skip(m_socket->bytesAvailable());
-    finish(id, errorResponse(status, text), true);
+    finish(id, m_handler.refusal(status), true, false);
 }
 
-void HttpConnection::finish(int id, const ApiResponse &response, bool close)
+void HttpConnection::finish(int id, const HttpResponse &response, bool close, bool http10)
 {
     for (Answer &answer : m_answers) {
         if (answer.id != id)
             continue;
         answer.ready = true;
         answer.close = close;
-        answer.head = responseHead(response, close);
-        answer.body = response.body;
+        answer.head = responseHead(response, close, http10);
+        if (response.body.size() <= JoinedBodyBytes)
+            answer.head += response.body;
+        else
+            answer.body = response.body;
         break;
     }
     flush();
 }
 
+void HttpConnection::unsentChanged()
+{
+    const qint64 unsent = m_socket->bytesToWrite();
+    m_budget.update(this, unsent);
+    // Unsent output has to keep moving; written bytes restart the wait.
+    if (unsent == 0)
+        m_stalled.stop();
+    else
+        m_stalled.start(m_settings.stalledTimeoutMs);
+}
+
 void HttpConnection::flush()
 {
+    bool wrote = false;
     while (!m_answers.isEmpty() && m_answers.front().ready) {
         const Answer answer = m_answers.takeFirst();
         m_socket->write(answer.head);
         if (!answer.body.isEmpty())
             m_socket->write(answer.body);
+        wrote = true;
         if (answer.close) {
             m_closing = true;
             m_answers.clear();
@@ -257,9 +320,22 @@ void HttpConnection::flush()
             break;
         }
     }
-    if (isStalled() && !m_stalled.isActive())
-        m_stalled.start(m_settings.stalledTimeoutMs);
-    if (m_closing)
+    if (wrote && !m_gone) {
+        // Sent now rather than on the next turn of the event loop.
+        const QPointer<HttpConnection> self(this);
+        m_flushing = true;
+        const qint64 before = m_socket->bytesToWrite();
+        m_socket->flush();
+        if (!self)
+            return;
+        m_flushing = false;
+        const qint64 unsent = m_socket->bytesToWrite();
+        if (unsent == 0 || unsent < before || !m_stalled.isActive())
+            unsentChanged();
+        else
+            m_budget.update(this, unsent);
+    }
+    if (m_closing || m_gone)
         return;
     if (m_answers.isEmpty())
         becameIdle();
@@ -267,4 +343,4 @@ void HttpConnection::flush()
     readRequests();
 }
 
-} // namespace korvana::api
+} // namespace korvana::http

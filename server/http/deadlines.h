@@ -8,7 +8,7 @@
 #include <functional>
 #include <map>
 
-namespace korvana::api {
+namespace korvana::http {
 
 // Many timeouts on one timer. Thousands of connections and held polls each with a QTimer of
 // their own make every start and stop a walk through Qt's list of timers; here adding and
@@ -46,4 +46,4 @@ private:
     QElapsedTimer m_clock;
 };
 
-} // namespace korvana::api
+} // namespace korvana::http

@@ -1,6 +1,6 @@
 #include "deadlines.h"
 
-namespace korvana::api {
+namespace korvana::http {
 
 Deadlines::Deadlines(QObject *parent)
     : QObject(parent)
@@ -47,4 +47,4 @@ void Deadlines::fire()
     arm();
 }
 
-} // namespace korvana::api
+} // namespace korvana::http

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QtGlobal>
+
+namespace korvana::http {
+
+// What one request may hold; every check of these sizes reads them from here.
+struct RequestLimits
+{
+    qsizetype maxHeadBytes = 16 * 1024; // request line, headers and trailers
+    qsizetype maxBodyBytes = 64 * 1024;
+    int maxHeaderCount = 64;
+};
+
+} // namespace korvana::http
