@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Korvana developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Frame cost of the game board while a piece is dragged over it, on the software renderer
 // (offscreen): the ghost and crosshair move every frame, the board changes every tenth. For
 // comparison the same scene as a plain QML Repeater of 400 rectangles. Figures, never a gate.

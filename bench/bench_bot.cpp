@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Korvana developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Bot move time over whole 4-bot games, and the legality scan the bots rely on. Figures only.
 #include "bots/bot.h"
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Korvana developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Reading a full four-player game state through the client's own reader, against simdjson's DOM
 // parse of the same bytes and nothing more.
 #include "actions.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Korvana developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The client's placement check: one call, as the drag preview makes on every move; all valid
 // anchors of one piece and rotation (the move hints); and whether each of the 21 pieces fits
 // anywhere (the tray's dimmed tiles). On a middle-game board of four bots. Figures only.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Korvana developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Figures of the server push (held polls) of korvana-server; figures only, never a gate. Each
 // figure is one function in `figures` at the end; all run by default, or the ones named on the
 // command line.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Korvana developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Load on korvana-server's hot path: concurrent keep-alive clients polling
 // GET /api/game/session/{id} of a game in progress, at 1, 16 and 64 connections, next to a
 // minimal Node.js http server answering the same bytes from memory. Prints req/s, p50 and p99

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Korvana developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Start-up and idle cost of the client.
 //
 // BM_StartToFirstFrame: process start to the first drawn frame of `korvana` (offscreen, signed

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Korvana developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The peer of bench_startup: the least a Qt Quick Controls app does before its first frame
 // (one window of the client's size with one button, in the client's style). Prints
 // "first frame" when the window has shown its first frame, then quits.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Korvana developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #pragma once
 
 // Helpers of the load tools that drive korvana-server as a process over raw sockets: start it,

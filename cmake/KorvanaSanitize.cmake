@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 Korvana developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # KORVANA_SANITIZE: AddressSanitizer and UndefinedBehaviorSanitizer on everything we compile.
 # Any finding stops the program (no recovery), so a test that meets one fails.
 option(KORVANA_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)

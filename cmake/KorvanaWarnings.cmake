@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 Korvana developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Strict warnings for our own targets only (Qt's generated code is left alone).
 function(korvana_warnings target)
     # Designated initialisers leave defaulted members out on purpose.

@@ -1,4 +1,8 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: 2026 Korvana developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Installs a build into a temporary prefix and checks it as a desktop would: the desktop entry and
 # the metainfo validate, the installed server and client start from an unrelated directory, and
 # the Debian package declares its dependencies and holds the service. The package is left in

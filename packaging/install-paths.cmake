@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 Korvana developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Runs at install time, when the prefix is known: writes the desktop entry and the service with the
 # installed paths in them, and installs them with the service's settings. Under the prefix /usr
 # (the Debian package) the settings go to /etc, as GNUInstallDirs has it.

@@ -1,4 +1,8 @@
 #!/usr/bin/env python3
+
+# SPDX-FileCopyrightText: 2026 Korvana developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 """Synthesises the short feedback sounds of the desktop client into src/platform/sounds/.
 
 Standard library only (wave + math), 16-bit mono 44.1 kHz, each sound under 0.3 s.

@@ -1,4 +1,8 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: 2026 Korvana developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Debian packages Korvana needs to build, test and play. Sourced by scripts/play and scripts/test.
 KORVANA_PACKAGES=(
   build-essential cmake ninja-build pkg-config clang-format curl desktop-file-utils appstream

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Korvana developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Polling the current game, plainly on the timer or held until the game changes.
 #include "networkservice.h"
 

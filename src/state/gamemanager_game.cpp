@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Korvana developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The running game: the three game actions, leaving, and saving the result.
 #include "gamemanager.h"
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Korvana developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The four board colours for colour-blind players: still far apart after a simulation of each
 // kind of dichromacy, and told apart by their marks' shapes alone.
 #include "boardcolors.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Korvana developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The game screen end to end: the real client window offscreen against a real korvana-server,
 // driven with mouse and keys, with a second person or three bots at the table. Every test starts
 // as a newly registered player in the lobby.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Korvana developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The play aids' rules: the clock between polls, the low-time warning's arming, and where the
 // selected piece may go.
 #include "playaidrules.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Korvana developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Renders every screen of the client to PNG files for review, at a chosen window size: launch,
 // login and registration, the lobby with its sheets and alert (against a scripted server), then
 // the waiting room, a game in progress with a drag and the results, and a timed game with its

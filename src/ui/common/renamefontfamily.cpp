@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Korvana developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Build tool: copies a TrueType font and renames its family inside the font's name table, in
 // place and to a name of the same length, so the copy bundled into the app can never be confused
 // with a system-installed font of the original name (fontconfig would otherwise hand Qt the

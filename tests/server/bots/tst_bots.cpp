@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Korvana developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Bots play whole games with legal moves only and replay exactly for a seed.
 #include "bots/bot.h"
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Korvana developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The server's connections over loopback sockets, in process, with a handler of the test's own:
 // the limits, answers in request order, back-pressure, and room made at the connection caps;
 // the choices behind the caps and the output budget as tables.

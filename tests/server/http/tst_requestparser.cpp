@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Korvana developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The request parser that lets the server refuse oversized or malformed requests before it
 // buffers them, whatever pieces their bytes come in.
 #include "requestparser.h"

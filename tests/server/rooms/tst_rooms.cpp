@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Korvana developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Rooms without HTTP, on a clock the test moves by hand: seats and votes, clocks, the cached
 // views, restarts.
 #include "rooms/roomnames.h"

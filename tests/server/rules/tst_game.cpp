@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Korvana developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The game engine: seats, turns, passing, being out, the end, scores, the winner and the clocks.
 #include "rules/game.h"
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Korvana developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The piece catalogue, the rotation rule and placement legality: the server must agree exactly
 // with the client's preview check, and the fast bit-board scan must agree with that check.
 #include "rules/legality.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Korvana developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The server's SQLite store and its saved form of a room.
 #include "store/database.h"
 #include "store/passwords.h"
