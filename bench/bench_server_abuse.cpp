@@ -219,6 +219,226 @@ void loginBurst(const char *name, int passwordBytes, bool manyAddresses, int pau
                 failed);
 }
 
+// Many connections from many loopback addresses, kept open (opened again when the server closes
+// one) and never read, each sent `payload` once.
+struct Crowd
+{
+    quint16 port = 0;
+    QByteArray payload;
+    std::vector<QByteArray> addresses; // one connection each
+    std::atomic<bool> running{true};
+    std::atomic<int> reopened{0};
+    std::atomic<int> open{0};
+
+    void run()
+    {
+        const int epoll = ::epoll_create1(0);
+        std::vector<int> fds(addresses.size(), -1);
+        const auto connect = [&](std::size_t i) {
+            fds[i] = connectTo(port, true, addresses[i].constData());
+            if (fds[i] < 0)
+                return;
+            // Blocking, so the whole payload goes out (the kernel holds what the server has not
+            // read); then nothing is read.
+            timeval limit{1, 0};
+            ::setsockopt(fds[i], SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit);
+            [[maybe_unused]] const auto sent =
+                ::send(fds[i], payload.constData(), size_t(payload.size()), MSG_NOSIGNAL);
+            epoll_event ev{EPOLLRDHUP, {.u64 = i}};
+            ::epoll_ctl(epoll, EPOLL_CTL_ADD, fds[i], &ev);
+        };
+        for (std::size_t i = 0; i < fds.size() && running; ++i)
+            connect(i);
+        open = int(std::ranges::count_if(fds, [](int fd) { return fd >= 0; }));
+        std::vector<epoll_event> events(1024);
+        while (running) {
+            const int n = ::epoll_wait(epoll, events.data(), int(events.size()), 50);
+            for (int e = 0; e < n && running; ++e) {
+                const std::size_t i = events[std::size_t(e)].data.u64;
+                ::epoll_ctl(epoll, EPOLL_CTL_DEL, fds[i], nullptr);
+                ::close(fds[i]);
+                ++reopened;
+                connect(i);
+            }
+        }
+        for (const int fd : fds)
+            if (fd >= 0)
+                ::close(fd);
+        ::close(epoll);
+    }
+};
+
+// `count` addresses of the form 127.0.<group>.x, each `perAddress` times.
+std::vector<QByteArray> crowdAddresses(int group, int count, int perAddress)
+{
+    std::vector<QByteArray> out;
+    for (int a = 0; a < count; ++a)
+        for (int c = 0; c < perAddress; ++c)
+            out.push_back("127.0." + QByteArray::number(group) + '.' + QByteArray::number(a + 1));
+    return out;
+}
+
+// One GET on a fresh connection from `from`, given up after `timeoutMs`; the milliseconds it
+// took, or none.
+std::optional<double> probe(quint16 port, const QByteArray &path, const char *from, int timeoutMs)
+{
+    const auto start = Clock::now();
+    const int fd = connectTo(port, false, from);
+    if (fd < 0)
+        return std::nullopt;
+    const QByteArray out = requestBytes("GET", path);
+    QByteArray in;
+    char chunk[4096];
+    bool sent = false;
+    while (millisecondsSince(start) < timeoutMs) {
+        pollfd p{fd, short(sent ? POLLIN : POLLOUT), 0};
+        ::poll(&p, 1, std::max(1, int(timeoutMs - millisecondsSince(start))));
+        if (!sent && (p.revents & POLLOUT)) {
+            sent = ::send(fd, out.constData(), size_t(out.size()), MSG_NOSIGNAL) == out.size();
+            continue;
+        }
+        if (!(p.revents & (POLLIN | POLLHUP | POLLERR)))
+            continue;
+        const auto got = ::recv(fd, chunk, sizeof chunk, 0);
+        if (got <= 0)
+            break;
+        in.append(chunk, got);
+        int status = 0;
+        if (completeResponse(in, &status)) {
+            ::close(fd);
+            return status == 200 ? std::optional(millisecondsSince(start)) : std::nullopt;
+        }
+    }
+    ::close(fd);
+    return std::nullopt;
+}
+
+struct Probes
+{
+    std::vector<double> waits;
+    int failed = 0;
+
+    void add(std::optional<double> wait) { wait ? waits.push_back(*wait) : void(++failed); }
+    [[nodiscard]] QByteArray text() const
+    {
+        std::vector<double> sorted = waits;
+        std::ranges::sort(sorted);
+        return QByteArray::number(qsizetype(sorted.size())) + " of " +
+               QByteArray::number(qsizetype(sorted.size()) + failed) + " answered (median " +
+               QByteArray::number(sorted.empty() ? 0.0 : sorted[sorted.size() / 2], 'f', 0) +
+               " ms, slowest " + QByteArray::number(sorted.empty() ? 0.0 : sorted.back(), 'f', 0) +
+               " ms)";
+    }
+};
+
+// `addresses` x 256 connections, each sending 278 pipelined GET /api/game/pieces and reading
+// nothing, for 15 s; a health probe from another address every second (3 s to answer).
+void neverReadingPipelined(int addresses, const char *before)
+{
+    ServerUnderTest server;
+    if (!server.start(serverExecutable, {"--insecure-fast-hash"}))
+        return (void)std::printf("never-reading pipelined: server did not start\n");
+    const double rssBefore = server.rssMb();
+    Crowd crowd;
+    crowd.port = server.port;
+    crowd.payload = requestBytes("GET", "/api/game/pieces").repeated(278);
+    crowd.addresses = crowdAddresses(3, addresses, 256);
+    std::thread attacker([&] { crowd.run(); });
+    Probes probes;
+    double peak = rssBefore;
+    const auto start = Clock::now();
+    while (millisecondsSince(start) < 15'000) {
+        probes.add(probe(server.port, "/api/health", "127.0.9.1", 3000));
+        peak = std::max(peak, server.rssMb());
+        std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+        peak = std::max(peak, server.rssMb());
+    }
+    crowd.running = false;
+    attacker.join();
+    std::printf("never-reading pipelined, %d addresses x 256 connections x 278 requests: RSS "
+                "%.1f MB before, peak +%.1f MB; health from a further address: %s; %d "
+                "connections closed by the server (last round: %s)\n",
+                addresses, rssBefore, peak - rssBefore, probes.text().constData(),
+                crowd.reopened.load(), before);
+}
+
+// 32 addresses x 256 connections that keep the server busy (one byte of a request sent, or a
+// held poll), opened again when closed; 50 health requests from a 33rd address.
+void busyAtTheCap(bool heldPolls, const char *before)
+{
+    ServerUnderTest server;
+    if (!server.start(serverExecutable, {"--insecure-fast-hash"}))
+        return (void)std::printf("busy at the cap: server did not start\n");
+    QByteArray payload = "G";
+    if (heldPolls) {
+        const QByteArray token = signUp(server.port, "Czekacz");
+        const auto created = request(server.port, "POST", "/api/game/session", "{}", token);
+        const QByteArray path =
+            "/api/game/session/" + (created ? jsonText(created->second, "sessionId") : "");
+        const int fd = connectTo(server.port, true);
+        const QByteArray ask = requestBytes("GET", path, {}, token);
+        [[maybe_unused]] const auto sent = ::send(fd, ask.constData(), size_t(ask.size()), 0);
+        QByteArray in;
+        char chunk[65536];
+        while (!completeResponse(in))
+            if (const auto got = ::recv(fd, chunk, sizeof chunk, 0); got > 0)
+                in.append(chunk, got);
+            else
+                break;
+        ::close(fd);
+        const qsizetype at = in.indexOf("ETag: ") + 6;
+        const QByteArray tag = in.mid(at, in.indexOf("\r\n", at) - at);
+        payload = "GET " + path + " HTTP/1.1\r\nHost: 127.0.0.1\r\nAuthorization: Bearer " + token +
+                  "\r\nIf-None-Match: " + tag + "\r\nPrefer: wait=30\r\n\r\n";
+    }
+    Crowd crowd;
+    crowd.port = server.port;
+    crowd.payload = payload;
+    crowd.addresses = crowdAddresses(4, 32, 256);
+    std::thread attacker([&] { crowd.run(); });
+    while (crowd.open == 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    Probes probes;
+    for (int i = 0; i < 50; ++i) {
+        probes.add(probe(server.port, "/api/health", "127.0.9.33", 3000));
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    crowd.running = false;
+    attacker.join();
+    std::printf("busy at the cap (%s), 32 addresses x 256: %d connections open; a 33rd "
+                "address: %s; %d attacker connections closed to make room (last round: %s)\n",
+                heldPolls ? "held polls" : "one byte of a request", crowd.open.load(),
+                probes.text().constData(), crowd.reopened.load(), before);
+}
+
+// One address (a school behind one NAT) where 256 connections send one byte of a request and
+// wait; ten health requests from that address and how many are answered.
+void slowNeighbours()
+{
+    ServerUnderTest server;
+    if (!server.start(serverExecutable, {"--insecure-fast-hash"}))
+        return (void)std::printf("slow neighbours: server did not start\n");
+    Crowd crowd;
+    crowd.port = server.port;
+    crowd.payload = "G";
+    crowd.addresses = crowdAddresses(5, 1, 256);
+    std::thread attacker([&] { crowd.run(); });
+    while (crowd.open == 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    Probes probes;
+    for (int i = 0; i < 10; ++i) {
+        probes.add(probe(server.port, "/api/health", "127.0.5.1", 3000));
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    }
+    crowd.running = false;
+    attacker.join();
+    std::printf("slow neighbours, 256 slow connections from one address: the others on that "
+                "address: %s (last round: 0 of 10)\n",
+                probes.text().constData());
+}
+
 // Hash slots: `addresses` addresses each keep 4 right-password logins to 4 accounts of their
 // own in flight (each sent again as soon as it is answered); meanwhile 20 other people log in
 // one after another, each from an address of their own, then one more person registers.
@@ -355,227 +575,7 @@ void finishedRoomJoins()
                 "(+%.1f MB)\n",
                 Games, setUpSeconds, Games, refused, millisecondsSince(attack), before, peak,
                 peak - before);
-    // Many connections from many loopback addresses, kept open (opened again when the server closes
-    // one) and never read, each sent `payload` once.
-    struct Crowd
-    {
-        quint16 port = 0;
-        QByteArray payload;
-        std::vector<QByteArray> addresses; // one connection each
-        std::atomic<bool> running{true};
-        std::atomic<int> reopened{0};
-        std::atomic<int> open{0};
-
-        void run()
-        {
-            const int epoll = ::epoll_create1(0);
-            std::vector<int> fds(addresses.size(), -1);
-            const auto connect = [&](std::size_t i) {
-                fds[i] = connectTo(port, true, addresses[i].constData());
-                if (fds[i] < 0)
-                    return;
-                // Blocking, so the whole payload goes out (the kernel holds what the server has not
-                // read); then nothing is read.
-                timeval limit{1, 0};
-                ::setsockopt(fds[i], SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit);
-                [[maybe_unused]] const auto sent =
-                    ::send(fds[i], payload.constData(), size_t(payload.size()), MSG_NOSIGNAL);
-                epoll_event ev{EPOLLRDHUP, {.u64 = i}};
-                ::epoll_ctl(epoll, EPOLL_CTL_ADD, fds[i], &ev);
-            };
-            for (std::size_t i = 0; i < fds.size() && running; ++i)
-                connect(i);
-            open = int(std::ranges::count_if(fds, [](int fd) { return fd >= 0; }));
-            std::vector<epoll_event> events(1024);
-            while (running) {
-                const int n = ::epoll_wait(epoll, events.data(), int(events.size()), 50);
-                for (int e = 0; e < n && running; ++e) {
-                    const std::size_t i = events[std::size_t(e)].data.u64;
-                    ::epoll_ctl(epoll, EPOLL_CTL_DEL, fds[i], nullptr);
-                    ::close(fds[i]);
-                    ++reopened;
-                    connect(i);
-                }
-            }
-            for (const int fd : fds)
-                if (fd >= 0)
-                    ::close(fd);
-            ::close(epoll);
-        }
-    };
-
-    // `count` addresses of the form 127.0.<group>.x, each `perAddress` times.
-    std::vector<QByteArray> crowdAddresses(int group, int count, int perAddress)
-    {
-        std::vector<QByteArray> out;
-        for (int a = 0; a < count; ++a)
-            for (int c = 0; c < perAddress; ++c)
-                out.push_back("127.0." + QByteArray::number(group) + '.' +
-                              QByteArray::number(a + 1));
-        return out;
-    }
-
-    // One GET on a fresh connection from `from`, given up after `timeoutMs`; the milliseconds it
-    // took, or none.
-    std::optional<double> probe(quint16 port, const QByteArray &path, const char *from,
-                                int timeoutMs)
-    {
-        const auto start = Clock::now();
-        const int fd = connectTo(port, false, from);
-        if (fd < 0)
-            return std::nullopt;
-        const QByteArray out = requestBytes("GET", path);
-        QByteArray in;
-        char chunk[4096];
-        bool sent = false;
-        while (millisecondsSince(start) < timeoutMs) {
-            pollfd p{fd, short(sent ? POLLIN : POLLOUT), 0};
-            ::poll(&p, 1, std::max(1, int(timeoutMs - millisecondsSince(start))));
-            if (!sent && (p.revents & POLLOUT)) {
-                sent = ::send(fd, out.constData(), size_t(out.size()), MSG_NOSIGNAL) == out.size();
-                continue;
-            }
-            if (!(p.revents & (POLLIN | POLLHUP | POLLERR)))
-                continue;
-            const auto got = ::recv(fd, chunk, sizeof chunk, 0);
-            if (got <= 0)
-                break;
-            in.append(chunk, got);
-            int status = 0;
-            if (completeResponse(in, &status)) {
-                ::close(fd);
-                return status == 200 ? std::optional(millisecondsSince(start)) : std::nullopt;
-            }
-        }
-        ::close(fd);
-        return std::nullopt;
-    }
-
-    struct Probes
-    {
-        std::vector<double> waits;
-        int failed = 0;
-
-        void add(std::optional<double> wait) { wait ? waits.push_back(*wait) : void(++failed); }
-        [[nodiscard]] QByteArray text() const
-        {
-            std::vector<double> sorted = waits;
-            std::ranges::sort(sorted);
-            return QByteArray::number(qsizetype(sorted.size())) + " of " +
-                   QByteArray::number(qsizetype(sorted.size()) + failed) + " answered (median " +
-                   QByteArray::number(sorted.empty() ? 0.0 : sorted[sorted.size() / 2], 'f', 0) +
-                   " ms, slowest " +
-                   QByteArray::number(sorted.empty() ? 0.0 : sorted.back(), 'f', 0) + " ms)";
-        }
-    };
-
-    // `addresses` x 256 connections, each sending 278 pipelined GET /api/game/pieces and reading
-    // nothing, for 15 s; a health probe from another address every second (3 s to answer).
-    void neverReadingPipelined(int addresses, const char *before)
-    {
-        ServerUnderTest server;
-        if (!server.start(serverExecutable, {"--insecure-fast-hash"}))
-            return (void)std::printf("never-reading pipelined: server did not start\n");
-        const double rssBefore = server.rssMb();
-        Crowd crowd;
-        crowd.port = server.port;
-        crowd.payload = requestBytes("GET", "/api/game/pieces").repeated(278);
-        crowd.addresses = crowdAddresses(3, addresses, 256);
-        std::thread attacker([&] { crowd.run(); });
-        Probes probes;
-        double peak = rssBefore;
-        const auto start = Clock::now();
-        while (millisecondsSince(start) < 15'000) {
-            probes.add(probe(server.port, "/api/health", "127.0.9.1", 3000));
-            peak = std::max(peak, server.rssMb());
-            std::this_thread::sleep_for(std::chrono::milliseconds(1000));
-            peak = std::max(peak, server.rssMb());
-        }
-        crowd.running = false;
-        attacker.join();
-        std::printf("never-reading pipelined, %d addresses x 256 connections x 278 requests: RSS "
-                    "%.1f MB before, peak +%.1f MB; health from a further address: %s; %d "
-                    "connections closed by the server (last round: %s)\n",
-                    addresses, rssBefore, peak - rssBefore, probes.text().constData(),
-                    crowd.reopened.load(), before);
-    }
-
-    // 32 addresses x 256 connections that keep the server busy (one byte of a request sent, or a
-    // held poll), opened again when closed; 50 health requests from a 33rd address.
-    void busyAtTheCap(bool heldPolls, const char *before)
-    {
-        ServerUnderTest server;
-        if (!server.start(serverExecutable, {"--insecure-fast-hash"}))
-            return (void)std::printf("busy at the cap: server did not start\n");
-        QByteArray payload = "G";
-        if (heldPolls) {
-            const QByteArray token = signUp(server.port, "Czekacz");
-            const auto created = request(server.port, "POST", "/api/game/session", "{}", token);
-            const QByteArray path =
-                "/api/game/session/" + (created ? jsonText(created->second, "sessionId") : "");
-            const int fd = connectTo(server.port, true);
-            const QByteArray ask = requestBytes("GET", path, {}, token);
-            [[maybe_unused]] const auto sent = ::send(fd, ask.constData(), size_t(ask.size()), 0);
-            QByteArray in;
-            char chunk[65536];
-            while (!completeResponse(in))
-                if (const auto got = ::recv(fd, chunk, sizeof chunk, 0); got > 0)
-                    in.append(chunk, got);
-                else
-                    break;
-            ::close(fd);
-            const qsizetype at = in.indexOf("ETag: ") + 6;
-            const QByteArray tag = in.mid(at, in.indexOf("\r\n", at) - at);
-            payload = "GET " + path + " HTTP/1.1\r\nHost: 127.0.0.1\r\nAuthorization: Bearer " +
-                      token + "\r\nIf-None-Match: " + tag + "\r\nPrefer: wait=30\r\n\r\n";
-        }
-        Crowd crowd;
-        crowd.port = server.port;
-        crowd.payload = payload;
-        crowd.addresses = crowdAddresses(4, 32, 256);
-        std::thread attacker([&] { crowd.run(); });
-        while (crowd.open == 0)
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        std::this_thread::sleep_for(std::chrono::milliseconds(500));
-        Probes probes;
-        for (int i = 0; i < 50; ++i) {
-            probes.add(probe(server.port, "/api/health", "127.0.9.33", 3000));
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        }
-        crowd.running = false;
-        attacker.join();
-        std::printf("busy at the cap (%s), 32 addresses x 256: %d connections open; a 33rd "
-                    "address: %s; %d attacker connections closed to make room (last round: %s)\n",
-                    heldPolls ? "held polls" : "one byte of a request", crowd.open.load(),
-                    probes.text().constData(), crowd.reopened.load(), before);
-    }
-
-    // One address (a school behind one NAT) where 256 connections send one byte of a request and
-    // wait; ten health requests from that address and how many are answered.
-    void slowNeighbours()
-    {
-        ServerUnderTest server;
-        if (!server.start(serverExecutable, {"--insecure-fast-hash"}))
-            return (void)std::printf("slow neighbours: server did not start\n");
-        Crowd crowd;
-        crowd.port = server.port;
-        crowd.payload = "G";
-        crowd.addresses = crowdAddresses(5, 1, 256);
-        std::thread attacker([&] { crowd.run(); });
-        while (crowd.open == 0)
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        std::this_thread::sleep_for(std::chrono::milliseconds(500));
-        Probes probes;
-        for (int i = 0; i < 10; ++i) {
-            probes.add(probe(server.port, "/api/health", "127.0.5.1", 3000));
-            std::this_thread::sleep_for(std::chrono::milliseconds(200));
-        }
-        crowd.running = false;
-        attacker.join();
-        std::printf("slow neighbours, 256 slow connections from one address: the others on that "
-                    "address: %s (last round: 0 of 10)\n",
-                    probes.text().constData());
-    }
+}
 
 } // namespace
 
