@@ -50,7 +50,7 @@ private Q_SLOTS:
         QTest::addRow("two lengths") << post + "Content-Length: 1\r\nContent-Length: 2\r\n\r\nab" << Verdict::Malformed << 0 << true;
         QTest::addRow("chunk size +5") << chunked + "+5\r\nhello\r\n0\r\n\r\n" << Verdict::Malformed << 0 << true;
         QTest::addRow("chunk size 0x5") << chunked + "0x5\r\nhello\r\n0\r\n\r\n" << Verdict::Malformed << 0 << true;
-        QTest::addRow("chunk size 2 NUL") << chunked + QByteArray("2\0\r\nab\r\n0\r\n\r\n", 16) << Verdict::Malformed << 0 << true;
+        QTest::addRow("chunk size 2 NUL") << chunked + QByteArray("2\0\r\nab\r\n0\r\n\r\n", sizeof("2\0\r\nab\r\n0\r\n\r\n") - 1) << Verdict::Malformed << 0 << true;
         QTest::addRow("chunk size -0") << chunked + "-0\r\n\r\n" << Verdict::Malformed << 0 << true;
         QTest::addRow("chunk line bare LF") << chunked + "5\nhello\r\n0\r\n\r\n" << Verdict::Malformed << 0 << true;
         QTest::addRow("head ends LF CR LF") << QByteArray("GET / HTTP/1.1\r\nHost: x\n\r\n") << Verdict::Malformed << 0 << true;
