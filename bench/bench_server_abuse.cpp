@@ -362,6 +362,24 @@ void neverReadingPipelined(int addresses, const char *before)
                 crowd.reopened.load(), before);
 }
 
+// Runs the crowd until all its connections are up, asks for health `count` times from `address`
+// meanwhile, then stops the crowd.
+Probes probedWhileCrowded(Crowd &crowd, const char *address, int count, int pauseMs)
+{
+    std::thread attacker([&] { crowd.run(); });
+    while (crowd.open == 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    Probes probes;
+    for (int i = 0; i < count; ++i) {
+        probes.add(probe(crowd.port, "/api/health", address, 3000));
+        std::this_thread::sleep_for(std::chrono::milliseconds(pauseMs));
+    }
+    crowd.running = false;
+    attacker.join();
+    return probes;
+}
+
 // 32 addresses x 256 connections that keep the server busy (one byte of a request sent, or a
 // held poll), opened again when closed; 50 health requests from a 33rd address.
 void busyAtTheCap(bool heldPolls, const char *before)
@@ -395,17 +413,7 @@ void busyAtTheCap(bool heldPolls, const char *before)
     crowd.port = server.port;
     crowd.payload = payload;
     crowd.addresses = crowdAddresses(4, 32, 256);
-    std::thread attacker([&] { crowd.run(); });
-    while (crowd.open == 0)
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
-    Probes probes;
-    for (int i = 0; i < 50; ++i) {
-        probes.add(probe(server.port, "/api/health", "127.0.9.33", 3000));
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-    crowd.running = false;
-    attacker.join();
+    const Probes probes = probedWhileCrowded(crowd, "127.0.9.33", 50, 100);
     std::printf("busy at the cap (%s), 32 addresses x 256: %d connections open; a 33rd "
                 "address: %s; %d attacker connections closed to make room (last round: %s)\n",
                 heldPolls ? "held polls" : "one byte of a request", crowd.open.load(),
@@ -423,17 +431,7 @@ void slowNeighbours()
     crowd.port = server.port;
     crowd.payload = "G";
     crowd.addresses = crowdAddresses(5, 1, 256);
-    std::thread attacker([&] { crowd.run(); });
-    while (crowd.open == 0)
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
-    Probes probes;
-    for (int i = 0; i < 10; ++i) {
-        probes.add(probe(server.port, "/api/health", "127.0.5.1", 3000));
-        std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    }
-    crowd.running = false;
-    attacker.join();
+    const Probes probes = probedWhileCrowded(crowd, "127.0.5.1", 10, 200);
     std::printf("slow neighbours, 256 slow connections from one address: the others on that "
                 "address: %s (last round: 0 of 10)\n",
                 probes.text().constData());
