@@ -36,6 +36,7 @@ KorvanaApp::KorvanaApp(const QString &serverUrl, KeyValueStore &store, PathMonit
     , m_gameManager(std::make_unique<GameManager>(m_network))
     // Until the chosen server is known, the monitor watches where the local one would be.
     , m_connectionManager(std::make_unique<ConnectionManager>(
+          m_network.accessManager(),
           serverUrl.isEmpty() ? QStringLiteral("http://127.0.0.1:%1").arg(localServerPort())
                               : serverUrl,
           monitor))

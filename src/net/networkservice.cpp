@@ -171,24 +171,16 @@ void NetworkService::reportUnreadable(const QByteArray &body, const DecodeError 
 
 QCoro::Task<Result<LoginResponse>> NetworkService::login(QString email, QString password)
 {
-    // GCC 12 destroys temporaries of a co_await expression twice: build the task first.
-    auto task = request<LoginResponse>(url(QStringLiteral("/api/auth/login")), "POST",
-                                       LoginRequest{email, password});
-    auto result = co_await std::move(task);
-    if (result)
-        m_authToken = result->token;
-    co_return result;
+    return request<LoginResponse>(url(QStringLiteral("/api/auth/login")), "POST",
+                                  LoginRequest{std::move(email), std::move(password)});
 }
 
 QCoro::Task<Result<LoginResponse>> NetworkService::registerUser(QString username, QString email,
                                                                 QString password)
 {
-    auto task = request<LoginResponse>(url(QStringLiteral("/api/auth/register")), "POST",
-                                       RegisterRequest{username, email, password});
-    auto result = co_await std::move(task);
-    if (result)
-        m_authToken = result->token;
-    co_return result;
+    return request<LoginResponse>(
+        url(QStringLiteral("/api/auth/register")), "POST",
+        RegisterRequest{std::move(username), std::move(email), std::move(password)});
 }
 
 QCoro::Task<Result<User>> NetworkService::getCurrentUser()

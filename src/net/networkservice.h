@@ -46,7 +46,7 @@ struct SessionPoll
     bool holdsPolls = false;
 };
 
-// The one object every request to the game server goes through. It holds the bearer token and
+// The one object every request to the game server goes through. It carries the bearer token and
 // turns every failure into a NetworkError or passes a transport failure through.
 class NetworkService : public QObject
 {
@@ -60,6 +60,10 @@ public:
     void setBaseUrl(QString baseUrl) { m_baseUrl = std::move(baseUrl); }
     [[nodiscard]] QString url(const QString &path) const { return m_baseUrl + path; }
 
+    // The client's one network manager, shared by its other probes.
+    [[nodiscard]] QNetworkAccessManager &accessManager() { return m_network; }
+
+    // Sent with every request. Only the sign-in's owner sets or clears it.
     [[nodiscard]] const std::optional<QString> &authToken() const { return m_authToken; }
     void setAuthToken(std::optional<QString> token) { m_authToken = std::move(token); }
 

@@ -162,16 +162,14 @@ QCoro::Task<> AuthManager::signIn(std::function<QCoro::Task<Result<LoginResponse
     if (!self)
         co_return;
     // A logout, a newer attempt or another server came meanwhile: this answer changes nothing.
-    // The request layer must not keep the token that this late answer handed it; it gets back
-    // the current server's own (none after a logout).
     if (epoch != m_signInEpoch) {
-        m_network.setAuthToken(storedToken());
         if (epoch == m_latestSignIn)
             setLoading(false);
         co_return;
     }
     if (result) {
         setCurrentUser(std::move(result->user));
+        m_network.setAuthToken(result->token);
         setAuthenticated(true);
         storeToken(result->token);
     } else {

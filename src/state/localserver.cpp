@@ -33,11 +33,11 @@ QString lastLine(const QByteArray &output)
 
 } // namespace
 
-LocalServer::LocalServer(Options options, QObject *parent)
+LocalServer::LocalServer(QNetworkAccessManager &network, Options options, QObject *parent)
     : QObject(parent)
     , m_options(std::move(options))
+    , m_network(network)
 {
-    m_network.setCache(nullptr);
     m_startDeadline.setSingleShot(true);
     connect(&m_startDeadline, &QTimer::timeout, this, [this] {
         if (m_state != State::Starting)

@@ -4,7 +4,6 @@
 #pragma once
 
 #include <QCoroTask>
-#include <QNetworkAccessManager>
 #include <QObject>
 #include <QProcess>
 #include <QString>
@@ -12,6 +11,8 @@
 #include <QTimer>
 
 #include <memory>
+
+class QNetworkAccessManager;
 
 namespace korvana {
 
@@ -44,7 +45,8 @@ public:
     };
     static constexpr quint16 defaultPort = 8765;
 
-    explicit LocalServer(Options options, QObject *parent = nullptr);
+    // Probes go through network, which must outlive this object.
+    LocalServer(QNetworkAccessManager &network, Options options, QObject *parent = nullptr);
     ~LocalServer() override;
 
     // Starts (or restarts, e.g. to change the interfaces) the server; the outcome arrives as
@@ -85,7 +87,7 @@ private:
     [[nodiscard]] QString databasePath() const;
 
     Options m_options;
-    QNetworkAccessManager m_network;
+    QNetworkAccessManager &m_network;
     std::unique_ptr<QProcess> m_process;
     QTimer m_startDeadline;
     State m_state = State::Stopped;

@@ -30,9 +30,8 @@ ServerManager::ServerManager(NetworkService &network, AuthManager &auth, GameMan
     , m_connection(connection)
     , m_store(store)
     , m_overrideUrl(std::move(overrideUrl))
-    , m_local(std::move(localOptions))
+    , m_local(network.accessManager(), std::move(localOptions))
 {
-    m_probeNetwork.setCache(nullptr);
     connect(&m_local, &LocalServer::stateChanged, this, &ServerManager::localStateChangedHere);
 }
 
@@ -202,7 +201,7 @@ QCoro::Task<> ServerManager::probeTask(QString typed)
     }
     setProbe(true, QStringLiteral("Sprawdzanie..."), false);
     QPointer self(this);
-    auto probing = probeHealth(&m_probeNetwork, check.url, probeTimeoutMs);
+    auto probing = probeHealth(&m_network.accessManager(), check.url, probeTimeoutMs);
     const HealthProbe result = co_await std::move(probing);
     if (!self || epoch != m_probeEpoch)
         co_return;

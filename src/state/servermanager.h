@@ -6,7 +6,6 @@
 #include "localserver.h"
 
 #include <QCoroTask>
-#include <QNetworkAccessManager>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -104,7 +103,6 @@ private:
     KeyValueStore &m_store;
     QString m_overrideUrl;
     LocalServer m_local;
-    QNetworkAccessManager m_probeNetwork;
     QString m_activeUrl;
     bool m_isProbing = false;
     QString m_probeMessage;

@@ -129,6 +129,7 @@ void TestAuthManager::lateRestoreFailureKeepsNewSignIn()
     QTest::qWait(500); // the refused restore arrives after the sign-in
     QVERIFY(auth->isAuthenticated());
     QCOMPARE(storedToken(), std::optional<QString>("fresh"));
+    QCOMPARE(m_network->authToken(), std::optional<QString>("fresh"));
 }
 
 void TestAuthManager::lateLoginAnswerKeepsTheLogout()

@@ -11,6 +11,7 @@
 
 #include <QCoroTask>
 #include <QFileInfo>
+#include <QNetworkAccessManager>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -73,6 +74,7 @@ private:
     }
 
     QTemporaryDir m_dir;
+    QNetworkAccessManager m_network;
 };
 
 void TestServerChoice::init()
@@ -83,7 +85,7 @@ void TestServerChoice::init()
 void TestServerChoice::startsOwnServerAndStopsIt()
 {
     const quint16 port = test::freeTcpPort();
-    LocalServer local(options(port));
+    LocalServer local(m_network, options(port));
     local.start(false);
     QCOMPARE(local.state(), LocalServer::State::Starting);
     QVERIFY(settle(local));
@@ -95,7 +97,7 @@ void TestServerChoice::startsOwnServerAndStopsIt()
     // Stopped: the port is free again, and a second one reuses nothing.
     local.stop();
     QVERIFY(!local.ownsServer());
-    LocalServer again(options(port));
+    LocalServer again(m_network, options(port));
     again.start(false);
     QVERIFY(settle(again));
     QVERIFY(again.ownsServer());
@@ -105,7 +107,7 @@ void TestServerChoice::reusesRunningServer()
 {
     test::ServerProcess running(KORVANA_SERVER_EXECUTABLE);
     QVERIFY2(running.start(), qPrintable(running.errorString()));
-    LocalServer local(options(running.port()));
+    LocalServer local(m_network, options(running.port()));
     local.start(false);
     QVERIFY(settle(local));
     QCOMPARE(local.state(), LocalServer::State::Running);
@@ -122,7 +124,7 @@ void TestServerChoice::reusesRunningServer()
 void TestServerChoice::takesFreePortWhenPortIsHeld()
 {
     ScriptedHttpServer other; // answers 404 to everything: not a game server
-    LocalServer local(options(other.port()));
+    LocalServer local(m_network, options(other.port()));
     local.start(false);
     QVERIFY(settle(local));
     QVERIFY2(local.state() == LocalServer::State::Running, qPrintable(local.errorMessage()));
@@ -153,7 +155,7 @@ void TestServerChoice::reportsWhatKeepsItFromStarting()
     o.programName = program;
     if (!database.isEmpty())
         o.databasePath = m_dir.path();
-    LocalServer local(o);
+    LocalServer local(m_network, o);
     local.start(false);
     QVERIFY(settle(local));
     QCOMPARE(local.state(), LocalServer::State::Failed);

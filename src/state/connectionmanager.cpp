@@ -89,7 +89,9 @@ bool isTransportFailure(QNetworkReply::NetworkError code)
 
 // One GET of url. A free function: it must not touch the manager after its co_await, as the
 // manager may be gone by then.
-QCoro::Task<Probe> probeEndpoint(QNetworkAccessManager *network, QString url, int timeoutMs)
+// The reply is parented to owner's reply holder, so the manager can end its own probes.
+QCoro::Task<Probe> probeEndpoint(QNetworkAccessManager *network, QObject *replies, QString url,
+                                 int timeoutMs)
 {
     const QUrl target(url, QUrl::StrictMode);
     if (!target.isValid() || target.isRelative() || target.host().isEmpty())
@@ -100,6 +102,7 @@ QCoro::Task<Probe> probeEndpoint(QNetworkAccessManager *network, QString url, in
     QElapsedTimer clock;
     clock.start();
     QNetworkReply *reply = network->get(request);
+    reply->setParent(replies);
     co_await reply;
     const std::chrono::nanoseconds elapsed(clock.nsecsElapsed());
     // deleteLater, not delete: the reply may still be inside its own finished() emission.
@@ -117,15 +120,15 @@ QCoro::Task<Probe> probeEndpoint(QNetworkAccessManager *network, QString url, in
 
 } // namespace
 
-ConnectionManager::ConnectionManager(QString baseUrl, PathMonitor *monitor, QObject *parent)
+ConnectionManager::ConnectionManager(QNetworkAccessManager &network, QString baseUrl,
+                                     PathMonitor *monitor, QObject *parent)
     : QObject(parent)
     , m_baseUrl(std::move(baseUrl))
     , m_monitor(monitor ? monitor : new QtPathMonitor(this))
+    , m_network(network)
 {
     while (m_baseUrl.endsWith(u'/'))
         m_baseUrl.chop(1);
-    // No cache: every probe must reach the server.
-    m_network.setCache(nullptr);
 
     m_pingTimer.setSingleShot(true);
     connect(&m_pingTimer, &QTimer::timeout, this, &ConnectionManager::checkConnection);
@@ -146,8 +149,8 @@ ConnectionManager::~ConnectionManager()
         m_monitor->stop();
     }
     // Probes still waiting finish now, so their checks end instead of waiting forever on
-    // replies that the network manager would delete without a word.
-    const auto replies = m_network.findChildren<QNetworkReply *>();
+    // replies that would be deleted without a word.
+    const auto replies = m_probeReplies.findChildren<QNetworkReply *>();
     for (QNetworkReply *reply : replies)
         reply->abort();
 }
@@ -191,17 +194,19 @@ QCoro::Task<> ConnectionManager::checkConnectionTask()
 {
     QPointer self(this);
     QNetworkAccessManager *network = &m_network;
+    QObject *replies = &m_probeReplies;
     const int timeoutMs = m_probeTimeoutMs;
     const quint64 failuresBefore = m_failuresCounted;
     ++m_checksInFlight;
 
-    auto health = probeEndpoint(network, m_baseUrl + QStringLiteral("/api/health"), timeoutMs);
+    auto health =
+        probeEndpoint(network, replies, m_baseUrl + QStringLiteral("/api/health"), timeoutMs);
     Probe probe = co_await std::move(health);
     if (isGone(self))
         co_return;
     if (!probe.reachable) {
-        auto servers =
-            probeEndpoint(network, m_baseUrl + QStringLiteral("/api/game/servers"), timeoutMs);
+        auto servers = probeEndpoint(network, replies,
+                                     m_baseUrl + QStringLiteral("/api/game/servers"), timeoutMs);
         probe = co_await std::move(servers);
         if (isGone(self))
             co_return;

@@ -6,6 +6,7 @@
 #include "scriptedhttpserver.h"
 
 #include <QCoroTask>
+#include <QNetworkAccessManager>
 #include <QTest>
 
 #include <memory>
@@ -47,6 +48,7 @@ private:
     bool bringNetworkUp();
 
     std::unique_ptr<ScriptedHttpServer> m_server;
+    QNetworkAccessManager m_network;
     std::unique_ptr<FakePathMonitor> m_monitor;
     std::unique_ptr<ConnectionManager> m_manager;
 };
@@ -66,7 +68,7 @@ void TestConnectionManager::cleanup()
 
 bool TestConnectionManager::start(const QString &baseUrl)
 {
-    m_manager = std::make_unique<ConnectionManager>(baseUrl, m_monitor.get());
+    m_manager = std::make_unique<ConnectionManager>(m_network, baseUrl, m_monitor.get());
     m_manager->setProbeTimeoutMs(2000);
     return QTest::qWaitFor(
         [this] { return m_monitor->isRunning() && m_manager->pingTimer().isActive(); }, 5000);

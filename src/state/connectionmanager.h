@@ -5,7 +5,6 @@
 
 #include <QCoroTask>
 #include <QDateTime>
-#include <QNetworkAccessManager>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -14,6 +13,8 @@
 
 #include <chrono>
 #include <optional>
+
+class QNetworkAccessManager;
 
 namespace korvana {
 
@@ -74,10 +75,11 @@ public:
     static constexpr std::chrono::milliseconds startDelay{200};
     static constexpr int defaultProbeTimeoutMs = 8000;
 
-    // Starts monitoring startDelay after construction. Without a monitor it makes and owns the
+    // Starts monitoring startDelay after construction. Probes go through the client's one
+    // network manager, which must outlive this object. Without a monitor it makes and owns the
     // desktop one; a given monitor stays the caller's.
-    explicit ConnectionManager(QString baseUrl, PathMonitor *monitor = nullptr,
-                               QObject *parent = nullptr);
+    ConnectionManager(QNetworkAccessManager &network, QString baseUrl,
+                      PathMonitor *monitor = nullptr, QObject *parent = nullptr);
     ~ConnectionManager() override;
 
     [[nodiscard]] bool isConnected() const { return m_isConnected; }
@@ -149,7 +151,8 @@ private:
 
     QString m_baseUrl;
     QPointer<PathMonitor> m_monitor;
-    QNetworkAccessManager m_network;
+    QNetworkAccessManager &m_network;
+    QObject m_probeReplies; // parent of the probes' replies still out
     QTimer m_startDelay;
     QTimer m_pingTimer;
     int m_probeTimeoutMs = defaultProbeTimeoutMs;
