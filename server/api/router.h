@@ -30,6 +30,7 @@ struct ApiRequest
     QByteArray ifNoneMatch;
     QByteArray prefer;
     QObject *lifetime = nullptr; // an answer still in the making goes when this does
+    bool handedOn = false;       // from another server, which found this one the room's owner
 };
 
 using Respond = http::Reply;
