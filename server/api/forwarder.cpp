@@ -23,7 +23,8 @@ Forwarder::Forwarder(QObject *parent)
     m_network.setRedirectPolicy(QNetworkRequest::ManualRedirectPolicy);
 }
 
-void Forwarder::forward(const ApiRequest &request, const QString &base, const Respond &respond)
+void Forwarder::forward(const ApiRequest &request, const QString &base, const Respond &respond,
+                        std::function<void()> unreachable)
 {
     QNetworkRequest out(QUrl(base + request.path));
     out.setTransferTimeout(TimeoutMs);
@@ -48,7 +49,7 @@ void Forwarder::forward(const ApiRequest &request, const QString &base, const Re
     if (request.lifetime)
         connect(request.lifetime, &QObject::destroyed, reply, &QNetworkReply::abort);
     connect(reply, &QNetworkReply::finished, this,
-            [reply, respond, lifetime, owned = bool(lifetime)] {
+            [reply, respond, unreachable, lifetime, owned = bool(lifetime)] {
                 reply->deleteLater();
                 if (owned && !lifetime)
                     return; // the client went away

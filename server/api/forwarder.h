@@ -8,6 +8,8 @@
 #include <QNetworkAccessManager>
 #include <QObject>
 
+#include <functional>
+
 namespace korvana::api {
 
 // Hands a request for a room another server owns to that server (one hop: the request says it
@@ -19,8 +21,10 @@ class Forwarder : public QObject
 public:
     explicit Forwarder(QObject *parent = nullptr);
 
-    // `base`: the owner's address, http://host:port. A failure to reach it is a 503.
-    void forward(const ApiRequest &request, const QString &base, const Respond &respond);
+    // `base`: the owner's address, http://host:port. When it cannot be reached, `unreachable`
+    // runs instead (none: the answer is a 503).
+    void forward(const ApiRequest &request, const QString &base, const Respond &respond,
+                 std::function<void()> unreachable = {});
 
     // The header that marks a handed-on request.
     static constexpr const char *HopHeader = "X-Korvana-Hop";

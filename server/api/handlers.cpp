@@ -13,6 +13,8 @@
 #include "store/scores.h"
 #include "texts.h"
 
+#include <QTimer>
+
 namespace korvana::api {
 namespace {
 
@@ -187,18 +189,30 @@ std::optional<QString> Handlers::ownerElsewhere(const ApiRequest &request, const
                             : m_rooms.ownerElsewhere(roomId);
 }
 
-void Handlers::handOn(const ApiRequest &request, const QString &owner, const Respond &respond)
+void Handlers::handOn(const ApiRequest &request, const QString &owner, const Respond &respond,
+                      const std::function<void(ApiRequest)> &again)
 {
+    constexpr int RetryMs = 250;
+    auto unreachable = [this, request, respond, again] {
+        if (!again || request.ownerUnreachable * RetryMs > m_options.leaseMs + 2000)
+            return respond(errorResponse(503, texts::storeUnavailable()));
+        QObject *context = request.lifetime ? request.lifetime : m_options.forwarder;
+        QTimer::singleShot(RetryMs, context, [request, again] {
+            ApiRequest next = request;
+            ++next.ownerUnreachable;
+            again(next);
+        });
+    };
     const auto wait = preferredWaitSeconds(request.prefer);
     if (request.method == ApiRequest::Method::Get && m_options.heldPolls && wait.value_or(0) > 0 &&
         !request.ifNoneMatch.isEmpty()) {
         if (const auto roomId = m_rooms.roomOfSession(request.path.sliced(18))) {
             new RemotePoll(m_rooms, *m_options.forwarder, m_deadlines, request, owner, *roomId,
-                           *wait, respond, request.lifetime);
+                           *wait, respond, unreachable, request.lifetime);
             return;
         }
     }
-    m_options.forwarder->forward(request, owner, respond);
+    m_options.forwarder->forward(request, owner, respond, unreachable);
 }
 
 ApiResponse Handlers::join(const rooms::Account &account, const JoinGameRequest &request)

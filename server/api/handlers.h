@@ -35,6 +35,7 @@ struct HandlerOptions
 {
     bool heldPolls = true; // off: session polls are answered as plain 200s, headers ignored
     Forwarder *forwarder = nullptr; // set: requests for rooms of other servers go there
+    int leaseMs = 10'000;           // how long a gone owner keeps its rooms
 };
 
 // One small function per endpoint: parsed input in, response out. Authentication and body
@@ -74,7 +75,10 @@ public:
     [[nodiscard]] std::optional<QString>
     ownerElsewhere(const ApiRequest &request, const QString &sessionId, const QString &roomId = {});
     // Hands the request to that owner; a held poll is held here and asks the owner on news.
-    void handOn(const ApiRequest &request, const QString &owner, const Respond &respond);
+    // An owner that cannot be reached may be gone: `again` runs the request anew a little later
+    // (its lease runs out meanwhile and the room is taken over), for at most a lease and a bit.
+    void handOn(const ApiRequest &request, const QString &owner, const Respond &respond,
+                const std::function<void(ApiRequest)> &again);
 
 private:
     Accounts &m_accounts;

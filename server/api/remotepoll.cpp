@@ -11,7 +11,7 @@ namespace korvana::api {
 
 RemotePoll::RemotePoll(rooms::Rooms &rooms, Forwarder &forwarder, http::Deadlines &deadlines,
                        ApiRequest request, QString owner, const QString &roomId, int waitSeconds,
-                       Respond respond, QObject *parent)
+                       Respond respond, std::function<void()> unreachable, QObject *parent)
     : QObject(parent)
     , m_rooms(rooms)
     , m_forwarder(forwarder)
@@ -20,6 +20,7 @@ RemotePoll::RemotePoll(rooms::Rooms &rooms, Forwarder &forwarder, http::Deadline
     , m_owner(std::move(owner))
     , m_applied("wait=" + QByteArray::number(waitSeconds))
     , m_respond(std::move(respond))
+    , m_unreachable(std::move(unreachable))
 {
     m_request.prefer = "wait=0";
     m_request.lifetime = this;
@@ -55,10 +56,20 @@ void RemotePoll::ask()
     }
     m_asking = true;
     QPointer self(this);
-    m_forwarder.forward(m_request, m_owner, [this, self](ApiResponse answer) {
-        if (self)
-            answered(std::move(answer));
-    });
+    m_forwarder.forward(
+        m_request, m_owner,
+        [this, self](ApiResponse answer) {
+            if (self)
+                answered(std::move(answer));
+        },
+        [this, self] {
+            // The owner may be gone: the request is routed anew.
+            if (!self || !m_respond)
+                return;
+            m_respond = {};
+            stop();
+            m_unreachable();
+        });
 }
 
 void RemotePoll::answered(ApiResponse answer)
@@ -81,10 +92,15 @@ void RemotePoll::finish(ApiResponse answer)
         if (name == "Preference-Applied")
             value = m_applied;
     const Respond respond = std::exchange(m_respond, {});
+    stop();
+    respond(answer);
+}
+
+void RemotePoll::stop()
+{
     if (m_watch >= 0)
         m_rooms.unwatch(std::exchange(m_watch, -1));
     m_deadlines.cancel(m_timeout);
-    respond(answer);
     deleteLater();
 }
 

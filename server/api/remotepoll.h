@@ -22,15 +22,17 @@ class RemotePoll : public QObject
     Q_OBJECT
 
 public:
+    // `unreachable` takes over the answer when the owner cannot be reached.
     RemotePoll(rooms::Rooms &rooms, Forwarder &forwarder, http::Deadlines &deadlines,
                ApiRequest request, QString owner, const QString &roomId, int waitSeconds,
-               Respond respond, QObject *parent = nullptr);
+               Respond respond, std::function<void()> unreachable, QObject *parent = nullptr);
     ~RemotePoll() override;
 
 private:
     void ask();
     void answered(ApiResponse answer);
     void finish(ApiResponse answer);
+    void stop();
 
     rooms::Rooms &m_rooms;
     Forwarder &m_forwarder;
@@ -39,6 +41,7 @@ private:
     QString m_owner;
     QByteArray m_applied; // Preference-Applied of the answer
     Respond m_respond;
+    std::function<void()> m_unreachable;
     ApiResponse m_last; // the owner's last 304
     http::Deadlines::Handle m_timeout = 0;
     int m_watch = -1;

@@ -129,7 +129,8 @@ std::expected<QUrl, QString> ServerApp::start()
     }
     m_rooms->load();
     m_handlers = std::make_unique<Handlers>(
-        *m_accounts, *m_rooms, *m_db, Handlers::Options{m_options.heldPolls, m_forwarder.get()});
+        *m_accounts, *m_rooms, *m_db,
+        Handlers::Options{m_options.heldPolls, m_forwarder.get(), m_options.leaseMs});
     m_router = std::make_unique<Router>();
     wireRoutes(*m_router, *m_handlers, *m_accounts);
     m_listener = std::make_unique<http::HttpListener>(*m_router, listening);
