@@ -128,16 +128,14 @@ bool Rooms::claimable(const SavedRoom &saved) const
     return saved.owner == m_options.instance || saved.ownerUntil < m_wall.nowMs();
 }
 
-void Rooms::resumeClock(store::RoomRecord &record, qint64 aliveMs) const
+void Rooms::resumeClock(store::RoomRecord &record, qint64 aliveMs)
 {
     const qint64 now = m_clock.nowMs();
     if (record.lastActionMs == 0)
         record.lastActionMs = now;
     // A room saved before leases kept its time in the server's heartbeat.
     const qint64 alive =
-        m_archive.isShared()
-            ? aliveMs
-            : std::max(aliveMs, const_cast<RoomArchive &>(m_archive).lastAliveMs());
+        m_archive.isShared() ? aliveMs : std::max(aliveMs, m_archive.lastAliveMs());
     rules::GameState &game = record.game;
     if (game.status == rules::GameStatus::InProgress && game.timeLimit > 0) {
         const qint64 used = std::max<qint64>(0, alive - game.turnStartedMs);
@@ -148,8 +146,10 @@ void Rooms::resumeClock(store::RoomRecord &record, qint64 aliveMs) const
 Room *Rooms::adopt(SavedRoom saved, bool force)
 {
     store::Transaction tx(m_archive.database());
-    if (!m_archive.games().claim(saved.record.roomId, lease(), m_wall.nowMs(), force))
+    if (!m_archive.games().claim(saved.record.roomId, lease(), m_wall.nowMs(), force)) {
+        tx.commit(); // nothing written: a transaction around this one goes on
         return nullptr;
+    }
     if (m_archive.isShared() && saved.owner != m_options.instance)
         diag(QStringLiteral("✅ Przejmuję grę %1 od serwera %2")
                  .arg(saved.record.roomId,

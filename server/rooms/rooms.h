@@ -190,7 +190,7 @@ private:
     [[nodiscard]] bool claimable(const SavedRoom &saved) const;
     // Takes the saved room over and continues it as a restart does; none if another won it.
     Room *adopt(SavedRoom saved, bool force = false);
-    void resumeClock(store::RoomRecord &record, qint64 aliveMs) const;
+    void resumeClock(store::RoomRecord &record, qint64 aliveMs);
     // Forgets a room another server took over, without touching its row.
     void drop(Room &room);
     void takeOrphans();
