@@ -19,9 +19,15 @@ KORVANA_PACKAGES=(
   fonts-material-design-icons-iconfont fonts-noto-color-emoji
 )
 
+# Several servers on one PostgreSQL behind HAProxy (scripts/cluster and its tests): installed
+# by .ci/run, not by scripts/play or scripts/test, so a player's machine gets no database server
+# it did not ask for.
+KORVANA_CLUSTER_PACKAGES=(postgresql-15 haproxy libqt6sql6-psql)
+
+# korvana_install_packages [extra packages...]
 korvana_install_packages() {
   local missing=()
-  for p in "${KORVANA_PACKAGES[@]}"; do
+  for p in "${KORVANA_PACKAGES[@]}" "$@"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
   done
   [ ${#missing[@]} -eq 0 ] && return 0
@@ -31,4 +37,12 @@ korvana_install_packages() {
   export DEBIAN_FRONTEND=noninteractive
   $sudo apt-get update -qq
   $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+# Whether the cluster's packages are all installed.
+korvana_cluster_installed() {
+  local p
+  for p in "${KORVANA_CLUSTER_PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || return 1
+  done
 }

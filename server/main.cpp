@@ -5,6 +5,7 @@
 
 #include "api/serverapp.h"
 #include "store/backup.h"
+#include "store/database.h"
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
@@ -70,6 +71,11 @@ int main(int argc, char *argv[])
     if (!options) {
         std::fprintf(stderr, "%s\n", qPrintable(options.error()));
         return options.error().startsWith(QStringLiteral("Usage")) ? 0 : 2;
+    }
+    if (!options->backupPath.isEmpty() && korvana::store::isDatabaseUrl(options->databasePath)) {
+        std::fprintf(stderr, "korvana-server: --backup copies a SQLite file; back up a shared "
+                             "database with pg_dump\n");
+        return 2;
     }
     if (!options->backupPath.isEmpty()) {
         const auto done =

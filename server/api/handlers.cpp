@@ -4,12 +4,16 @@
 #include "handlers.h"
 
 #include "accounts.h"
+#include "forwarder.h"
 #include "heldpoll.h"
+#include "remotepoll.h"
 #include "rooms/gameview.h"
 #include "rooms/timeoptions.h"
 #include "store/database.h"
 #include "store/scores.h"
 #include "texts.h"
+
+#include <QTimer>
 
 namespace korvana::api {
 namespace {
@@ -98,6 +102,8 @@ ApiResponse refusalResponse(rooms::RoomRefusal refusal)
         return errorResponse(400, texts::badTimeLimit());
     case rooms::RoomRefusal::NotFinished:
         return errorResponse(400, texts::gameNotFinished());
+    case rooms::RoomRefusal::Lost:
+        return errorResponse(503, texts::storeUnavailable());
     }
     return errorResponse(500, texts::serverFailure());
 }
@@ -172,6 +178,41 @@ void Handlers::session(const rooms::Account &account, const QString &sessionId,
         return;
     }
     respond(sessionAnswer(*snapshot, unchanged, wait));
+}
+
+std::optional<QString> Handlers::ownerElsewhere(const ApiRequest &request, const QString &sessionId,
+                                                const QString &roomId)
+{
+    if (!m_options.forwarder || request.handedOn)
+        return std::nullopt;
+    return roomId.isEmpty() ? m_rooms.seatOwnerElsewhere(sessionId)
+                            : m_rooms.ownerElsewhere(roomId);
+}
+
+void Handlers::handOn(const ApiRequest &request, const QString &owner, const Respond &respond,
+                      const std::function<void(ApiRequest)> &again)
+{
+    constexpr int RetryMs = 250;
+    auto unreachable = [this, request, respond, again] {
+        if (!again || request.ownerUnreachable * RetryMs > m_options.leaseMs + 2000)
+            return respond(errorResponse(503, texts::storeUnavailable()));
+        QObject *context = request.lifetime ? request.lifetime : m_options.forwarder;
+        QTimer::singleShot(RetryMs, context, [request, again] {
+            ApiRequest next = request;
+            ++next.ownerUnreachable;
+            again(next);
+        });
+    };
+    const auto wait = preferredWaitSeconds(request.prefer);
+    if (request.method == ApiRequest::Method::Get && m_options.heldPolls && wait.value_or(0) > 0 &&
+        !request.ifNoneMatch.isEmpty()) {
+        if (const auto roomId = m_rooms.roomOfSession(request.path.sliced(18))) {
+            new RemotePoll(m_rooms, *m_options.forwarder, m_deadlines, request, owner, *roomId,
+                           *wait, respond, unreachable, request.lifetime);
+            return;
+        }
+    }
+    m_options.forwarder->forward(request, owner, respond, unreachable);
 }
 
 ApiResponse Handlers::join(const rooms::Account &account, const JoinGameRequest &request)

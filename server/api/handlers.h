@@ -20,6 +20,7 @@ class Database;
 namespace korvana::api {
 
 class Accounts;
+class Forwarder;
 
 // What a poll of a game may ask for beyond its plain answer: an answer only when the game's tag
 // moved on, after waiting for it.
@@ -33,6 +34,8 @@ struct SessionPoll
 struct HandlerOptions
 {
     bool heldPolls = true; // off: session polls are answered as plain 200s, headers ignored
+    Forwarder *forwarder = nullptr; // set: requests for rooms of other servers go there
+    int leaseMs = 10'000;           // how long a gone owner keeps its rooms
 };
 
 // One small function per endpoint: parsed input in, response out. Authentication and body
@@ -65,6 +68,17 @@ public:
     ApiResponse timeOptions();
     ApiResponse activeGames(const rooms::Account &account);
     ApiResponse saveScore(const rooms::Account &account, const SaveScoreRequest &request);
+
+    // On a shared database: the address of the server that owns the room (given by its id, or
+    // by a seat's session id) when that is not this one and the request did not come from
+    // another server.
+    [[nodiscard]] std::optional<QString>
+    ownerElsewhere(const ApiRequest &request, const QString &sessionId, const QString &roomId = {});
+    // Hands the request to that owner; a held poll is held here and asks the owner on news.
+    // An owner that cannot be reached may be gone: `again` runs the request anew a little later
+    // (its lease runs out meanwhile and the room is taken over), for at most a lease and a bit.
+    void handOn(const ApiRequest &request, const QString &owner, const Respond &respond,
+                const std::function<void(ApiRequest)> &again);
 
 private:
     Accounts &m_accounts;

@@ -86,6 +86,7 @@ void Router::handle(http::HttpRequest request, const QString &client, QObject *l
     api.ifNoneMatch = std::move(request.ifNoneMatch);
     api.prefer = std::move(request.prefer);
     api.lifetime = lifetime;
+    api.handedOn = request.handedOn;
     dispatch(api, respond);
 }
 
@@ -195,25 +196,45 @@ void wireRoutes(Router &router, Handlers &h, Accounts &accounts)
     get(QStringLiteral("/api/auth/me"), &Handlers::me);
     get(QStringLiteral("/api/game/servers"), &Handlers::servers);
     get(QStringLiteral("/api/game/active-games"), &Handlers::activeGames);
+    // Runs a request anew, when the owner of its room could not be reached.
+    const auto again = [&router](const Respond &respond) {
+        return [&router, respond](const ApiRequest &request) { router.dispatch(request, respond); };
+    };
     router.addPrefix(Method::Get, QStringLiteral("/api/game/session/"),
-                     [&h, &accounts](const ApiRequest &request, const Respond &respond) {
-                         if (const auto account = signedIn(accounts, request, respond))
-                             h.session(*account, request.path.sliced(18),
-                                       {request.ifNoneMatch, request.prefer, request.lifetime},
-                                       respond);
+                     [&h, &accounts, again](const ApiRequest &request, const Respond &respond) {
+                         const auto account = signedIn(accounts, request, respond);
+                         if (!account)
+                             return;
+                         const QString sessionId = request.path.sliced(18);
+                         if (const auto owner = h.ownerElsewhere(request, sessionId))
+                             return h.handOn(request, *owner, respond, again(respond));
+                         h.session(*account, sessionId,
+                                   {request.ifNoneMatch, request.prefer, request.lifetime},
+                                   respond);
                      });
 
     // Signed in, with a body read by the wire records.
     const auto post = [&]<typename T>(const QString &path, ApiResponse (Handlers::*handler)(
                                                                const rooms::Account &, const T &)) {
-        router.add(Method::Post, path,
-                   [&h, &accounts, handler](const ApiRequest &request, const Respond &respond) {
-                       const auto account = signedIn(accounts, request, respond);
-                       if (!account)
-                           return;
-                       if (const auto body = readBody<T>(request, respond))
-                           respond((h.*handler)(*account, *body));
-                   });
+        router.add(
+            Method::Post, path,
+            [&h, &accounts, handler, again](const ApiRequest &request, const Respond &respond) {
+                const auto account = signedIn(accounts, request, respond);
+                if (!account)
+                    return;
+                const auto body = readBody<T>(request, respond);
+                if (!body)
+                    return;
+                // A room of another server is changed there.
+                std::optional<QString> owner;
+                if constexpr (requires { body->sessionId; })
+                    owner = h.ownerElsewhere(request, body->sessionId);
+                else if constexpr (requires { body->roomId; })
+                    owner = h.ownerElsewhere(request, {}, body->roomId);
+                if (owner)
+                    return h.handOn(request, *owner, respond, again(respond));
+                respond((h.*handler)(*account, *body));
+            });
     };
     post(QStringLiteral("/api/game/session"), &Handlers::createSession);
     post(QStringLiteral("/api/game/join"), &Handlers::join);

@@ -30,6 +30,8 @@ struct ApiRequest
     QByteArray ifNoneMatch;
     QByteArray prefer;
     QObject *lifetime = nullptr; // an answer still in the making goes when this does
+    bool handedOn = false;       // from another server, which found this one the room's owner
+    int ownerUnreachable = 0;    // times the room's owner could not be reached for it
 };
 
 using Respond = http::Reply;

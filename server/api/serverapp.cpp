@@ -4,12 +4,14 @@
 #include "serverapp.h"
 
 #include "accounts.h"
+#include "forwarder.h"
 #include "handlers.h"
 #include "httplistener.h"
 #include "rooms/clock.h"
 #include "rooms/rooms.h"
 #include "router.h"
 #include "store/database.h"
+#include "store/listener.h"
 #include "store/passwords.h"
 #include "store/servinglock.h"
 
@@ -91,15 +93,20 @@ std::expected<QUrl, QString> ServerApp::start()
         listening.tls = *conf;
     }
 
-    auto lock = store::ServingLock::take(m_options.databasePath);
-    if (!lock)
-        return std::unexpected(lock.error());
-    m_lock = std::make_unique<store::ServingLock>(std::move(*lock));
+    // A SQLite file is one server's; a shared database is everyone's, room by room.
+    if (!store::isDatabaseUrl(m_options.databasePath)) {
+        auto lock = store::ServingLock::take(m_options.databasePath);
+        if (!lock)
+            return std::unexpected(lock.error());
+        m_lock = std::make_unique<store::ServingLock>(std::move(*lock));
+    }
     m_clock = std::make_unique<rooms::SystemClock>();
     m_db = std::make_unique<store::Database>();
     if (!m_db->open(m_options.databasePath))
-        return std::unexpected(QStringLiteral("cannot open database %1: %2")
-                                   .arg(m_options.databasePath, m_db->errorString()));
+        return std::unexpected(
+            QStringLiteral("cannot open database %1: %2")
+                .arg(m_db->isShared() ? QStringLiteral("(shared)") : m_options.databasePath,
+                     m_db->errorString()));
     m_hasher = std::make_unique<store::PasswordHasher>(
         store::PasswordHasher::Limits{},
         m_options.fastHash ? store::HashCost::Minimal : store::HashCost::Interactive);
@@ -107,11 +114,23 @@ std::expected<QUrl, QString> ServerApp::start()
         *m_db, *m_hasher, *m_clock,
         Accounts::Options{m_options.tokenTtlSeconds * 1000, m_options.adminEmail});
     const quint64 seed = m_options.seed.value_or(QRandomGenerator::system()->generate64());
-    m_rooms = std::make_unique<rooms::Rooms>(*m_db, *m_clock,
-                                             rooms::Rooms::Options{m_options.botDelayMs, seed});
+    m_rooms = std::make_unique<rooms::Rooms>(
+        *m_db, *m_clock,
+        rooms::Rooms::Options{m_options.botDelayMs, seed, m_options.instance, m_options.leaseMs});
+    if (m_db->isShared()) {
+        m_notifications = std::make_unique<store::Listener>();
+        if (!m_notifications->open(m_db->location(), {rooms::RoomArchive::changesChannel(),
+                                                      rooms::RoomArchive::leaveChannel()}))
+            return std::unexpected(QStringLiteral("cannot listen to the database: ") +
+                                   m_notifications->errorString());
+        connect(m_notifications.get(), &store::Listener::notified, m_rooms.get(),
+                &rooms::Rooms::notified);
+        m_forwarder = std::make_unique<Forwarder>();
+    }
     m_rooms->load();
-    m_handlers = std::make_unique<Handlers>(*m_accounts, *m_rooms, *m_db,
-                                            Handlers::Options{m_options.heldPolls});
+    m_handlers = std::make_unique<Handlers>(
+        *m_accounts, *m_rooms, *m_db,
+        Handlers::Options{m_options.heldPolls, m_forwarder.get(), m_options.leaseMs});
     m_router = std::make_unique<Router>();
     wireRoutes(*m_router, *m_handlers, *m_accounts);
     m_listener = std::make_unique<http::HttpListener>(*m_router, listening);
@@ -128,6 +147,12 @@ std::expected<QUrl, QString> ServerApp::start()
     url.setScheme(listening.tls ? QStringLiteral("https") : QStringLiteral("http"));
     url.setHost(m_options.host);
     url.setPort(m_listener->serverPort());
+    QUrl reachable = url;
+    if (address->isEqual(QHostAddress::AnyIPv4) || address->isEqual(QHostAddress::AnyIPv6) ||
+        *address == QHostAddress::Any)
+        reachable.setHost(QStringLiteral("127.0.0.1"));
+    m_rooms->advertise(m_options.advertisedUrl.isEmpty() ? reachable.toString()
+                                                         : m_options.advertisedUrl);
     return url;
 }
 
@@ -140,13 +165,17 @@ void ServerApp::shutdown()
         m_rooms->releaseWatchers();
     if (m_listener)
         m_listener->closeAll();
-    if (m_rooms)
+    if (m_rooms) {
         m_rooms->writeHeartbeat();
+        m_rooms->releaseLeases(); // the others take the rooms over at once
+    }
     // Every change was saved when it happened; what is left is to stop cleanly.
     m_listener.reset();
     m_router.reset();
     m_handlers.reset();
     m_rooms.reset();
+    m_notifications.reset();
+    m_forwarder.reset();
     // The hasher goes first: its unfinished work must not outlive the accounts it answers to.
     m_hasher.reset();
     m_accounts.reset();

@@ -14,6 +14,7 @@
 
 namespace korvana::store {
 class Database;
+class Listener;
 class PasswordHasher;
 class ServingLock;
 } // namespace korvana::store
@@ -30,6 +31,7 @@ class HttpListener;
 namespace korvana::api {
 
 class Accounts;
+class Forwarder;
 class Handlers;
 class Router;
 
@@ -53,6 +55,8 @@ private:
     std::unique_ptr<store::ServingLock> m_lock;
     std::unique_ptr<rooms::SystemClock> m_clock;
     std::unique_ptr<store::Database> m_db;
+    std::unique_ptr<store::Listener> m_notifications;
+    std::unique_ptr<Forwarder> m_forwarder;
     std::unique_ptr<store::PasswordHasher> m_hasher;
     std::unique_ptr<Accounts> m_accounts;
     std::unique_ptr<rooms::Rooms> m_rooms;

@@ -28,6 +28,9 @@ struct ServerOptions
     bool fastHash = false; // tests only
     bool heldPolls = true; // off: clients that ask to wait get the plain answer at once
     QString backupPath;    // set: copy the database there and exit instead of serving
+    QString instance;      // this server's name among those sharing a database
+    int leaseMs = 10'000;  // how long a room stays its owner's without a renewal
+    QString advertisedUrl; // where the others reach this server; empty: the listening address
 };
 
 // Reads the command line (the program name first); a repeated option takes its last value.
@@ -35,5 +38,7 @@ struct ServerOptions
 [[nodiscard]] std::expected<ServerOptions, QString>
 parseServerOptions(const QStringList &arguments);
 [[nodiscard]] QString defaultDatabasePath();
+// The host name's letters and digits, lower case ("k" when it has none).
+[[nodiscard]] QString defaultInstanceName();
 
 } // namespace korvana::api

@@ -19,7 +19,8 @@ struct HttpRequest
     QByteArray prefer;
     QByteArray body; // chunked bodies arrive joined
     bool keepAlive = true;
-    bool http10 = false; // an HTTP/1.0 client is told when its connection stays open
+    bool http10 = false;   // an HTTP/1.0 client is told when its connection stays open
+    bool handedOn = false; // another korvana-server handed it on (X-Korvana-Hop)
 };
 
 // An answer: a status, a JSON body and extra headers; the connection adds the framing.

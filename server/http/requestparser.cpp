@@ -168,6 +168,7 @@ void RequestParser::headComplete()
     request.authorization = view(message[beast::http::field::authorization]).toByteArray();
     request.ifNoneMatch = view(message[beast::http::field::if_none_match]).toByteArray();
     request.prefer = view(message["Prefer"]).toByteArray();
+    request.handedOn = message.find("X-Korvana-Hop") != message.end();
     request.keepAlive = m_beast->parser->keep_alive();
     request.http10 = version == 10;
     m_expectContinue = beast::iequals(message[beast::http::field::expect], "100-continue");

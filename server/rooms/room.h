@@ -30,6 +30,7 @@ public:
     QTimer clockTimer;                  // the current player's clock running out
     QTimer tickTimer; // the shown second of a running clock, while someone watches
     QList<int> watchers;
+    bool lost = false; // another server took it over: it leaves memory, nothing more is saved
 
     // The game as the wire shows it at `nowMs`, built again only when the version or the shown
     // second of the running clock changed.

@@ -13,6 +13,7 @@ namespace {
 const QString aliveKey = QStringLiteral("alive_ms");
 const QString roomCounterKey = QStringLiteral("room_counter");
 const QString sessionsIndexedKey = QStringLiteral("sessions_indexed");
+const QString roomChannel = RoomArchive::changesChannel();
 } // namespace
 
 RoomArchive::RoomArchive(store::Database &db)
@@ -34,16 +35,51 @@ std::optional<store::RoomRecord> RoomArchive::decode(const QString &roomId, cons
     return std::nullopt;
 }
 
-bool RoomArchive::indexSessions(const store::RoomRecord &room)
+bool RoomArchive::isShared() const
 {
-    QStringList ids;
-    for (const auto &seat : room.seats)
-        if (!seat.sessionId.isEmpty())
-            ids.append(seat.sessionId);
-    return m_games->indexSessions(room.roomId, ids);
+    return m_db.isShared();
 }
 
-QList<store::RoomRecord> RoomArchive::loadUnfinished()
+bool RoomArchive::indexSessions(const store::RoomRecord &room)
+{
+    QList<QPair<QString, qint64>> seats;
+    for (const auto &seat : room.seats)
+        if (!seat.sessionId.isEmpty())
+            seats.append({seat.sessionId, seat.userId});
+    return m_games->indexSessions(room.roomId, seats);
+}
+
+QList<SavedRoom> RoomArchive::decodeAll(const QList<store::StoredGame> &rows)
+{
+    QList<SavedRoom> rooms;
+    for (const auto &stored : rows)
+        if (auto room = decode(stored.roomId, stored.data))
+            rooms.append({std::move(*room), stored.owner, stored.ownerUntil, stored.aliveMs});
+    return rooms;
+}
+
+std::optional<SavedRoom> RoomArchive::loadWithLease(const QString &roomId)
+{
+    const auto stored = m_games->load(roomId);
+    if (!stored)
+        return std::nullopt;
+    auto room = decode(roomId, stored->data);
+    if (!room)
+        return std::nullopt;
+    return SavedRoom{std::move(*room), stored->owner, stored->ownerUntil, stored->aliveMs};
+}
+
+QList<SavedRoom> RoomArchive::unfinishedOf(qint64 userId)
+{
+    return decodeAll(m_games->ofUser(userId, rules::statusName(rules::GameStatus::Finished)));
+}
+
+QList<SavedRoom> RoomArchive::allUnfinished()
+{
+    return decodeAll(m_games->loadAll(rules::statusName(rules::GameStatus::Finished)));
+}
+
+QList<SavedRoom> RoomArchive::loadUnfinished()
 {
     // A store written before the session index existed gets it once, finished rooms included.
     if (!m_db.meta(sessionsIndexedKey)) {
@@ -54,11 +90,7 @@ QList<store::RoomRecord> RoomArchive::loadUnfinished()
         m_db.setMeta(sessionsIndexedKey, 1);
         tx.commit();
     }
-    QList<store::RoomRecord> rooms;
-    for (const auto &stored : m_games->loadAll(rules::statusName(rules::GameStatus::Finished)))
-        if (auto room = decode(stored.roomId, stored.data))
-            rooms.append(std::move(*room));
-    return rooms;
+    return allUnfinished();
 }
 
 std::optional<store::RoomRecord> RoomArchive::load(const QString &roomId)
@@ -78,12 +110,17 @@ bool RoomArchive::finishedWithout(const QString &roomId, qint64 userId)
            !m_scores->find(userId, roomId);
 }
 
-bool RoomArchive::save(const store::RoomRecord &room, bool finishedNow, qint64 nowMs,
-                       bool seatsChanged)
+store::GameStore::Saved RoomArchive::save(const store::RoomRecord &room, bool finishedNow,
+                                          qint64 nowMs, const store::Lease &lease,
+                                          bool seatsChanged)
 {
+    using Saved = store::GameStore::Saved;
     store::Transaction tx(m_db);
-    bool ok = m_games->save(room.roomId, rules::statusName(room.game.status),
-                            store::encodeRoom(room), nowMs);
+    const Saved saved = m_games->save(room.roomId, rules::statusName(room.game.status),
+                                      store::encodeRoom(room), nowMs, lease);
+    if (saved != Saved::Yes)
+        return saved;
+    bool ok = true;
     if (seatsChanged)
         ok = ok && indexSessions(room);
     // Every person's result is kept at the end, even if their client never reports it.
@@ -96,12 +133,16 @@ bool RoomArchive::save(const store::RoomRecord &room, bool finishedNow, qint64 n
                              rules::positionOf(game, int(i)), qint64(game.players.size())})
                  .has_value();
     }
-    return ok && tx.commit();
+    // Others holding polls of this room hear of it once the change is committed.
+    ok = ok && m_db.notify(roomChannel, room.roomId);
+    return ok && tx.commit() ? Saved::Yes : Saved::Failed;
 }
 
 void RoomArchive::remove(const QString &roomId)
 {
-    m_games->remove(roomId);
+    store::Transaction tx(m_db);
+    if (m_games->remove(roomId) && m_db.notify(roomChannel, roomId))
+        tx.commit();
 }
 
 qint64 RoomArchive::lastAliveMs()
@@ -114,14 +155,20 @@ void RoomArchive::writeAlive(qint64 nowMs)
     m_db.setMeta(aliveKey, nowMs);
 }
 
-qint64 RoomArchive::roomCounter()
+// Each server numbers the rooms it creates, and its name tells its rooms from others'.
+static QString counterKey(const QString &instance)
 {
-    return m_db.meta(roomCounterKey).value_or(0);
+    return instance.isEmpty() ? roomCounterKey : roomCounterKey + u'.' + instance;
 }
 
-void RoomArchive::setRoomCounter(qint64 counter)
+qint64 RoomArchive::roomCounter(const QString &instance)
 {
-    m_db.setMeta(roomCounterKey, counter);
+    return m_db.meta(counterKey(instance)).value_or(0);
+}
+
+void RoomArchive::setRoomCounter(const QString &instance, qint64 counter)
+{
+    m_db.setMeta(counterKey(instance), counter);
 }
 
 } // namespace korvana::rooms

@@ -29,6 +29,12 @@ std::expected<ActionOutcome, RoomRefusal> Rooms::act(const Account &account,
     if (!found)
         return std::unexpected(found.error());
     auto [room, seat] = *found;
+    // A lease not renewed for a while is renewed first: a server that stood still may have lost
+    // the room meanwhile.
+    if (m_archive.isShared() && m_wall.nowMs() - m_renewedAtMs > m_options.leaseMs / 2)
+        renewLeases();
+    if (room->lost)
+        return std::unexpected(RoomRefusal::Lost);
     rules::GameState &game = room->rec.game;
     const auto before = game.status;
     const auto snapshot = game;
@@ -36,8 +42,8 @@ std::expected<ActionOutcome, RoomRefusal> Rooms::act(const Account &account,
     room->rec.lastActionMs = now; // kept with the next save
     const auto result = action(game, seat, now);
     // Even a refused move may have run a clock out, so compare rather than trust the result.
-    if (!(game == snapshot))
-        changed(*room, before);
+    if (!(game == snapshot) && !changed(*room, before))
+        return std::unexpected(RoomRefusal::Lost);
     return ActionOutcome{result.has_value(), result ? QString() : result.error().message, false,
                          room->view(now)};
 }
@@ -72,20 +78,33 @@ void Rooms::refresh(Room &room)
         armTimers(room);
 }
 
-void Rooms::changed(Room &room, rules::GameStatus before, bool seatsChanged)
+bool Rooms::changed(Room &room, rules::GameStatus before, bool seatsChanged)
 {
+    if (room.lost)
+        return false;
     ++room.version;
     const bool finishedNow =
         before != rules::GameStatus::Finished && room.status() == rules::GameStatus::Finished;
     if (finishedNow)
         room.finishedAtMs = m_clock.nowMs();
-    m_archive.save(room.rec, finishedNow, m_clock.nowMs(), seatsChanged);
+    if (m_archive.save(room.rec, finishedNow, m_clock.nowMs(), lease(), seatsChanged) ==
+        store::GameStore::Saved::NotOwner) {
+        drop(room);
+        return false;
+    }
     armTimers(room);
     wakeWatchers(room);
+    return true;
 }
 
 void Rooms::armTimers(Room &room)
 {
+    if (room.lost) {
+        room.botTimer.stop();
+        room.clockTimer.stop();
+        room.tickTimer.stop();
+        return;
+    }
     const rules::GameState &game = room.rec.game;
     const bool running = game.status == rules::GameStatus::InProgress;
     if (running && game.players[std::size_t(game.currentPlayer)].isBot) {

@@ -45,9 +45,12 @@ constexpr qint64 FinishedInMemoryMs = 5 * 60'000;
 Rooms::Rooms(store::Database &db, const Clock &clock, Options options, QObject *parent)
     : QObject(parent)
     , m_archive(db)
+    , m_wall(clock)
     , m_clock(clock)
-    , m_options(options)
+    , m_options(std::move(options))
 {
+    if (m_options.instance.isNull())
+        m_options.instance = QStringLiteral(""); // an owner the store can name (not NULL)
     // Runs only while some clock runs: an idle server with thousands of held polls does not
     // wake up every second to look at all their sockets.
     m_heartbeat.setInterval(1000);
@@ -62,6 +65,12 @@ Rooms::Rooms(store::Database &db, const Clock &clock, Options options, QObject *
     });
     m_sweep.setInterval(60'000);
     connect(&m_sweep, &QTimer::timeout, this, &Rooms::sweep);
+    // A lease is renewed three times over, so one late renewal loses nothing.
+    m_leases.setInterval(std::max(30, m_options.leaseMs / 3));
+    connect(&m_leases, &QTimer::timeout, this, [this] {
+        renewLeases();
+        takeOrphans();
+    });
     m_epoch = QByteArray::number(QRandomGenerator::system()->generate(), 36);
 }
 
@@ -78,38 +87,227 @@ void Rooms::writeHeartbeat()
                  .arg(m_clock.skippedMs() - m_reportedStallMs));
         m_reportedStallMs = m_clock.skippedMs();
     }
-    m_archive.writeAlive(now);
+    if (!m_archive.isShared())
+        m_archive.writeAlive(now);
+    renewLeases();
 }
 
 int Rooms::load()
 {
-    const qint64 now = m_clock.nowMs();
-    const qint64 alive = m_archive.lastAliveMs();
-    m_roomCounter = m_archive.roomCounter();
+    const bool shared = m_archive.isShared();
+    m_roomCounter = m_archive.roomCounter(m_options.instance);
     int loaded = 0;
-    store::Transaction tx(m_archive.database());
-    for (auto &record : m_archive.loadUnfinished()) {
-        if (record.lastActionMs == 0)
-            record.lastActionMs = now;
-        rules::GameState &game = record.game;
-        const bool clockRuns = game.status == rules::GameStatus::InProgress && game.timeLimit > 0;
-        if (clockRuns) {
-            const qint64 used = std::max<qint64>(0, alive - game.turnStartedMs);
-            game.turnStartedMs = now - used;
-        }
-        Room &room = insert(std::move(record));
-        // Saved at once, or a second crash would charge this downtime after all.
-        if (clockRuns)
-            m_archive.save(room.rec, false, now);
-        ++loaded;
+    {
+        store::Transaction tx(m_archive.database());
+        // One server per SQLite file: every room is its own, whoever saved it last.
+        for (auto &saved : m_archive.loadUnfinished())
+            if ((!shared || claimable(saved)) && adopt(std::move(saved), !shared))
+                ++loaded;
+        // The clocks were moved to now: a crash before the next heartbeat must not move them
+        // back.
+        if (!shared)
+            m_archive.writeAlive(m_clock.nowMs());
+        tx.commit();
     }
-    // The clocks were moved to now: a crash before the next heartbeat must not move them back.
-    m_archive.writeAlive(now);
-    tx.commit();
+    m_renewedAtMs = m_wall.nowMs();
     for (const auto &[id, room] : m_rooms)
         refresh(*room);
     m_sweep.start();
+    if (shared)
+        m_leases.start();
     return loaded;
+}
+
+store::Lease Rooms::lease() const
+{
+    return {m_options.instance, m_wall.nowMs() + m_options.leaseMs, m_clock.nowMs()};
+}
+
+bool Rooms::claimable(const SavedRoom &saved) const
+{
+    return saved.owner == m_options.instance || saved.ownerUntil < m_wall.nowMs();
+}
+
+void Rooms::resumeClock(store::RoomRecord &record, qint64 aliveMs)
+{
+    const qint64 now = m_clock.nowMs();
+    if (record.lastActionMs == 0)
+        record.lastActionMs = now;
+    // A room saved before leases kept its time in the server's heartbeat.
+    const qint64 alive =
+        m_archive.isShared() ? aliveMs : std::max(aliveMs, m_archive.lastAliveMs());
+    rules::GameState &game = record.game;
+    if (game.status == rules::GameStatus::InProgress && game.timeLimit > 0) {
+        const qint64 used = std::max<qint64>(0, alive - game.turnStartedMs);
+        game.turnStartedMs = now - used;
+    }
+}
+
+Room *Rooms::adopt(SavedRoom saved, bool force)
+{
+    store::Transaction tx(m_archive.database());
+    if (!m_archive.games().claim(saved.record.roomId, lease(), m_wall.nowMs(), force)) {
+        tx.commit(); // nothing written: a transaction around this one goes on
+        return nullptr;
+    }
+    if (m_archive.isShared() && saved.owner != m_options.instance)
+        diag(QStringLiteral("✅ Przejmuję grę %1 od serwera %2")
+                 .arg(saved.record.roomId,
+                      saved.owner.isEmpty() ? QStringLiteral("-") : saved.owner));
+    resumeClock(saved.record, saved.aliveMs);
+    Room &room = insert(std::move(saved.record));
+    // Saved at once, or a second crash would charge this downtime after all.
+    m_archive.save(room.rec, false, m_clock.nowMs(), lease());
+    tx.commit();
+    return &room;
+}
+
+std::optional<QString> Rooms::ownerElsewhere(const QString &roomId)
+{
+    if (!m_archive.isShared() || m_rooms.contains(roomId))
+        return std::nullopt;
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        auto saved = m_archive.loadWithLease(roomId);
+        if (!saved || saved->record.game.status == rules::GameStatus::Finished)
+            return std::nullopt;
+        if (!claimable(*saved))
+            return m_archive.games().urlOf(saved->owner);
+        if (Room *room = adopt(std::move(*saved))) {
+            refresh(*room);
+            return std::nullopt;
+        }
+        // Another server took it first: ask again who.
+    }
+    return std::nullopt;
+}
+
+std::optional<QString> Rooms::seatOwnerElsewhere(const QString &sessionId)
+{
+    if (!m_archive.isShared() || m_sessions.contains(sessionId))
+        return std::nullopt;
+    const auto roomId = m_archive.roomOfSession(sessionId);
+    return roomId ? ownerElsewhere(*roomId) : std::nullopt;
+}
+
+std::optional<QString> Rooms::roomOfSession(const QString &sessionId)
+{
+    if (const Room *room = m_sessions.value(sessionId))
+        return room->rec.roomId;
+    return m_archive.roomOfSession(sessionId);
+}
+
+void Rooms::advertise(const QString &url)
+{
+    if (m_archive.isShared())
+        m_archive.games().advertise(m_options.instance, url, m_wall.nowMs());
+}
+
+void Rooms::renewLeases()
+{
+    const qint64 wall = m_wall.nowMs();
+    const QString finished = rules::statusName(rules::GameStatus::Finished);
+    const int owned = m_archive.games().renew(lease(), finished);
+    if (owned < 0)
+        return;
+    m_renewedAtMs = wall;
+    if (!m_archive.isShared())
+        return;
+    const auto inMemory = std::ranges::count_if(m_rooms, [](const auto &entry) {
+        return entry.second->status() != rules::GameStatus::Finished && !entry.second->lost;
+    });
+    if (owned >= inMemory)
+        return;
+    const QStringList mine = m_archive.games().ownedBy(m_options.instance, finished);
+    for (const auto &[id, room] : m_rooms)
+        if (room->status() != rules::GameStatus::Finished && !mine.contains(id))
+            drop(*room);
+}
+
+void Rooms::releaseLeases()
+{
+    if (!m_archive.isShared())
+        return;
+    m_leases.stop();
+    m_archive.games().renew({m_options.instance, 0, m_clock.nowMs()},
+                            rules::statusName(rules::GameStatus::Finished));
+}
+
+void Rooms::takeOrphans()
+{
+    for (const QString &roomId : m_archive.games().orphans(
+             m_wall.nowMs(), rules::statusName(rules::GameStatus::Finished), 20)) {
+        if (m_rooms.contains(roomId))
+            continue;
+        auto saved = m_archive.loadWithLease(roomId);
+        if (saved && claimable(*saved))
+            if (Room *room = adopt(std::move(*saved)))
+                refresh(*room);
+    }
+}
+
+// Leaves memory on the next turn of the event loop, so no caller holds it when it goes.
+void Rooms::drop(Room &room)
+{
+    if (room.lost)
+        return;
+    room.lost = true;
+    diag(QStringLiteral("⚠️ Gra %1 ma innego właściciela; zostawiam ją")
+             .arg(room.rec.roomId));
+    QMetaObject::invokeMethod(
+        this,
+        [this, roomId = room.rec.roomId] {
+            const auto it = m_rooms.find(roomId);
+            if (it == m_rooms.end() || !it->second->lost)
+                return;
+            Room &gone = *it->second;
+            for (const auto &seat : gone.rec.seats)
+                m_sessions.remove(seat.sessionId);
+            const QList<int> watchers = gone.watchers;
+            for (const int id : watchers)
+                m_watchers[id].room = nullptr;
+            m_rooms.erase(it);
+            for (const int id : watchers)
+                if (const auto w = m_watchers.constFind(id); w != m_watchers.cend())
+                    w->wake(true);
+        },
+        Qt::QueuedConnection);
+}
+
+QList<SavedRoom> Rooms::elsewhereOf(qint64 userId)
+{
+    if (!m_archive.isShared())
+        return {};
+    auto rooms = m_archive.unfinishedOf(userId);
+    rooms.removeIf(
+        [this](const SavedRoom &saved) { return m_rooms.contains(saved.record.roomId); });
+    return rooms;
+}
+
+int Rooms::watchElsewhere(const QString &roomId, std::function<void(bool released)> wake)
+{
+    const int id = m_nextWatcher++;
+    m_watchers.insert(id, {nullptr, std::move(wake), roomId});
+    m_watchedElsewhere.insert(roomId, id);
+    return id;
+}
+
+void Rooms::notified(const QString &channel, const QString &payload)
+{
+    if (channel == RoomArchive::changesChannel()) {
+        if (m_rooms.contains(payload))
+            return; // our own change: its watchers woke already
+        const QList<int> watchers = m_watchedElsewhere.values(payload);
+        for (const int id : watchers)
+            if (const auto it = m_watchers.constFind(id); it != m_watchers.cend())
+                it->wake(false);
+    } else if (channel == RoomArchive::leaveChannel()) {
+        const QStringList parts = payload.split(u' ');
+        if (parts.size() != 3 || parts[0] != m_options.instance)
+            return;
+        const auto except = m_rooms.find(parts[2]);
+        leaveWaitingRooms(parts[1].toLongLong(),
+                          except == m_rooms.end() ? nullptr : except->second.get(), false);
+    }
 }
 
 Room &Rooms::insert(store::RoomRecord record)
@@ -136,10 +334,20 @@ Room &Rooms::insert(store::RoomRecord record)
 Room *Rooms::findRoom(const QString &roomId)
 {
     if (const auto it = m_rooms.find(roomId); it != m_rooms.end())
-        return it->second.get();
-    // Only finished games are left out of memory; they come back for a while when asked for.
-    auto record = m_archive.load(roomId);
-    return record ? &insert(std::move(*record)) : nullptr;
+        return it->second->lost ? nullptr : it->second.get();
+    // Finished games leave memory and come back for a while when asked for; an unfinished room
+    // out of memory is another server's, unless its lease ran out.
+    auto saved = m_archive.loadWithLease(roomId);
+    if (!saved)
+        return nullptr;
+    if (saved->record.game.status == rules::GameStatus::Finished)
+        return &insert(std::move(saved->record));
+    if (!claimable(*saved))
+        return nullptr;
+    Room *room = adopt(std::move(*saved));
+    if (room)
+        refresh(*room);
+    return room;
 }
 
 void Rooms::close(Room &room)
@@ -195,12 +403,17 @@ std::expected<std::pair<Room *, int>, RoomRefusal> Rooms::seatOf(const Account &
                                                                  const QString &sessionId)
 {
     Room *room = m_sessions.value(sessionId);
+    if (room && room->lost)
+        return std::unexpected(RoomRefusal::Lost);
     if (!room) {
-        // A finished game that left memory.
-        if (const auto roomId = m_archive.roomOfSession(sessionId); roomId && findRoom(*roomId))
+        // A finished game that left memory, or a room taken over from a server that is gone.
+        const auto roomId = m_archive.roomOfSession(sessionId);
+        if (roomId && findRoom(*roomId))
             room = m_sessions.value(sessionId);
         if (!room)
-            return std::unexpected(RoomRefusal::NoSuchSession);
+            return std::unexpected(roomId && m_archive.games().status(*roomId)
+                                       ? RoomRefusal::Lost
+                                       : RoomRefusal::NoSuchSession);
     }
     const auto &seats = room->rec.seats;
     const auto it = std::ranges::find(seats, sessionId, &store::SeatRecord::sessionId);
@@ -217,7 +430,8 @@ std::expected<std::pair<Room *, int>, RoomRefusal> Rooms::seatInRoom(const Accou
 {
     Room *room = findRoom(roomId);
     if (!room)
-        return std::unexpected(RoomRefusal::NoSuchRoom);
+        return std::unexpected(m_archive.games().status(roomId) ? RoomRefusal::Lost
+                                                                : RoomRefusal::NoSuchRoom);
     refresh(*room);
     const int seat = room->seatOfUser(account.id);
     if (seat < 0)
@@ -225,22 +439,37 @@ std::expected<std::pair<Room *, int>, RoomRefusal> Rooms::seatInRoom(const Accou
     return std::pair{room, seat};
 }
 
-bool Rooms::holdsLiveSeatElsewhere(qint64 userId, const Room *except) const
+bool Rooms::holdsLiveSeatElsewhere(qint64 userId, const Room *except)
 {
-    for (const auto &[id, room] : m_rooms) {
-        if (room.get() == except || room->status() != rules::GameStatus::InProgress)
-            continue;
-        const int seat = room->seatOfUser(userId);
-        if (seat >= 0 && !room->rec.game.players[std::size_t(seat)].hasPassed)
+    const auto live = [userId](const store::RoomRecord &rec) {
+        if (rec.game.status != rules::GameStatus::InProgress)
+            return false;
+        const auto it = std::ranges::find(rec.seats, userId, &store::SeatRecord::userId);
+        return it != rec.seats.end() &&
+               !rec.game.players[std::size_t(it - rec.seats.begin())].hasPassed;
+    };
+    for (const auto &[id, room] : m_rooms)
+        if (room.get() != except && !room->lost && live(room->rec))
             return true;
-    }
-    return false;
+    return std::ranges::any_of(elsewhereOf(userId),
+                               [&](const SavedRoom &saved) { return live(saved.record); });
 }
 
 // A player who sits down elsewhere gives up their seats in rooms that have not started; a
-// room left without people goes away.
-void Rooms::leaveWaitingRooms(qint64 userId, const Room *except)
+// room left without people goes away. Rooms of other servers are left by their owners (told
+// so), or here when their owner is gone.
+void Rooms::leaveWaitingRooms(qint64 userId, const Room *except, bool alsoElsewhere)
 {
+    for (auto &saved : alsoElsewhere ? elsewhereOf(userId) : QList<SavedRoom>()) {
+        if (saved.record.game.status != rules::GameStatus::Waiting)
+            continue;
+        if (claimable(saved) && adopt(saved))
+            continue;
+        m_archive.database().notify(RoomArchive::leaveChannel(),
+                                    QStringLiteral("%1 %2 %3")
+                                        .arg(saved.owner, QString::number(userId),
+                                             except ? except->rec.roomId : QStringLiteral("-")));
+    }
     QList<Room *> emptied;
     for (const auto &[id, room] : m_rooms) {
         if (room.get() == except || room->status() != rules::GameStatus::Waiting)
@@ -273,7 +502,7 @@ void Rooms::removeSeat(Room &room, int seat)
 
 QString Rooms::newSessionId() const
 {
-    QString id;
+    QString id = m_options.instance.isEmpty() ? QString() : m_options.instance + u'.';
     for (int i = 0; i < 4; ++i)
         id += QStringLiteral("%1").arg(QRandomGenerator::system()->generate(), 8, 16, QChar(u'0'));
     return id;
@@ -302,7 +531,8 @@ std::expected<SeatView, RoomRefusal> Rooms::create(const Account &account,
     leaveWaitingRooms(account.id, nullptr);
 
     store::RoomRecord rec;
-    rec.roomId = QStringLiteral("room-%1").arg(++m_roomCounter);
+    rec.roomId = (m_options.instance.isEmpty() ? QString() : m_options.instance + u'-') +
+                 QStringLiteral("room-%1").arg(++m_roomCounter);
     rec.serverName = roomName(account.username);
     rec.createdMs = m_clock.nowMs();
     rec.botSeed = botSeedFor(m_options.seed, rec.roomId);
@@ -313,8 +543,8 @@ std::expected<SeatView, RoomRefusal> Rooms::create(const Account &account,
     Room &room = insert(std::move(rec));
     {
         store::Transaction tx(m_archive.database());
-        m_archive.setRoomCounter(m_roomCounter);
-        m_archive.save(room.rec, false, m_clock.nowMs(), true);
+        m_archive.setRoomCounter(m_options.instance, m_roomCounter);
+        m_archive.save(room.rec, false, m_clock.nowMs(), lease(), true);
         tx.commit();
     }
     return seatView(room, 0);
@@ -351,7 +581,8 @@ std::expected<SeatView, RoomRefusal> Rooms::join(const Account &account, const Q
         return std::unexpected(RoomRefusal::RoomFull);
     room->rec.seats.push_back({newSessionId(), account.id, false});
     m_sessions.insert(room->rec.seats.back().sessionId, room);
-    changed(*room, rules::GameStatus::Waiting, true);
+    if (!changed(*room, rules::GameStatus::Waiting, true))
+        return std::unexpected(RoomRefusal::Lost);
     return seatView(*room, *seat);
 }
 
@@ -399,6 +630,8 @@ void Rooms::unwatch(int id)
         return;
     if (it->room)
         it->room->watchers.removeOne(id);
+    if (!it->elsewhere.isEmpty())
+        m_watchedElsewhere.remove(it->elsewhere, id);
     m_watchers.erase(it);
 }
 
@@ -449,31 +682,44 @@ std::expected<ActionOutcome, RoomRefusal> Rooms::vote(const Account &account,
     }
     if (start)
         (void)rules::startGame(rec.game, m_clock.nowMs());
-    changed(*room, rules::GameStatus::Waiting);
+    if (!changed(*room, rules::GameStatus::Waiting))
+        return std::unexpected(RoomRefusal::Lost);
     return ActionOutcome{true, {}, start, room->view(m_clock.nowMs())};
 }
 
 QList<GameServer> Rooms::servers()
 {
-    QList<Room *> listed;
+    QList<const store::RoomRecord *> listed;
     for (const auto &[id, room] : m_rooms) {
         refresh(*room);
-        if (room->status() != rules::GameStatus::Finished)
-            listed.append(room.get());
+        if (room->status() != rules::GameStatus::Finished && !room->lost)
+            listed.append(&room->rec);
+    }
+    // Other servers' rooms, from the store.
+    if (m_archive.isShared()) {
+        const qint64 wall = m_wall.nowMs();
+        if (m_lobbyReadMs < 0 || wall - m_lobbyReadMs >= 1000 || wall < m_lobbyReadMs) {
+            m_lobby.clear();
+            for (auto &saved : m_archive.allUnfinished())
+                m_lobby.append(std::move(saved.record));
+            m_lobbyReadMs = wall;
+        }
+        for (const auto &rec : std::as_const(m_lobby))
+            if (!m_rooms.contains(rec.roomId))
+                listed.append(&rec);
     }
     // Open rooms first, then games in progress; newest first within each.
-    std::ranges::sort(listed, [](const Room *a, const Room *b) {
-        const bool aw = a->status() == rules::GameStatus::Waiting;
-        const bool bw = b->status() == rules::GameStatus::Waiting;
+    std::ranges::sort(listed, [](const store::RoomRecord *a, const store::RoomRecord *b) {
+        const bool aw = a->game.status == rules::GameStatus::Waiting;
+        const bool bw = b->game.status == rules::GameStatus::Waiting;
         if (aw != bw)
             return aw;
-        return a->rec.createdMs != b->rec.createdMs ? a->rec.createdMs > b->rec.createdMs
-                                                    : a->rec.roomId > b->rec.roomId;
+        return a->createdMs != b->createdMs ? a->createdMs > b->createdMs : a->roomId > b->roomId;
     });
     QList<GameServer> out;
     const qint64 now = m_clock.nowMs();
-    for (const Room *room : std::as_const(listed))
-        out.append(serverView(room->rec, now));
+    for (const store::RoomRecord *rec : std::as_const(listed))
+        out.append(serverView(*rec, now));
     return out;
 }
 
@@ -485,8 +731,14 @@ QList<ActiveGame> Rooms::activeGames(const Account &account)
         if (seat < 0)
             continue;
         refresh(*room);
-        if (room->status() != rules::GameStatus::Finished)
+        if (room->status() != rules::GameStatus::Finished && !room->lost)
             out.append(activeGameView(room->rec, seat));
+    }
+    for (const SavedRoom &saved : elsewhereOf(account.id)) {
+        const auto &seats = saved.record.seats;
+        const auto it = std::ranges::find(seats, account.id, &store::SeatRecord::userId);
+        if (it != seats.end())
+            out.append(activeGameView(saved.record, int(it - seats.begin())));
     }
     return out;
 }

@@ -13,8 +13,8 @@ namespace korvana::store {
 std::optional<ScoreRecord> ScoreStore::saveOnce(const ScoreRecord &score)
 {
     QSqlQuery q(m_db.connection());
-    q.prepare(QStringLiteral("INSERT OR IGNORE INTO scores(user_id, room_id, score, position,"
-                             " players_count) VALUES(?, ?, ?, ?, ?)"));
+    q.prepare(QStringLiteral("INSERT INTO scores(user_id, room_id, score, position, players_count)"
+                             " VALUES(?, ?, ?, ?, ?) ON CONFLICT(user_id, room_id) DO NOTHING"));
     q.addBindValue(score.userId);
     q.addBindValue(score.roomId);
     q.addBindValue(score.score);
@@ -44,9 +44,10 @@ std::optional<ScoreRecord> ScoreStore::find(qint64 userId, const QString &roomId
 UserTotals ScoreStore::totals(qint64 userId)
 {
     QSqlQuery q(m_db.connection());
-    q.prepare(QStringLiteral("SELECT count(*), coalesce(sum(position = 1), 0),"
-                             " coalesce(sum(score), 0), coalesce(max(score), 0)"
-                             " FROM scores WHERE user_id = ?"));
+    q.prepare(QStringLiteral(
+        "SELECT count(*), coalesce(sum(CASE WHEN position = 1 THEN 1 ELSE 0 END), 0),"
+        " coalesce(sum(score), 0), coalesce(max(score), 0)"
+        " FROM scores WHERE user_id = ?"));
     q.addBindValue(userId);
     if (!q.exec() || !q.next())
         return {};

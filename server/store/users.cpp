@@ -22,18 +22,17 @@ std::expected<UserRecord, UserStore::Conflict> UserStore::create(const QString &
         return std::unexpected(Conflict::Username);
     QSqlQuery q(m_db.connection());
     q.prepare(QStringLiteral("INSERT INTO users(username, username_key, email, password_hash,"
-                             " created_ms) VALUES(?, ?, ?, ?, ?)"));
+                             " created_ms) VALUES(?, ?, ?, ?, ?) RETURNING id"));
     q.addBindValue(username.trimmed());
     q.addBindValue(usernameKey(username));
     q.addBindValue(emailKey(email));
     q.addBindValue(passwordHash);
     q.addBindValue(nowMs);
-    const bool ok = q.exec();
+    const bool ok = q.exec() && q.next();
     m_db.noteWrite(ok, QStringLiteral("users"));
     if (!ok)
         return std::unexpected(Conflict::Failed);
-    return UserRecord{q.lastInsertId().toLongLong(), username.trimmed(), emailKey(email),
-                      passwordHash};
+    return UserRecord{q.value(0).toLongLong(), username.trimmed(), emailKey(email), passwordHash};
 }
 
 std::optional<UserRecord> UserStore::one(const QString &where, const QVariant &value)

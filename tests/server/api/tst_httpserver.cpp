@@ -187,10 +187,10 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitFor(
             [&] { return poll(server, seat->sessionId, anna).currentPlayerId == seat->playerId; },
             10'000));
-        QCOMPARE(post<GameSessionResponse>(server, u"/api/game/session"_s, CreateSessionRequest{},
-                                           signUp(server, u"Cyryl"_s))
-                     ->roomId,
-                 u"room-2"_s);
+        // Ids start with the server's name (from the host name here).
+        QVERIFY(post<GameSessionResponse>(server, u"/api/game/session"_s, CreateSessionRequest{},
+                                          signUp(server, u"Cyryl"_s))
+                    ->roomId.endsWith(u"-room-2"_s));
     }
 
     void oneServerPerDatabaseAndBackupsWhileServing()
