@@ -20,6 +20,8 @@ Rectangle {
     // connection is down: then it shows as stopped.
     property int timeRemaining: showsTimer ? gameState.timeRemaining : 0
     property bool isClockPaused: false
+    // {playerId: seconds} of every seat's clock, when the server sends them; each chip shows its own.
+    property var playerClocks: ({})
     // Each player's colour-blind mark beside their colour.
     property bool colorMarks: false
     signal toggleSound
@@ -215,6 +217,9 @@ Rectangle {
                         Accessible.name: (isMe ? "Ty" : String(chip.modelData.name)) + ", "
                                          + chip.modelData.score + " pkt"
                                          + (isOut ? ", bez ruchów" : "")
+                                         + (hasClock ? ", " + qsTr("zegar %1").arg(chipClock.text) : "")
+                        readonly property bool hasClock: header.showsTimer
+                                                         && header.playerClocks[String(chip.modelData.playerId)] !== undefined
 
                         Row {
                             id: chipRow
@@ -242,6 +247,20 @@ Rectangle {
                                 color: chip.seatColor
                                 font.pixelSize: 10
                                 font.bold: true
+                                font.family: Theme.monoFamily
+                            }
+                            // The seat's own clock, red in its last ten seconds.
+                            Text {
+                                id: chipClock
+                                objectName: "chipClock"
+                                readonly property int seconds: chip.hasClock
+                                                               ? header.playerClocks[String(chip.modelData.playerId)] : 0
+                                visible: chip.hasClock
+                                anchors.verticalCenter: parent.verticalCenter
+                                text: GameScreen.formatTime(seconds)
+                                color: GameScreen.timerTone(seconds) === "red" ? Theme.red
+                                       : chip.isCurrent ? Theme.white : Theme.gray
+                                font.pixelSize: 10
                                 font.family: Theme.monoFamily
                             }
                         }
