@@ -207,7 +207,7 @@ Item {
         id: turnNotice
         objectName: "turnNotice"
         property string text: ""
-        visible: text !== "" && board.visible
+        visible: text !== "" && face.isPlaying
         x: board.x + (board.width - width) / 2
         y: board.y + 8
         z: 2
@@ -253,7 +253,7 @@ Item {
         anchors.topMargin: 6
         anchors.bottom: parent.bottom
         width: parent.width
-        color: Qt.rgba(0, 0, 0, 0.6)
+        color: Qt.rgba(0, 0, 0, 0.78)
     }
 
     ResultsView {

@@ -127,7 +127,7 @@ Flickable {
                     required property var modelData
                     objectName: "resultRow"
                     width: parent.width
-                    height: 48
+                    height: Math.max(48, resultLine.implicitHeight + 16)
                     radius: 12
                     color: Theme.shade(0.1, 1)
                     Accessible.role: Accessible.StaticText
@@ -138,6 +138,7 @@ Flickable {
                                                      && resultRow.modelData.bonus !== ""
 
                     RowLayout {
+                        id: resultLine
                         anchors.fill: parent
                         anchors.leftMargin: 12
                         anchors.rightMargin: 16
@@ -175,7 +176,7 @@ Flickable {
                                 text: resultRow.hasBonus ? resultRow.modelData.bonus : ""
                                 color: Theme.yellow
                                 font.pixelSize: 11
-                                elide: Text.ElideRight
+                                wrapMode: Text.Wrap
                             }
                         }
                         Text {

@@ -443,6 +443,9 @@ void GameController::followTurns()
     // A different game, or one joined just now: what came before is not its history.
     if (previous && previous->roomId != state->roomId)
         previous = nullptr;
+    // A poll overtaken by a move's reply shows an older turn: it tells nothing new.
+    if (previous && state->turnNumber < previous->turnNumber)
+        return;
     if (auto mark = lastMoveMark(previous, *state); mark && mark != m_lastMove) {
         m_lastMove = std::move(mark);
         Q_EMIT lastMoveChanged();

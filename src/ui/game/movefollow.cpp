@@ -82,7 +82,9 @@ QStringList turnNotices(const GameState &previous, const GameState &state,
         return notices;
     const bool finished = state.gameStatus == u"finished";
     const qsizetype to = seatOf(state, state.currentPlayerId);
-    if (!finished && (to < 0 || (to == from && state.turnNumber == previous.turnNumber)))
+    // No turn went by, or the answer is older than the state before it (a poll overtaken by a
+    // move's reply).
+    if (!finished && (to < 0 || state.turnNumber <= previous.turnNumber))
         return notices;
     // Seat by seat from the one whose turn it was, up to (not including) the one to move now; a
     // finished game goes once round the table.
@@ -118,9 +120,9 @@ QString endBonusNote(const Player &player)
                 singleLast = piece.squares.size() == 1;
         }
     }
-    return singleLast ? QCoreApplication::translate(
-                            "GameScreen", "premia +20: wszystkie klocki, jedynka na koniec")
-                      : QCoreApplication::translate("GameScreen", "premia +15: wszystkie klocki");
+    return singleLast
+               ? QCoreApplication::translate("GameScreen", "premia +20: komplet, jedynka na koniec")
+               : QCoreApplication::translate("GameScreen", "premia +15: komplet klocków");
 }
 
 } // namespace korvana::ui
