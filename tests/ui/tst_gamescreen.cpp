@@ -171,6 +171,20 @@ void TestGameScreen::twoPlayersVoteAndTheBoardAppears()
                  "Pokój gracza Gracz" + QString::number(m_players));
     QCOMPARE(m_harness->visibleItems(QStringLiteral("emptyPlayerSlot")).size(), 3);
     QVERIFY(!m_harness->item(QStringLiteral("startGameButton"))->isEnabled());
+    // In a short window the keyboard's control scrolls into view.
+    m_harness->window()->resize(390, 480);
+    QQuickItem *scroller = m_harness->item(QStringLiteral("waitingRoomScroller"));
+    QTRY_COMPARE(scroller->height() < 480, true);
+    QQuickItem *focused = nullptr;
+    for (int tab = 0; tab < 6 && (!focused || focused->objectName() != "leaveRoomButton"); ++tab) {
+        m_harness->key(Qt::Key_Tab);
+        focused = m_harness->window()->activeFocusItem();
+    }
+    QCOMPARE(focused->objectName(), "leaveRoomButton");
+    const QRectF inView = focused->mapRectToItem(scroller, focused->boundingRect());
+    QVERIFY2(inView.top() >= 0 && inView.bottom() <= scroller->height(),
+             qPrintable(QString::number(inView.bottom())));
+    m_harness->window()->resize(390, 844);
 
     HeadlessPlayer other(m_server->baseUrl().toString(), m_dir.filePath("other.json"));
     QVERIFY(other.registerAs(QStringLiteral("Bartłomiej")));
@@ -479,6 +493,17 @@ void TestGameScreen::keyboardPlaysATurnInAWideWindow()
     m_harness->key(Qt::Key_Return);
     QTRY_VERIFY(!isOpen(QStringLiteral("passDialog")));
     QVERIFY(isMyTurn());
+
+    // H takes the selected piece to the board and from one cell where it fits to the next.
+    QVERIFY(m_harness->click(QStringLiteral("trayTile_I1")));
+    m_harness->key(Qt::Key_H);
+    QCOMPARE(focused()->objectName(), "boardKeys");
+    QCOMPARE(control->property("isPreviewValid"), QVariant(true));
+    const QString firstFit = control->property("cursorDescription").toString();
+    m_harness->key(Qt::Key_H);
+    QCOMPARE(control->property("isPreviewValid"), QVariant(true));
+    QVERIFY(control->property("cursorDescription").toString() != firstFit);
+    m_harness->key(Qt::Key_Escape);
     m_harness->window()->resize(390, 844);
 }
 

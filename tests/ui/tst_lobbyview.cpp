@@ -164,10 +164,17 @@ void TestLobbyView::timePickerChoiceIsSent()
     h.key(Qt::Key_Up);
     QCOMPARE(h.window()->activeFocusItem(), h.item(QStringLiteral("noLimitRow")));
 
-    // The choice outlives the lobby: a new start offers the hour again.
+    // The choice outlives the lobby, and the window its size: a new start offers the hour again
+    // in a window as large as the one closed.
+    h.key(Qt::Key_Escape);
+    QTRY_VERIFY(!picker("visible"));
+    h.window()->resize(480, 560);
+    QTRY_COMPARE(h.window()->width(), 480);
+    h.window()->close();
     m_harness.reset();
     AppHarness &again = openLobby(server);
     QCOMPARE(again.text(QStringLiteral("timeLimitText")), "1h");
+    QCOMPARE(again.window()->size(), QSize(480, 560));
 }
 
 void TestLobbyView::errorAlertAppearsAndOkClearsIt()
