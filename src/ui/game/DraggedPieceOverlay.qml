@@ -173,7 +173,8 @@ Item {
         visible: overlay.isMouseDrag
         x: overlay.location.x - (overlay.grabOffset.x + 0.5) * overlay.cellSize
         y: overlay.location.y - (overlay.grabOffset.y + 0.5) * overlay.cellSize
-        opacity: 0.85
+        // See-through, so that the green or red ghost under it shows.
+        opacity: 0.6
         Repeater {
             model: overlay.piece && overlay.piece.turned !== undefined ? overlay.piece.turned : []
             Rectangle {
