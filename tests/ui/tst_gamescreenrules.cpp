@@ -3,6 +3,7 @@
 
 #include "gamescreenrules.h"
 #include "gametypes.h"
+#include "mousedrag.h"
 #include "movefollow.h"
 
 #include <QTest>
@@ -56,6 +57,8 @@ private slots:
     void followTurns();
     void floatingBox_data();
     void floatingBox();
+    void grabOffset_data();
+    void grabOffset();
 };
 
 void TestGameScreenRules::chipLabel_data()
@@ -380,6 +383,29 @@ void TestGameScreenRules::floatingBox()
     QFETCH(QPointF, finger);
     QFETCH(QPointF, box);
     QCOMPARE(floatingBoxCentre(finger, QSizeF(390, 844)), box);
+}
+
+void TestGameScreenRules::grabOffset_data()
+{
+    // The bar of five in a 60-point preview: a unit of 10, squares from x = 5 to 55 at y 25-35.
+    QTest::addColumn<qint64>("rotation");
+    QTest::addColumn<QPointF>("point");
+    QTest::addColumn<QPointF>("offset");
+    QTest::addRow("by the anchor") << qint64(0) << QPointF(8, 30) << QPointF(0, 0);
+    QTest::addRow("by the far end") << qint64(0) << QPointF(52, 30) << QPointF(4, 0);
+    QTest::addRow("in the margin: the nearest square")
+        << qint64(0) << QPointF(58, 2) << QPointF(4, 0);
+    // Turned by 90 degrees the bar stands upwards from its anchor: [0,0] .. [-4,0].
+    QTest::addRow("turned, by the top") << qint64(90) << QPointF(30, 8) << QPointF(0, -4);
+}
+
+void TestGameScreenRules::grabOffset()
+{
+    QFETCH(qint64, rotation);
+    QFETCH(QPointF, point);
+    QFETCH(QPointF, offset);
+    const Squares bar{{0, 0}, {0, 1}, {0, 2}, {0, 3}, {0, 4}};
+    QCOMPARE(grabOffsetCells(bar, rotation, point, 60), offset);
 }
 
 QTEST_GUILESS_MAIN(TestGameScreenRules)
