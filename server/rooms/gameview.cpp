@@ -29,8 +29,9 @@ const QList<GamePiece> &pieceTemplates()
     return templates;
 }
 
-Player playerView(const rules::Player &p)
+Player playerView(const rules::GameState &game, int seat, qint64 nowMs)
 {
+    const rules::Player &p = game.players[std::size_t(seat)];
     Player out;
     out.id = p.id;
     out.name = p.name;
@@ -48,6 +49,9 @@ Player playerView(const rules::Player &p)
         g.rotation = piece.rotation;
     }
     out.lastMove = p.lastMove;
+    // Every seat's clock beside the current player's timeRemaining, so all of them can be shown.
+    if (game.timeLimit > 0 && game.status == rules::GameStatus::InProgress)
+        out.timeRemaining = (rules::remainingClockMs(game, seat, nowMs) + 999) / 1000;
     return out;
 }
 
@@ -75,8 +79,8 @@ GameState gameStateView(const store::RoomRecord &room, qint64 nowMs)
         board.append(std::move(row));
     }
     state.board = std::move(board);
-    for (const auto &p : game.players)
-        state.players.append(playerView(p));
+    for (int i = 0; i < int(game.players.size()); ++i)
+        state.players.append(playerView(game, i, nowMs));
     state.gameStatus = rules::statusName(game.status);
     if (game.status == rules::GameStatus::InProgress)
         state.currentPlayerId = game.players[std::size_t(game.currentPlayer)].id;

@@ -115,6 +115,8 @@ struct Player
     QList<GamePiece> pieces;
     bool hasPassed = false;
     std::optional<Move> lastMove;
+    // This player's clock in a timed game; sent by our own server only, absent elsewhere.
+    std::optional<qint64> timeRemaining;
 
     [[nodiscard]] const QString &playerId() const { return id; }
 
@@ -126,7 +128,8 @@ struct Player
                           json::withDefault("score", &Player::score, qint64(0)),
                           json::withDefault("pieces", &Player::pieces, {}),
                           json::withDefault("hasPassed", &Player::hasPassed, false),
-                          json::lenient("lastMove", &Player::lastMove)};
+                          json::lenient("lastMove", &Player::lastMove),
+                          json::lenient("timeRemaining", &Player::timeRemaining)};
     }
     bool operator==(const Player &) const = default;
 };

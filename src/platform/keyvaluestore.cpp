@@ -87,6 +87,11 @@ bool KeyValueStore::booleanOr(const QString &key, bool fallback) const
     return boolean(key).value_or(fallback);
 }
 
+QString KeyValueStore::stringOr(const QString &key, const QString &fallback) const
+{
+    return string(key).value_or(fallback);
+}
+
 std::optional<QVariantMap> KeyValueStore::map(const QString &key) const
 {
     const QVariant value = m_settings.value(key);

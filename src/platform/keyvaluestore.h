@@ -55,6 +55,7 @@ public:
     [[nodiscard]] std::optional<bool> boolean(const QString &key) const;
     // For QML, which has no optional: the Bool under key, or fallback.
     [[nodiscard]] Q_INVOKABLE bool booleanOr(const QString &key, bool fallback) const;
+    [[nodiscard]] Q_INVOKABLE QString stringOr(const QString &key, const QString &fallback) const;
     // A JSON object kept under key; nullopt for anything else.
     [[nodiscard]] std::optional<QVariantMap> map(const QString &key) const;
 

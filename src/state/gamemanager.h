@@ -92,6 +92,8 @@ public:
 
     // Lobby.
     Q_INVOKABLE void loadServers() { loadServersTask(ListReload::Asked); }
+    // The list again without a word on failure, for the rooms' names outside the lobby.
+    Q_INVOKABLE void refreshServers() { loadServersTask(ListReload::Background); }
     Q_INVOKABLE void startServerListTimer();
     Q_INVOKABLE void stopServerListTimer();
     Q_INVOKABLE void loadTimeOptions() { loadTimeOptionsTask(); }

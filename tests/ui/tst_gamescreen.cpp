@@ -54,8 +54,9 @@ private:
     void dragFromTile(const QString &pieceId, int row, int col);
     [[nodiscard]] qint64 cell(int row, int col) { return game().gameState()->board[row][col]; }
     [[nodiscard]] qsizetype count(FeedbackCall call) const;
-    // From the lobby: a new game, filled with bots, until it is this player's turn.
-    void startGameWithBots();
+    // From the lobby: a new game (with a clock of `timeLimit` seconds, through the manager),
+    // filled with bots, until it is this player's turn.
+    void startGameWithBots(std::optional<qint64> timeLimit = std::nullopt);
 
     QTemporaryDir m_dir;
     std::unique_ptr<ServerProcess> m_server;
@@ -143,9 +144,12 @@ qsizetype TestGameScreen::count(FeedbackCall call) const
     return std::count(m_feedback.calls().cbegin(), m_feedback.calls().cend(), call);
 }
 
-void TestGameScreen::startGameWithBots()
+void TestGameScreen::startGameWithBots(std::optional<qint64> timeLimit)
 {
-    QVERIFY(m_harness->click(QStringLiteral("newGameButton")));
+    if (timeLimit)
+        game().createSession(QVariant(*timeLimit));
+    else
+        QVERIFY(m_harness->click(QStringLiteral("newGameButton")));
     QVERIFY(m_harness->waitForScreen(QStringLiteral("game")));
     QTRY_VERIFY(!m_harness->visibleItems(QStringLiteral("playWithBotsButton")).isEmpty());
     QVERIFY(m_harness->click(QStringLiteral("playWithBotsButton")));
@@ -162,9 +166,25 @@ void TestGameScreen::twoPlayersVoteAndTheBoardAppears()
     QVERIFY(m_harness->waitForScreen(QStringLiteral("game")));
     QTRY_VERIFY(!m_harness->visibleItems(QStringLiteral("waitingRoomView")).isEmpty());
     const QString roomId = game().gameState()->roomId;
-    QCOMPARE(text(QStringLiteral("roomIdText")), roomId);
+    // The room's name as the lobby lists it.
+    QTRY_COMPARE(text(QStringLiteral("roomIdText")),
+                 "Pokój gracza Gracz" + QString::number(m_players));
     QCOMPARE(m_harness->visibleItems(QStringLiteral("emptyPlayerSlot")).size(), 3);
     QVERIFY(!m_harness->item(QStringLiteral("startGameButton"))->isEnabled());
+    // In a short window the keyboard's control scrolls into view.
+    m_harness->window()->resize(390, 480);
+    QQuickItem *scroller = m_harness->item(QStringLiteral("waitingRoomScroller"));
+    QTRY_COMPARE(scroller->height() < 480, true);
+    QQuickItem *focused = nullptr;
+    for (int tab = 0; tab < 6 && (!focused || focused->objectName() != "leaveRoomButton"); ++tab) {
+        m_harness->key(Qt::Key_Tab);
+        focused = m_harness->window()->activeFocusItem();
+    }
+    QCOMPARE(focused->objectName(), "leaveRoomButton");
+    const QRectF inView = focused->mapRectToItem(scroller, focused->boundingRect());
+    QVERIFY2(inView.top() >= 0 && inView.bottom() <= scroller->height(),
+             qPrintable(QString::number(inView.bottom())));
+    m_harness->window()->resize(390, 844);
 
     HeadlessPlayer other(m_server->baseUrl().toString(), m_dir.filePath("other.json"));
     QVERIFY(other.registerAs(QStringLiteral("Bartłomiej")));
@@ -202,6 +222,9 @@ void TestGameScreen::dragPlacesOnlyOverAGreenCellAndATapElsewhereIsRefused()
     QCOMPARE(controller()->property("previewRow").toInt(), 5);
     QCOMPARE(controller()->property("isPreviewValid"), QVariant(false));
     QVERIFY(m_harness->item(QStringLiteral("draggedPieceOverlay"))->isVisible());
+    // A mouse carries the piece itself: no floating box.
+    QVERIFY(m_harness->item(QStringLiteral("heldPiece"))->isVisible());
+    QVERIFY(!m_harness->item(QStringLiteral("floatingBox"))->isVisible());
     QTest::mouseRelease(m_harness->window(), Qt::LeftButton, {}, cellPoint(5, 5));
     QVERIFY(!m_harness->item(QStringLiteral("draggedPieceOverlay"))->isVisible());
 
@@ -268,7 +291,14 @@ void TestGameScreen::dragPlacesOnlyOverAGreenCellAndATapElsewhereIsRefused()
 
 void TestGameScreen::wholeGameEndsInResultsAndBackToLobby()
 {
-    startGameWithBots();
+    startGameWithBots(180);
+    // Every seat's clock in its chip; leaving while mine runs asks first.
+    QTRY_COMPARE(m_harness->visibleItems(QStringLiteral("chipClock")).size(), 4);
+    QVERIFY(m_harness->click(QStringLiteral("leaveGameButton")));
+    QTRY_VERIFY(isOpen(QStringLiteral("leaveDialog")));
+    QVERIFY(m_harness->click(QStringLiteral("leaveStayButton")));
+    QTRY_VERIFY(!isOpen(QStringLiteral("leaveDialog")));
+    QVERIFY(game().isInGame());
     // "Anuluj" keeps the turn.
     QVERIFY(m_harness->click(QStringLiteral("passButton")));
     QTRY_VERIFY(isOpen(QStringLiteral("passDialog")));
@@ -291,14 +321,24 @@ void TestGameScreen::wholeGameEndsInResultsAndBackToLobby()
     QCOMPARE(game().gameState()->gameStatus, "finished");
 
     QTRY_VERIFY(!m_harness->visibleItems(QStringLiteral("resultsView")).isEmpty());
-    QVERIFY(m_harness->visibleItems(QStringLiteral("gameBoard")).isEmpty());
+    // The final position stays under the results, its last move marked.
+    QVERIFY(!m_harness->visibleItems(QStringLiteral("gameBoard")).isEmpty());
+    QVERIFY(!controller()->property("lastMoveCells").value<QList<board::Cell>>().isEmpty());
     const auto &state = game().gameState();
     QVERIFY(state->winner.has_value());
     QCOMPARE(text(QStringLiteral("winnerName")), state->winner->name);
     QCOMPARE(texts(QStringLiteral("placeText")), QStringList({"#1", "#2", "#3", "#4"}));
     QCOMPARE(count(sound(SystemSound::GameFinished)), 1);
 
-    QVERIFY(m_harness->click(QStringLiteral("backToLobbyButton")));
+    // Again: a new room with the same clock, straight into its waiting room.
+    const QString finishedRoom = state->roomId;
+    QVERIFY(m_harness->click(QStringLiteral("playAgainButton")));
+    QTRY_VERIFY_WITH_TIMEOUT(game().gameState() && game().gameState()->gameStatus == u"waiting",
+                             5000);
+    QVERIFY(game().gameState()->roomId != finishedRoom);
+    QCOMPARE(game().gameState()->timeLimit, 180);
+    QVERIFY(m_harness->waitForScreen(QStringLiteral("game")));
+    QVERIFY(m_harness->click(QStringLiteral("leaveRoomButton")));
     QVERIFY(m_harness->waitForScreen(QStringLiteral("lobby")));
     QVERIFY(!game().isInGame());
 }
@@ -392,6 +432,8 @@ void TestGameScreen::aSeatOutOfMovesAndAnOutageAreShown()
     QCOMPARE(h->item(QStringLiteral("timerIcon"))->property("name"), "pause.fill");
     QTRY_COMPARE(h->item(QStringLiteral("timerIcon"))->property("name"), "timer");
     QCOMPARE(h->text(QStringLiteral("timerText")), "2:05");
+    // A server that sends no clock per seat: the header's clock only, none in the chips.
+    QVERIFY(h->visibleItems(QStringLiteral("chipClock")).isEmpty());
 }
 
 void TestGameScreen::keyboardPlaysATurnInAWideWindow()
@@ -451,6 +493,17 @@ void TestGameScreen::keyboardPlaysATurnInAWideWindow()
     m_harness->key(Qt::Key_Return);
     QTRY_VERIFY(!isOpen(QStringLiteral("passDialog")));
     QVERIFY(isMyTurn());
+
+    // H takes the selected piece to the board and from one cell where it fits to the next.
+    QVERIFY(m_harness->click(QStringLiteral("trayTile_I1")));
+    m_harness->key(Qt::Key_H);
+    QCOMPARE(focused()->objectName(), "boardKeys");
+    QCOMPARE(control->property("isPreviewValid"), QVariant(true));
+    const QString firstFit = control->property("cursorDescription").toString();
+    m_harness->key(Qt::Key_H);
+    QCOMPARE(control->property("isPreviewValid"), QVariant(true));
+    QVERIFY(control->property("cursorDescription").toString() != firstFit);
+    m_harness->key(Qt::Key_Escape);
     m_harness->window()->resize(390, 844);
 }
 

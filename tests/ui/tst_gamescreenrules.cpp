@@ -3,6 +3,8 @@
 
 #include "gamescreenrules.h"
 #include "gametypes.h"
+#include "mousedrag.h"
+#include "movefollow.h"
 
 #include <QTest>
 
@@ -51,6 +53,12 @@ private slots:
     void cursorDescription();
     void outOfGame_data();
     void outOfGame();
+    void followTurns_data();
+    void followTurns();
+    void floatingBox_data();
+    void floatingBox();
+    void grabOffset_data();
+    void grabOffset();
 };
 
 void TestGameScreenRules::chipLabel_data()
@@ -279,6 +287,125 @@ void TestGameScreenRules::firstMoveCorner()
     QFETCH(QString, corner);
     const auto cell = ui::firstMoveCorner(board, color);
     QCOMPARE(cell ? QStringLiteral("%1,%2").arg(cell->row).arg(cell->col) : "none", corner);
+}
+
+void TestGameScreenRules::followTurns_data()
+{
+    // Seats A, B, me, C; A is to move in the earlier state, each with an earlier move on record.
+    QTest::addColumn<QStringList>("moved");
+    QTest::addColumn<QStringList>("wentOut");
+    QTest::addColumn<QString>("current"); // "" once finished
+    QTest::addColumn<QStringList>("notices");
+    QTest::addColumn<QString>("outlined");
+    QTest::addRow("A placed") << QStringList{"A"} << QStringList{} << "B" << QStringList{} << "A";
+    QTest::addRow("A placed, B passed")
+        << QStringList{"A"} << QStringList{} << "me" << QStringList{"Bot B pasuje"} << "A";
+    QTest::addRow("both placed, the later one outlined")
+        << QStringList{"A", "B"} << QStringList{} << "me" << QStringList{} << "B";
+    QTest::addRow("A passed, B out")
+        << QStringList{} << QStringList{"B"} << "me"
+        << QStringList{"Bot A pasuje", "Bot B nie ma już ruchów"} << "";
+    QTest::addRow("my own pass is not announced")
+        << QStringList{"C"} << QStringList{} << "A" << QStringList{"Bot A pasuje", "Bot B pasuje"}
+        << "C";
+    QTest::addRow("finished: only who went out")
+        << QStringList{"A"} << QStringList{"B", "C"} << ""
+        << QStringList{"Bot B nie ma już ruchów", "Bot C nie ma już ruchów"} << "A";
+}
+
+void TestGameScreenRules::followTurns()
+{
+    QFETCH(QStringList, moved);
+    QFETCH(QStringList, wentOut);
+    QFETCH(QString, current);
+    QFETCH(QStringList, notices);
+    QFETCH(QString, outlined);
+
+    GameState before;
+    before.roomId = "r";
+    before.gameStatus = "in_progress";
+    before.currentPlayerId = "A";
+    before.turnNumber = 9;
+    const QStringList ids{"A", "B", "me", "C"};
+    const QStringList colors{"blue", "yellow", "red", "green"};
+    for (qsizetype i = 0; i < ids.size(); ++i) {
+        before.players.append(
+            Player{.id = ids[i],
+                   .name = ids[i] == "me" ? "Ja" : "Bot " + ids[i],
+                   .color = colors[i],
+                   .pieces = {GamePiece{.id = "L3", .squares = {{0, 0}, {0, 1}, {1, 0}}}},
+                   .lastMove = Move{"L3", 2 * i, 2 * i, 0}});
+    }
+    GameState after = before;
+    after.turnNumber = 13;
+    after.currentPlayerId = current.isEmpty() ? OptionalId() : OptionalId(current);
+    if (current.isEmpty())
+        after.gameStatus = "finished";
+    for (Player &p : after.players) {
+        if (moved.contains(p.id))
+            p.lastMove = Move{"L3", 10, 10, 90};
+        p.hasPassed = wentOut.contains(p.id);
+    }
+
+    QCOMPARE(turnNotices(before, after, QString("me")), notices);
+    // The older state arriving late tells nothing.
+    QVERIFY(turnNotices(after, before, QString("me")).isEmpty());
+    const auto mark = lastMoveMark(&before, after);
+    QCOMPARE(mark ? mark->playerId : QString(), outlined);
+    if (mark) {
+        // The L turned by 90 degrees about its anchor (10, 10).
+        const QList<board::Cell> cells{{10, 10}, {9, 10}, {10, 11}};
+        QVERIFY(mark->cells == cells);
+        QCOMPARE(mark->colorNumber, int(ids.indexOf(outlined)) + 1);
+    }
+    // Without an earlier state the seat nearest before the one to move is taken as the last.
+    if (!current.isEmpty()) {
+        const auto first = lastMoveMark(nullptr, after);
+        QVERIFY(first);
+        QCOMPARE(first->playerId, ids[(ids.indexOf(current) + 3) % 4]);
+    }
+}
+
+void TestGameScreenRules::floatingBox_data()
+{
+    // A phone's area; the finger's point and where the box's centre goes.
+    QTest::addColumn<QPointF>("finger");
+    QTest::addColumn<QPointF>("box");
+    QTest::addRow("above the finger") << QPointF(200, 400) << QPointF(200, 305);
+    QTest::addRow("bottom edge: 35 inside") << QPointF(200, 844) << QPointF(200, 749);
+    QTest::addRow("left edge: 35 inside") << QPointF(0, 400) << QPointF(35, 305);
+    // No room above: below the finger, never on its target.
+    QTest::addRow("top edge: below the finger") << QPointF(200, 60) << QPointF(200, 155);
+}
+
+void TestGameScreenRules::floatingBox()
+{
+    QFETCH(QPointF, finger);
+    QFETCH(QPointF, box);
+    QCOMPARE(floatingBoxCentre(finger, QSizeF(390, 844)), box);
+}
+
+void TestGameScreenRules::grabOffset_data()
+{
+    // The bar of five in a 60-point preview: a unit of 10, squares from x = 5 to 55 at y 25-35.
+    QTest::addColumn<qint64>("rotation");
+    QTest::addColumn<QPointF>("point");
+    QTest::addColumn<QPointF>("offset");
+    QTest::addRow("by the anchor") << qint64(0) << QPointF(8, 30) << QPointF(0, 0);
+    QTest::addRow("by the far end") << qint64(0) << QPointF(52, 30) << QPointF(4, 0);
+    QTest::addRow("in the margin: the nearest square")
+        << qint64(0) << QPointF(58, 2) << QPointF(4, 0);
+    // Turned by 90 degrees the bar stands upwards from its anchor: [0,0] .. [-4,0].
+    QTest::addRow("turned, by the top") << qint64(90) << QPointF(30, 8) << QPointF(0, -4);
+}
+
+void TestGameScreenRules::grabOffset()
+{
+    QFETCH(qint64, rotation);
+    QFETCH(QPointF, point);
+    QFETCH(QPointF, offset);
+    const Squares bar{{0, 0}, {0, 1}, {0, 2}, {0, 3}, {0, 4}};
+    QCOMPARE(grabOffsetCells(bar, rotation, point, 60), offset);
 }
 
 QTEST_GUILESS_MAIN(TestGameScreenRules)

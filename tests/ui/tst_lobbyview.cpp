@@ -98,22 +98,28 @@ void TestLobbyView::tapsJoinOnlyOpenRooms_data()
 {
     QTest::addColumn<QString>("roomId");
     QTest::addColumn<bool>("joins");
-    QTest::addRow("waiting with free seats") << QStringLiteral("room-waiting") << true;
-    QTest::addRow("in progress with a free seat") << QStringLiteral("room-playing") << true;
-    QTest::addRow("full") << QStringLiteral("room-full") << false;
-    QTest::addRow("finished with free seats") << QStringLiteral("room-finished") << false;
+    QTest::addColumn<QString>("names");
+    QTest::addRow("waiting with free seats") << QStringLiteral("room-waiting") << true << "ala";
+    QTest::addRow("in progress with a free seat")
+        << QStringLiteral("room-playing") << true << "bartek, celina";
+    QTest::addRow("full") << QStringLiteral("room-full") << false << "darek, ewa, franek, gosia";
+    QTest::addRow("finished with free seats") << QStringLiteral("room-finished") << false << "";
 }
 
 void TestLobbyView::tapsJoinOnlyOpenRooms()
 {
     QFETCH(QString, roomId);
     QFETCH(bool, joins);
+    QFETCH(QString, names);
     ScriptedHttpServer server;
     lobbyscript::answerSignedInLobby(server);
     server.setDefault(QStringLiteral("/api/game/join"), ScriptedResponse::json(404));
     AppHarness &h = openLobby(server);
     QQuickItem *row = rowOf(h, QStringLiteral("serverRow"), "server", roomId);
     QCOMPARE(row->opacity(), joins ? 1.0 : 0.6);
+    // A full room names everyone at its table.
+    QCOMPARE(row->findChild<QQuickItem *>(QStringLiteral("playerNamesText"))->property("text"),
+             names);
     QVERIFY(h.click(row));
     QTest::qWait(400);
     const auto joined = bodiesOf(server, QStringLiteral("/api/game/join"));
@@ -133,8 +139,8 @@ void TestLobbyView::timePickerChoiceIsSent()
     const auto picker = [&](const char *state) {
         return h.find(QStringLiteral("timeLimitPicker"))->property(state).toBool();
     };
-    // The last option (an hour), then the fixed "Bez limitu" row: none, left out of the body.
-    for (const int row : {6, 0}) {
+    // The fixed "Bez limitu" row: none, left out of the body; then the last option (an hour).
+    for (const int row : {0, 6}) {
         QVERIFY(h.click(QStringLiteral("timeLimitButton")));
         QTRY_VERIFY(picker("opened"));
         QVERIFY(h.click((h.visibleItems("noLimitRow") + h.visibleItems("timeOptionRow")).at(row)));
@@ -146,8 +152,29 @@ void TestLobbyView::timePickerChoiceIsSent()
     }
     const auto bodies = bodiesOf(server, QStringLiteral("/api/game/session"));
     QCOMPARE(bodies.size(), 2);
-    QCOMPARE(bodies.at(0).value(QStringLiteral("timeLimit")), QJsonValue(3600));
-    QVERIFY(!bodies.at(1).contains(QStringLiteral("timeLimit")));
+    QCOMPARE(bodies.at(1).value(QStringLiteral("timeLimit")), QJsonValue(3600));
+    QVERIFY(!bodies.at(0).contains(QStringLiteral("timeLimit")));
+
+    // The arrows go from row to row of the sheet.
+    QVERIFY(h.click(QStringLiteral("timeLimitButton")));
+    QTRY_VERIFY(picker("opened"));
+    h.item(QStringLiteral("noLimitRow"))->forceActiveFocus(Qt::TabFocusReason);
+    h.key(Qt::Key_Down);
+    QCOMPARE(h.window()->activeFocusItem(), h.visibleItems("timeOptionRow").at(0));
+    h.key(Qt::Key_Up);
+    QCOMPARE(h.window()->activeFocusItem(), h.item(QStringLiteral("noLimitRow")));
+
+    // The choice outlives the lobby, and the window its size: a new start offers the hour again
+    // in a window as large as the one closed.
+    h.key(Qt::Key_Escape);
+    QTRY_VERIFY(!picker("visible"));
+    h.window()->resize(480, 560);
+    QTRY_COMPARE(h.window()->width(), 480);
+    h.window()->close();
+    m_harness.reset();
+    AppHarness &again = openLobby(server);
+    QCOMPARE(again.text(QStringLiteral("timeLimitText")), "1h");
+    QCOMPARE(again.window()->size(), QSize(480, 560));
 }
 
 void TestLobbyView::errorAlertAppearsAndOkClearsIt()

@@ -3,8 +3,9 @@
 
 // Renders every screen of the client to PNG files for review, at a chosen window size: launch,
 // login and registration, the lobby with its sheets and alert (against a scripted server), then
-// the waiting room, a game in progress with a drag and the results, and a timed game with its
-// play aids (against a real korvana-server with bots). Usage: korvana_screenshots [--size WxH]
+// the waiting room, a game in progress with its last move outlined, drags, a pass notice and the
+// results over the final board, and a timed game with every clock and its play aids (against a
+// real korvana-server with bots). Usage: korvana_screenshots [--size WxH]
 // FOLDER
 
 #include "appharness.h"
@@ -250,6 +251,7 @@ void gameScreens(Shots &shots)
     if (!isMyTurn())
         return shots.fail("the game did not come back to this player");
     QTest::qWait(2500); // the screen's own poll catches up
+    shots.take(h, QStringLiteral("game-last-move-outlined"));
 
     // A drag from the tray: over a cell where the piece fits, then over one where it does not.
     const auto fit = biggestFit(game);
@@ -264,6 +266,9 @@ void gameScreens(Shots &shots)
     shots.take(h, QStringLiteral("game-drag-over-a-cell-where-it-fits"));
     QTest::mouseMove(h.window(), cellPoint(h, {10, 10}), 10);
     shots.take(h, QStringLiteral("game-drag-over-a-cell-where-it-does-not-fit"));
+    // With the mouse along the top edge: the piece under the pointer, the ghost on the board.
+    QTest::mouseMove(h.window(), cellPoint(h, {0, 9}), 10);
+    shots.take(h, QStringLiteral("game-mouse-drag-near-the-top-edge"));
     h.key(Qt::Key_Escape);
     QTest::mouseRelease(h.window(), Qt::LeftButton, {}, cellPoint(h, {10, 10}));
     h.click(tile);
@@ -287,6 +292,7 @@ void gameScreens(Shots &shots)
     // Passing until the end: the pass dialog once, then the results.
     h.click(QStringLiteral("passButton"));
     shots.take(h, QStringLiteral("game-pass-dialog"));
+    bool noticeTaken = false;
     for (int round = 0; round < 300 && game.gameState()->gameStatus != u"finished"; ++round) {
         if (isMyTurn() && h.isOpen(QStringLiteral("passDialog"))) {
             h.click(QStringLiteral("passConfirmButton"));
@@ -300,10 +306,18 @@ void gameScreens(Shots &shots)
             if (other.isMyTurn())
                 QCoro::waitFor(other.game.passTurnTask());
         }
+        // The other person's pass, as the board's notice tells it.
+        if (!noticeTaken && !h.visibleItems(QStringLiteral("turnNotice")).isEmpty()) {
+            noticeTaken = true;
+            QTest::qWait(100);
+            shots.take(h, QStringLiteral("game-pass-notice"));
+        }
     }
     if (game.gameState()->gameStatus != u"finished")
         return shots.fail("the game did not end");
-    shots.take(h, QStringLiteral("game-results"));
+    if (!noticeTaken)
+        shots.fail("no pass notice was shown");
+    shots.take(h, QStringLiteral("game-results-over-the-final-board"));
 }
 
 // My move in the aids' game: the biggest piece that fits, the first in the blue corner, later
@@ -404,6 +418,7 @@ void playAidScreens(Shots &shots)
     }
     if (!choice)
         return shots.fail("no piece of four or five squares fits");
+    shots.take(h, QStringLiteral("game-every-clock-in-the-chips"));
     h.click(QStringLiteral("trayTile_") + choice->first);
     game.setSelectedRotation(choice->second);
     shots.take(h, QStringLiteral("game-move-hints-for-the-selected-piece"));

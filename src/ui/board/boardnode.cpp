@@ -9,8 +9,10 @@
 #include <QQuickWindow>
 #include <QSGImageNode>
 #include <QSGOpacityNode>
+#include <QSGRectangleNode>
 #include <QSGTexture>
 
+#include <algorithm>
 #include <cmath>
 
 namespace korvana::board {
@@ -58,12 +60,14 @@ QRectF BoardNode::placed(const Texture &texture, int row, int col) const
 void BoardNode::rebuildTextures(QQuickWindow *window, const BoardFrame &frame)
 {
     const bool cellsResized = frame.cellSize != m_cellSize || frame.dpr != m_dpr;
-    const bool backdropChanged =
-        cellsResized || frame.boardSize != m_boardSize || frame.playerCount != m_playerCount;
+    const bool backdropChanged = cellsResized || frame.boardSize != m_boardSize ||
+                                 frame.playerCount != m_playerCount ||
+                                 frame.hiddenGlows != m_hiddenGlows;
     if (backdropChanged) {
         Texture backdrop;
         makeTexture(window, backdrop,
-                    backdropSprite(frame.cellSize, frame.boardSize, frame.playerCount, frame.dpr));
+                    backdropSprite(frame.cellSize, frame.boardSize, frame.playerCount, frame.dpr,
+                                   frame.hiddenGlows));
         if (!m_backdropNode) {
             m_backdropNode = newImage(window, backdrop);
             prependChildNode(m_backdropNode);
@@ -160,6 +164,8 @@ void BoardNode::update(QQuickWindow *window, const BoardFrame &frame)
     if (!m_cellLayer) {
         m_cellLayer = new QSGOpacityNode;
         appendChildNode(m_cellLayer);
+        m_lastMoveLayer = new QSGOpacityNode;
+        appendChildNode(m_lastMoveLayer);
         m_hintLayer = new QSGOpacityNode;
         appendChildNode(m_hintLayer);
         m_selectionLayer = new QSGOpacityNode;
@@ -175,6 +181,7 @@ void BoardNode::update(QQuickWindow *window, const BoardFrame &frame)
     rebuildTextures(window, frame);
     m_boardSize = frame.boardSize;
     m_playerCount = frame.playerCount;
+    m_hiddenGlows = frame.hiddenGlows;
 
     // Cells.
     const std::size_t count = std::size_t(frame.boardSize) * std::size_t(frame.boardSize);
@@ -197,6 +204,7 @@ void BoardNode::update(QQuickWindow *window, const BoardFrame &frame)
     }
 
     updateHints(window, frame);
+    updateLastMove(window, frame);
 
     // Selection outline.
     if (frame.selection) {
@@ -292,6 +300,43 @@ void BoardNode::updateHints(QQuickWindow *window, const BoardFrame &frame)
                                 : QRectF();
         if (m_hintNodes[i]->rect() != rect)
             m_hintNodes[i]->setRect(rect);
+    }
+}
+
+void BoardNode::updateLastMove(QQuickWindow *window, const BoardFrame &frame)
+{
+    // A bar along every side of a cell that the move's other cells do not share: the piece's
+    // outline, inside its cells, lighter than the cells so that it stands out on them.
+    const QColor color = (frame.lastMoveColor >= Blue && frame.lastMoveColor <= Green
+                              ? displayColor(frame.lastMoveColor)
+                              : QColor(Qt::white))
+                             .lighter(165);
+    const double cell = frame.cellSize;
+    const double t = std::max(2.0, std::round(cell * 0.16 * frame.dpr) / frame.dpr);
+    const auto inMove = [&](int row, int col) { return frame.lastMove.contains(Cell{row, col}); };
+    QList<QRectF> bars;
+    for (const Cell &c : frame.lastMove) {
+        const QPointF o = cellOrigin(c.row, c.col);
+        if (!inMove(c.row - 1, c.col))
+            bars.append(QRectF(o.x(), o.y(), cell, t));
+        if (!inMove(c.row + 1, c.col))
+            bars.append(QRectF(o.x(), o.y() + cell - t, cell, t));
+        if (!inMove(c.row, c.col - 1))
+            bars.append(QRectF(o.x(), o.y(), t, cell));
+        if (!inMove(c.row, c.col + 1))
+            bars.append(QRectF(o.x() + cell - t, o.y(), t, cell));
+    }
+    while (m_lastMoveEdges.size() < std::size_t(bars.size())) {
+        m_lastMoveEdges.push_back(window->createRectangleNode());
+        m_lastMoveLayer->appendChildNode(m_lastMoveEdges.back());
+    }
+    for (std::size_t i = 0; i < m_lastMoveEdges.size(); ++i) {
+        QSGRectangleNode *node = m_lastMoveEdges[i];
+        const QRectF rect = i < std::size_t(bars.size()) ? bars[qsizetype(i)] : QRectF();
+        if (node->rect() != rect)
+            node->setRect(rect);
+        if (node->color() != color)
+            node->setColor(color);
     }
 }
 

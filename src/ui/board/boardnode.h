@@ -16,6 +16,7 @@
 class QQuickWindow;
 class QSGImageNode;
 class QSGOpacityNode;
+class QSGRectangleNode;
 class QSGTexture;
 
 namespace korvana::board {
@@ -30,6 +31,7 @@ struct BoardFrame
     int boardSize = 0;
     double dpr = 1;
     qsizetype playerCount = 0;
+    int hiddenGlows = 0;                        // bit i: corner glow i is under pieces
     const std::vector<qint64> *cells = nullptr; // boardSize x boardSize
     const std::vector<int> *changedCells = nullptr;
     bool allCellsChanged = false;
@@ -45,6 +47,9 @@ struct BoardFrame
     // Move hints: the anchors where the selected piece fits, in this colour number's colour.
     QList<Cell> hints;
     int hintColor = 0;
+    // The last placement's cells, outlined round their outer edge in this colour number's colour.
+    QList<Cell> lastMove;
+    int lastMoveColor = 0;
 };
 
 // The board's scene graph: one image node for the backdrop, one per occupied cell, and a few for
@@ -70,6 +75,7 @@ private:
     QSGImageNode *newImage(QQuickWindow *window, const Texture &texture);
     void updateCell(QQuickWindow *window, const BoardFrame &frame, int index);
     void updateHints(QQuickWindow *window, const BoardFrame &frame);
+    void updateLastMove(QQuickWindow *window, const BoardFrame &frame);
     [[nodiscard]] QPointF cellOrigin(int row, int col) const;
     [[nodiscard]] QRectF placed(const Texture &texture, int row, int col) const;
 
@@ -77,6 +83,7 @@ private:
     double m_dpr = 0;
     int m_boardSize = -1;
     qsizetype m_playerCount = -1;
+    int m_hiddenGlows = -1;
     bool m_colorMarks = false;
     int m_ghostMark = 0;
 
@@ -109,6 +116,9 @@ private:
     int m_hintMark = -1;
     QSGOpacityNode *m_hintLayer = nullptr;
     std::vector<QSGImageNode *> m_hintNodes;
+
+    QSGOpacityNode *m_lastMoveLayer = nullptr;
+    std::vector<QSGRectangleNode *> m_lastMoveEdges;
 };
 
 } // namespace korvana::board

@@ -128,7 +128,8 @@ void drawMark(QPainter &p, int mark, QPointF centre, double side)
 
 } // namespace
 
-Sprite backdropSprite(double cellSize, int boardSize, qsizetype playerCount, double dpr)
+Sprite backdropSprite(double cellSize, int boardSize, qsizetype playerCount, double dpr,
+                      int hiddenGlows)
 {
     const double side = cellSize * boardSize;
     const double k = lineScale(cellSize);
@@ -160,6 +161,8 @@ Sprite backdropSprite(double cellSize, int boardSize, qsizetype playerCount, dou
     const Glow glows[] = {
         {Blue, {near, near}}, {Yellow, {far, near}}, {Red, {far, far}}, {Green, {near, far}}};
     for (int i = 0; i < 4; ++i) {
+        if (hiddenGlows & (1 << i))
+            continue;
         const QColor color = displayColor(glows[i].color);
         const bool active = playerCount > i;
         const QPointF centre = glows[i].centre;

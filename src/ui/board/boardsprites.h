@@ -20,9 +20,9 @@ struct Sprite
 
 // Background, grid and the four corner glows of a board of `boardSize` cells, relative to the
 // board's top-left corner (the glows reach half a cell beyond it). Seats beyond `playerCount`
-// glow dimly.
+// glow dimly; glow i is left out where bit i of `hiddenGlows` is set (pieces cover its corner).
 [[nodiscard]] Sprite backdropSprite(double cellSize, int boardSize, qsizetype playerCount,
-                                    double dpr);
+                                    double dpr, int hiddenGlows = 0);
 
 // The following are relative to the top-left corner of their cell. `mark`, where given, is the
 // colour number whose mark (colormarks.h) is drawn over the shape in a dark tone; 0 draws none.

@@ -214,6 +214,25 @@ void GameBoard::setMoveHints(const QVariant &cells)
     update();
 }
 
+void GameBoard::setLastMoveCells(const QVariant &cells)
+{
+    QList<Cell> move = cells.value<QList<Cell>>();
+    if (move == m_lastMove)
+        return;
+    m_lastMove = std::move(move);
+    emit lastMoveChanged();
+    update();
+}
+
+void GameBoard::setLastMoveColor(int number)
+{
+    if (number == m_lastMoveColor)
+        return;
+    m_lastMoveColor = number;
+    emit lastMoveChanged();
+    update();
+}
+
 QRectF GameBoard::boardRect() const
 {
     return fittedSquare(size());
@@ -378,6 +397,15 @@ QSGNode *GameBoard::updatePaintNode(QSGNode *old, UpdatePaintNodeData *)
     frame.cellSize = cell;
     frame.boardSize = m_boardSize;
     frame.playerCount = m_snapshot.playerCount;
+    // A glow gives way once pieces lie in the four cells round its centre.
+    const int far = m_boardSize - 2;
+    const Cell glowCorners[] = {{0, 0}, {0, far}, {far, far}, {far, 0}}; // blue, yellow, red, green
+    for (int i = 0; i < 4; ++i) {
+        const auto [row, col] = glowCorners[i];
+        if (cellValue(row, col) > 0 || cellValue(row + 1, col) > 0 || cellValue(row, col + 1) > 0 ||
+            cellValue(row + 1, col + 1) > 0)
+            frame.hiddenGlows |= 1 << i;
+    }
     frame.cells = &m_cells;
     frame.changedCells = &m_changedCells;
     frame.allCellsChanged = m_allCellsChanged;
@@ -407,6 +435,11 @@ QSGNode *GameBoard::updatePaintNode(QSGNode *old, UpdatePaintNodeData *)
         if (hint.row >= 0 && hint.row < m_boardSize && hint.col >= 0 && hint.col < m_boardSize)
             frame.hints.append(hint);
     }
+    for (const Cell &cell : std::as_const(m_lastMove)) {
+        if (cell.row >= 0 && cell.row < m_boardSize && cell.col >= 0 && cell.col < m_boardSize)
+            frame.lastMove.append(cell);
+    }
+    frame.lastMoveColor = m_lastMoveColor;
 
     node->update(window(), frame);
     m_changedCells.clear();

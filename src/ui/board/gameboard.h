@@ -54,6 +54,11 @@ class GameBoard : public QQuickItem
     Q_PROPERTY(
         int myColorNumber READ myColorNumber WRITE setMyColorNumber NOTIFY myColorNumberChanged)
     Q_PROPERTY(QVariant moveHints READ moveHints WRITE setMoveHints NOTIFY moveHintsChanged)
+    // The last placement, outlined in its player's colour: its cells (a QList<korvana::board::Cell>
+    // in a QVariant; anything else outlines nothing) and that colour's number.
+    Q_PROPERTY(
+        QVariant lastMoveCells READ lastMoveCells WRITE setLastMoveCells NOTIFY lastMoveChanged)
+    Q_PROPERTY(int lastMoveColor READ lastMoveColor WRITE setLastMoveColor NOTIFY lastMoveChanged)
     // The crosshair's breathing outer ring: 1.0 to 1.3 and back every 1.6 s while shown.
     Q_PROPERTY(qreal pulseScale READ pulseScale NOTIFY pulseScaleChanged)
 
@@ -95,6 +100,10 @@ public:
     [[nodiscard]] QVariant moveHints() const { return QVariant::fromValue(m_moveHints); }
     void setMoveHints(const QVariant &cells);
     [[nodiscard]] const QList<Cell> &moveHintCells() const { return m_moveHints; }
+    [[nodiscard]] QVariant lastMoveCells() const { return QVariant::fromValue(m_lastMove); }
+    void setLastMoveCells(const QVariant &cells);
+    [[nodiscard]] int lastMoveColor() const { return m_lastMoveColor; }
+    void setLastMoveColor(int number);
 
     [[nodiscard]] const BoardSnapshot &snapshot() const { return m_snapshot; }
 
@@ -114,6 +123,7 @@ Q_SIGNALS:
     void colorMarksChanged();
     void myColorNumberChanged();
     void moveHintsChanged();
+    void lastMoveChanged();
     // A release on cell (row, col), after selectedRow and selectedCol were set to it.
     void cellTapped(int row, int col);
 
@@ -154,6 +164,8 @@ private:
     bool m_colorMarks = false;
     int m_myColorNumber = 0;
     QList<Cell> m_moveHints;
+    QList<Cell> m_lastMove;
+    int m_lastMoveColor = 0;
     bool m_allCellsChanged = true; // redraw every cell, not only m_changedCells
     bool m_pressed = false;
     int m_touchId = -1;

@@ -12,6 +12,7 @@ QtObject {
         "arrow.left": "\ue5c4",                         // arrow_back
         "arrow.left.circle": "\ueaa7",                  // arrow_circle_left
         "arrow.right.circle.fill": "\ueaaa",            // arrow_circle_right
+        "arrow.up.circle.fill": "\uf182",               // arrow_circle_up
         "checkmark": "\ue5ca",                          // check
         "checkmark.circle.fill": "\ue86c",              // check_circle
         "chevron.down": "\ue5cf",                       // expand_more

@@ -1,6 +1,8 @@
 // SPDX-FileCopyrightText: 2026 Korvana developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
+pragma ComponentBehavior: Bound
+
 import QtQuick
 import QtQuick.Shapes
 import Korvana
@@ -24,6 +26,14 @@ Item {
     property real unit: 1
     // The colour-blind mark on each square; 0 for none.
     property int markNumber: 0
+    // A mouse drags the piece itself at the board's cell size, the square it holds (`grabOffset`
+    // cells from the anchor) under the pointer; the ghost on the board shows where it lands. No
+    // box then.
+    property bool isMouseDrag: false
+    property point grabOffset
+    property real cellSize: 16
+    // The box goes below the finger where there is no room for it above.
+    readonly property bool boxBelow: boxCentre.y > location.y
 
     readonly property color tint: BoardRules.colorNumber(myColor) > 0
                                   ? BoardRules.playerColor(myColor) : pieceColor
@@ -36,6 +46,7 @@ Item {
 
     Shape {
         objectName: "dragLine"
+        visible: !overlay.isMouseDrag
         anchors.fill: parent
         ShapePath {
             strokeColor: Theme.withAlpha(overlay.tint, 0.6)
@@ -45,13 +56,14 @@ Item {
             dashPattern: [2, 2]
             fillColor: "transparent"
             startX: overlay.boxCentre.x
-            startY: overlay.boxCentre.y + 35 * overlay.unit
+            startY: overlay.boxCentre.y + (overlay.boxBelow ? -35 : 35) * overlay.unit
             PathLine { x: overlay.location.x; y: overlay.location.y }
         }
     }
 
     Rectangle {
         objectName: "fingerDot"
+        visible: !overlay.isMouseDrag
         x: overlay.location.x - width / 2
         y: overlay.location.y - height / 2
         width: 10 * overlay.unit
@@ -62,6 +74,7 @@ Item {
 
     // The soft halo behind the box: a disc of 100 whose edge fades out over 15 points.
     Shape {
+        visible: !overlay.isMouseDrag
         x: overlay.boxCentre.x - 65 * overlay.unit
         y: overlay.boxCentre.y - 65 * overlay.unit
         width: 130
@@ -91,6 +104,7 @@ Item {
     // below it.
     Item {
         objectName: "floatingBox"
+        visible: !overlay.isMouseDrag
         x: overlay.boxCentre.x - width / 2
         y: overlay.boxCentre.y - height / 2
         width: 70 * overlay.unit
@@ -142,13 +156,38 @@ Item {
             pieceColor: overlay.tint
             markNumber: overlay.markNumber
         }
+        // Towards the finger: below the box, or above it when the box had to go under the finger.
         SymbolIcon {
+            objectName: "floatingArrow"
             anchors.horizontalCenter: parent.horizontalCenter
-            anchors.top: parent.bottom
-            anchors.topMargin: 4 * overlay.unit
-            name: "arrow.down.circle.fill"
+            y: overlay.boxBelow ? -height - 4 * overlay.unit : parent.height + 4 * overlay.unit
+            name: overlay.boxBelow ? "arrow.up.circle.fill" : "arrow.down.circle.fill"
             size: 14 * overlay.unit
             color: overlay.tint
+        }
+    }
+
+    // The mouse's piece: its squares at the board's size, the pointer where it took hold of it.
+    Item {
+        objectName: "heldPiece"
+        visible: overlay.isMouseDrag
+        x: overlay.location.x - (overlay.grabOffset.x + 0.5) * overlay.cellSize
+        y: overlay.location.y - (overlay.grabOffset.y + 0.5) * overlay.cellSize
+        // See-through, so that the green or red ghost under it shows.
+        opacity: 0.6
+        Repeater {
+            model: overlay.piece && overlay.piece.turned !== undefined ? overlay.piece.turned : []
+            Rectangle {
+                required property var modelData
+                x: modelData[1] * overlay.cellSize + 1
+                y: modelData[0] * overlay.cellSize + 1
+                width: overlay.cellSize - 2
+                height: width
+                radius: 3
+                color: overlay.tint
+                border.width: 1
+                border.color: Theme.withAlpha(Theme.white, 0.5)
+            }
         }
     }
 }

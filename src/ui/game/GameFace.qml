@@ -28,11 +28,15 @@ Item {
     property bool colorMarks: false
     property int myColorNumber: 0
     signal passRequested
+    signal leaveRequested
 
     readonly property bool isConnected: ConnectionManager.connectionStatus === ConnectionStatus.Connected
     readonly property bool isOutOfMoves: controller ? controller.isOutOfMoves : false
     readonly property bool isPlaying: status === "in_progress"
-    readonly property bool isWide: isPlaying && width > height
+    // The final position stays in view under or beside the results.
+    readonly property bool isFinished: status === "finished"
+    readonly property bool showsBoard: isPlaying || isFinished
+    readonly property bool isWide: showsBoard && width > height
     readonly property real margin: 10
     // Wide: the column's width, what is left beside a board as tall as the window, within limits.
     readonly property real columnWidth: isWide ? Math.max(300, Math.min(560, width - height - 2 * margin))
@@ -48,6 +52,7 @@ Item {
     }
     // The board's scale against the phone's: whatever is drawn in board units grows by it.
     readonly property real boardUnit: boardSide / 320
+    readonly property real boardCellSize: board.cellSize
     // Wide: board and column side by side, centred together.
     readonly property real groupLeft: isWide ? Math.max(0, (width - boardSide - columnWidth - 3 * margin) / 2) : 0
     readonly property real columnLeft: isWide ? groupLeft + boardSide + 2 * margin : 0
@@ -85,6 +90,7 @@ Item {
             gameState: face.gameState
             myPlayerId: GameManager.myPlayerId
             timeRemaining: face.clock ? face.clock.secondsLeft : 0
+            playerClocks: face.clock ? face.clock.playerClocks : ({})
             // Without the server the clock cannot be trusted: it shows as stopped.
             isClockPaused: face.clock ? face.clock.isPaused : !face.isConnected
             colorMarks: face.colorMarks
@@ -106,7 +112,7 @@ Item {
     GameBoard {
         id: board
         objectName: "gameBoard"
-        visible: face.isPlaying
+        visible: face.showsBoard
         x: face.isWide ? face.groupLeft + face.margin : (face.width - width) / 2
         y: face.isWide ? (face.height - height) / 2 : headerColumn.y + headerColumn.height + 6 + 5
         width: face.boardSide
@@ -123,6 +129,8 @@ Item {
         isPreviewValid: face.controller ? face.controller.isPreviewValid : null
         showTargetCrosshair: face.controller ? face.controller.showsTargetCrosshair : false
         moveHints: face.moveHints ? face.moveHints.cells : undefined
+        lastMoveCells: face.controller ? face.controller.lastMoveCells : undefined
+        lastMoveColor: face.controller ? face.controller.lastMoveColor : 0
         colorMarks: face.colorMarks
         myColorNumber: face.myColorNumber
         Accessible.ignored: true
@@ -193,12 +201,69 @@ Item {
         }
     }
 
+    // What the others did when it leaves no piece behind: a pass or a seat that went out. It
+    // shows for a few seconds over the board's top edge and is read out by screen readers.
+    Rectangle {
+        id: turnNotice
+        objectName: "turnNotice"
+        property string text: ""
+        visible: text !== "" && face.isPlaying
+        x: board.x + (board.width - width) / 2
+        y: board.y + 8
+        z: 2
+        width: Math.min(board.width - 16, noticeText.implicitWidth + 24)
+        height: noticeText.implicitHeight + 12
+        radius: height / 2
+        color: Theme.shade(0.12, 0.92)
+        border.width: 1
+        border.color: Theme.withAlpha(Theme.white, 0.2)
+        Accessible.role: Accessible.AlertMessage
+        Accessible.name: text
+
+        Text {
+            id: noticeText
+            objectName: "turnNoticeText"
+            anchors.centerIn: parent
+            width: Math.min(implicitWidth, turnNotice.width - 24)
+            text: turnNotice.text
+            color: Theme.white
+            font.pixelSize: 13
+            font.bold: true
+            elide: Text.ElideRight
+        }
+        Timer {
+            id: noticeTimer
+            interval: 3500
+            onTriggered: turnNotice.text = ""
+        }
+        Connections {
+            target: face.controller
+            function onTurnNoticed() {
+                turnNotice.text = face.controller.turnNotice
+                noticeTimer.restart()
+            }
+        }
+    }
+
+    // Tall: the results over the final board, dimmed so that the cards read.
+    Rectangle {
+        objectName: "finalBoardDim"
+        visible: face.isFinished && !face.isWide
+        anchors.top: headerColumn.bottom
+        anchors.topMargin: 6
+        anchors.bottom: parent.bottom
+        width: parent.width
+        color: Qt.rgba(0, 0, 0, 0.78)
+    }
+
     ResultsView {
         visible: face.status === "finished"
         anchors.top: headerColumn.bottom
         anchors.topMargin: 6
         anchors.bottom: parent.bottom
-        width: parent.width
+        // Wide: in the column beside the board.
+        x: face.isWide ? face.columnLeft : 0
+        width: face.isWide ? face.columnWidth : parent.width
         gameState: face.gameState
         rankedPlayers: face.controller ? face.controller.rankedPlayers : []
     }
@@ -223,6 +288,9 @@ Item {
         unplayablePieceIds: face.moveHints ? face.moveHints.unplayablePieceIds : []
         markNumber: face.colorMarks ? face.myColorNumber : 0
         onPassRequested: face.passRequested()
+        asksBeforeLeaving: face.isPlaying && !face.isOutOfMoves
+                           && (face.gameState ? face.gameState.timeLimit > 0 : false)
+        onLeaveRequested: face.leaveRequested()
         onPieceChosen: face.focusBoard()
     }
 

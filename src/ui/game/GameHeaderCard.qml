@@ -20,6 +20,8 @@ Rectangle {
     // connection is down: then it shows as stopped.
     property int timeRemaining: showsTimer ? gameState.timeRemaining : 0
     property bool isClockPaused: false
+    // {playerId: seconds} of every seat's clock, when the server sends them; each chip shows its own.
+    property var playerClocks: ({})
     // Each player's colour-blind mark beside their colour.
     property bool colorMarks: false
     signal toggleSound
@@ -206,8 +208,9 @@ Rectangle {
                                                       && header.gameState.gameStatus === "in_progress"
 
                         objectName: "playerChip"
-                        implicitWidth: chipRow.implicitWidth + 16
-                        implicitHeight: chipRow.implicitHeight + 10
+                        // The seat's clock, when shown, goes under the row: four chips still fit.
+                        implicitWidth: Math.max(chipRow.implicitWidth, chipClock.visible ? chipClock.implicitWidth : 0) + 16
+                        implicitHeight: chipRow.implicitHeight + (chipClock.visible ? chipClock.implicitHeight : 0) + 10
                         radius: height / 2
                         color: Theme.shade(isCurrent ? 0.2 : 0.12, 1)
                         opacity: isOut ? 0.5 : 1
@@ -215,10 +218,14 @@ Rectangle {
                         Accessible.name: (isMe ? "Ty" : String(chip.modelData.name)) + ", "
                                          + chip.modelData.score + " pkt"
                                          + (isOut ? ", bez ruchów" : "")
+                                         + (hasClock ? ", " + qsTr("zegar %1").arg(chipClock.text) : "")
+                        readonly property bool hasClock: header.showsTimer
+                                                         && header.playerClocks[String(chip.modelData.playerId)] !== undefined
 
                         Row {
                             id: chipRow
-                            anchors.centerIn: parent
+                            anchors.horizontalCenter: parent.horizontalCenter
+                            y: 5
                             spacing: 4
                             SeatDot {
                                 anchors.verticalCenter: parent.verticalCenter
@@ -244,6 +251,21 @@ Rectangle {
                                 font.bold: true
                                 font.family: Theme.monoFamily
                             }
+                        }
+                        // The seat's own clock, red in its last ten seconds.
+                        Text {
+                            id: chipClock
+                            objectName: "chipClock"
+                            readonly property int seconds: chip.hasClock
+                                                           ? header.playerClocks[String(chip.modelData.playerId)] : 0
+                            visible: chip.hasClock
+                            anchors.horizontalCenter: parent.horizontalCenter
+                            anchors.top: chipRow.bottom
+                            text: GameScreen.formatTime(seconds)
+                            color: GameScreen.timerTone(seconds) === "red" ? Theme.red
+                                   : chip.isCurrent ? Theme.white : Theme.gray
+                            font.pixelSize: 10
+                            font.family: Theme.monoFamily
                         }
                     }
                 }

@@ -106,6 +106,7 @@ Item {
         colorMarks: PlayAidSettings.colorMarks
         myColorNumber: BoardRules.colorNumber(gameView.myColor)
         onPassRequested: gameView.showPassConfirmation = true
+        onLeaveRequested: leaveDialog.open()
     }
 
     DraggedPieceOverlay {
@@ -117,6 +118,9 @@ Item {
         offset: gameController.dragOffset
         myColor: gameView.myColor
         unit: face.boardUnit
+        isMouseDrag: gameController.isMouseDrag
+        grabOffset: gameController.grabOffset
+        cellSize: face.boardCellSize
         markNumber: PlayAidSettings.colorMarks ? BoardRules.colorNumber(gameView.myColor) : 0
     }
 
@@ -124,6 +128,11 @@ Item {
         visible: gameView.showPassConfirmation
         onClosed: gameView.showPassConfirmation = false
         onConfirmed: GameManager.passTurn()
+    }
+
+    LeaveDialog {
+        id: leaveDialog
+        onConfirmed: GameManager.leaveGame()
     }
 
     ErrorAlert {
@@ -146,6 +155,20 @@ Item {
         sequence: "["
         enabled: gameView.status === "in_progress" && !gameController.isOutOfMoves
         onActivated: gameController.selectNeighbourPiece(-1)
+    }
+    // H: the cursor visits, one by one, the cells where the selected piece fits.
+    Shortcut {
+        sequence: "H"
+        enabled: gameView.status === "in_progress" && GameManager.selectedPieceId !== ""
+                 && !gameController.isOutOfMoves
+        onActivated: {
+            if (!gameController.isCursorActive) {
+                face.focusBoard()
+                if (gameController.isPreviewValid === true)
+                    return
+            }
+            gameController.visitNextFit()
+        }
     }
     Shortcut {
         sequence: "Escape"

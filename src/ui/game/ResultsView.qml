@@ -19,6 +19,11 @@ Flickable {
 
     readonly property var winner: gameState && gameState.winner !== undefined ? gameState.winner
                                                                               : null
+    // Equal top scores: the server gave the game to the earlier seat, listed first.
+    readonly property bool isTie: winner !== null && rankedPlayers.length > 1
+                                  && rankedPlayers[0].score === rankedPlayers[1].score
+    // Over a dimmed board (tall window): the column sits on a card of its own.
+    property bool overBoard: false
 
     objectName: "resultsView"
     contentWidth: width
@@ -86,6 +91,19 @@ Flickable {
                     font.pixelSize: 18
                     font.weight: Font.DemiBold
                 }
+                Text {
+                    objectName: "tieNote"
+                    visible: results.isTie
+                    width: Math.min(implicitWidth, content.width - 40)
+                    anchors.horizontalCenter: parent.horizontalCenter
+                    text: qsTr("Remis punktowy: wygrywa gracz, który siedział wcześniej przy stole.")
+                    color: Theme.gray
+                    font.pixelSize: 12
+                    wrapMode: Text.Wrap
+                    horizontalAlignment: Text.AlignHCenter
+                    Accessible.role: Accessible.StaticText
+                    Accessible.name: text
+                }
             }
         }
 
@@ -109,14 +127,18 @@ Flickable {
                     required property var modelData
                     objectName: "resultRow"
                     width: parent.width
-                    height: 48
+                    height: Math.max(48, resultLine.implicitHeight + 16)
                     radius: 12
                     color: Theme.shade(0.1, 1)
                     Accessible.role: Accessible.StaticText
                     Accessible.name: "Miejsce " + resultRow.modelData.place + ": " + resultRow.modelData.name + ", "
                                      + resultRow.modelData.score + " pkt"
+                                     + (hasBonus ? ", " + resultRow.modelData.bonus : "")
+                    readonly property bool hasBonus: resultRow.modelData.bonus !== undefined
+                                                     && resultRow.modelData.bonus !== ""
 
                     RowLayout {
+                        id: resultLine
                         anchors.fill: parent
                         anchors.leftMargin: 12
                         anchors.rightMargin: 16
@@ -135,14 +157,27 @@ Flickable {
                             radius: 7
                             color: BoardRules.screenColor(resultRow.modelData.color)
                         }
-                        Text {
-                            objectName: "nameText"
+                        Column {
                             Layout.fillWidth: true
-                            text: resultRow.modelData.name
-                            color: Theme.white
-                            font.pixelSize: 15
-                            font.weight: Font.Medium
-                            elide: Text.ElideRight
+                            Text {
+                                objectName: "nameText"
+                                width: parent.width
+                                text: resultRow.modelData.name
+                                color: Theme.white
+                                font.pixelSize: 15
+                                font.weight: Font.Medium
+                                elide: Text.ElideRight
+                            }
+                            // The bonus inside the score, when the pieces show it.
+                            Text {
+                                objectName: "bonusText"
+                                visible: resultRow.hasBonus
+                                width: parent.width
+                                text: resultRow.hasBonus ? resultRow.modelData.bonus : ""
+                                color: Theme.yellow
+                                font.pixelSize: 11
+                                wrapMode: Text.Wrap
+                            }
                         }
                         Text {
                             objectName: "scoreText"
@@ -152,6 +187,43 @@ Flickable {
                             font.weight: Font.DemiBold
                             font.family: Theme.monoFamily
                         }
+                    }
+                }
+            }
+        }
+
+        // A new room with the same time limit, straight to its waiting room.
+        AbstractButton {
+            id: againButton
+            objectName: "playAgainButton"
+            width: parent.width
+            padding: 16
+            focusPolicy: Qt.StrongFocus
+            Accessible.name: qsTr("Zagraj ponownie")
+            onClicked: GameManager.createSession(results.gameState && results.gameState.timeLimit > 0
+                                                 ? results.gameState.timeLimit : null)
+            background: Rectangle {
+                radius: 12
+                color: Theme.withAlpha(Theme.cyan, againButton.pressed ? 0.3 : 0.45)
+                border.width: againButton.visualFocus ? 2 : 0
+                border.color: Theme.white
+            }
+            contentItem: Item {
+                implicitHeight: children[0].implicitHeight
+                Row {
+                    anchors.centerIn: parent
+                    spacing: 8
+                    SymbolIcon {
+                        anchors.verticalCenter: parent.verticalCenter
+                        name: "arrow.clockwise"
+                        size: 16
+                    }
+                    Text {
+                        anchors.verticalCenter: parent.verticalCenter
+                        text: qsTr("Zagraj ponownie")
+                        color: Theme.white
+                        font.pixelSize: 16
+                        font.weight: Font.DemiBold
                     }
                 }
             }

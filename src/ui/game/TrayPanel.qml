@@ -26,6 +26,9 @@ Item {
     property var unplayablePieceIds: []
     property int markNumber: 0
     signal passRequested
+    // Leaving asks first while my clock would go on running without me.
+    property bool asksBeforeLeaving: false
+    signal leaveRequested
     // A piece was chosen from the keyboard: the board's cursor takes over.
     signal pieceChosen
 
@@ -318,7 +321,12 @@ Item {
                 Layout.preferredHeight: 38
                 focusPolicy: Qt.StrongFocus
                 Accessible.name: "Opuść grę"
-                onClicked: GameManager.leaveGame()
+                onClicked: {
+                    if (panel.asksBeforeLeaving)
+                        panel.leaveRequested()
+                    else
+                        GameManager.leaveGame()
+                }
                 background: Rectangle {
                     radius: 10
                     color: Theme.withAlpha(Theme.red, leaveButton.pressed ? 0.3 : 0.15)

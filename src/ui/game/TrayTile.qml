@@ -107,6 +107,12 @@ Item {
         onPressed: mouse => {
             pressPoint = Qt.point(mouse.x, mouse.y)
             isDragging = false
+            // A mouse carries the piece where it took it; a finger gets the floating box.
+            const previewSide = 36 * tile.side / 50
+            const margin = (tile.side - previewSide) / 2
+            if (tile.controller)
+                tile.controller.pressTrayPiece(tile.pieceId, mouse.source === Qt.MouseEventNotSynthesized,
+                                               Qt.point(mouse.x - margin, mouse.y - margin), previewSide)
         }
         onPositionChanged: mouse => {
             const t = translationTo(mouse)

@@ -91,14 +91,23 @@ void GameClock::refresh()
 {
     const qint64 now = m_elapsed.elapsed();
     const int seconds = int(m_clock.secondsLeft(now).value_or(0));
-    const Shown shown{m_hasClock, seconds, m_isPaused};
+    const auto *state = m_game && m_game->gameState() ? &*m_game->gameState() : nullptr;
+    QVariantMap clocks;
+    if (m_hasClock) {
+        for (const Player &player : state->players) {
+            if (!player.timeRemaining)
+                continue;
+            const bool current = player.id == state->currentPlayerId;
+            clocks.insert(player.id, current ? seconds : int(*player.timeRemaining));
+        }
+    }
+    const Shown shown{m_hasClock, seconds, m_isPaused, std::move(clocks)};
     m_secondsLeft = seconds;
     if (shown != m_shown) {
         m_shown = shown;
         Q_EMIT clockChanged();
     }
 
-    const auto *state = m_game && m_game->gameState() ? &*m_game->gameState() : nullptr;
     const bool mine = m_hasClock && state && state->gameStatus == u"in_progress" &&
                       isMyTurn(*state, m_game->myPlayerId());
     // Without a sound manager yet (QML sets it after construction) the warning waits for it.

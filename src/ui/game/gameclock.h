@@ -10,6 +10,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
+#include <QVariantMap>
 #include <QtQml/qqmlregistration.h>
 
 namespace korvana {
@@ -34,6 +35,9 @@ class GameClock : public QObject
     Q_PROPERTY(bool hasClock READ hasClock NOTIFY clockChanged)
     Q_PROPERTY(int secondsLeft READ secondsLeft NOTIFY clockChanged)
     Q_PROPERTY(bool isPaused READ isPaused NOTIFY clockChanged)
+    // {playerId: seconds} of every seat whose own clock the server sends, the current player's
+    // counting down with secondsLeft; empty from a server that sends only the current one.
+    Q_PROPERTY(QVariantMap playerClocks READ playerClocks NOTIFY clockChanged)
 
 public:
     // On the managers the root published.
@@ -46,6 +50,7 @@ public:
     [[nodiscard]] bool hasClock() const { return m_hasClock; }
     [[nodiscard]] int secondsLeft() const { return m_secondsLeft; }
     [[nodiscard]] bool isPaused() const { return m_isPaused; }
+    [[nodiscard]] QVariantMap playerClocks() const { return m_shown.clocks; }
 
 Q_SIGNALS:
     void soundManagerChanged();
@@ -75,6 +80,7 @@ private:
         bool hasClock = false;
         int seconds = 0;
         bool paused = false;
+        QVariantMap clocks;
         bool operator==(const Shown &) const = default;
     };
     Shown m_shown; // as last announced

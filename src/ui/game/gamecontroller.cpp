@@ -5,9 +5,13 @@
 
 #include "appobjects.h"
 #include "gamemanager.h"
+#include "mousedrag.h"
 #include "soundmanager.h"
 
 #include <QtQml/qqmlextensionplugin.h>
+
+#include <algorithm>
+#include <utility>
 
 // The board's QML module is a static plugin and the game screen is what imports it; this file is
 // linked into every program that shows a game, so it pulls the board in.
@@ -51,10 +55,13 @@ GameController::GameController(GameManager *gameManager, SystemFeedback &feedbac
         m_lastStatus = state->gameStatus;
     }
     connect(m_game, &GameManager::gameStateChanged, this, &GameController::gameStateChanged);
+    followTurns();
     connect(m_game, &GameManager::myPlayerIdChanged, this, &GameController::refreshLists);
     connect(m_game, &GameManager::selectedPieceIdChanged, this,
             &GameController::floatingPieceChanged);
     connect(m_game, &GameManager::selectedRotationChanged, this, &GameController::refreshPreview);
+    connect(m_game, &GameManager::selectedRotationChanged, this,
+            &GameController::floatingPieceChanged);
     refreshLists();
 }
 
@@ -124,8 +131,11 @@ QVariant GameController::floatingPiece() const
         findMyPiece(*m_game->gameState(), m_game->myPlayerId(), m_draggedPieceId);
     if (!piece)
         return QVariant::fromValue(nullptr);
-    return QVariantMap{{QStringLiteral("id"), piece->id},
-                       {QStringLiteral("squares"), squaresValue(piece->squares)}};
+    return QVariantMap{
+        {QStringLiteral("id"), piece->id},
+        {QStringLiteral("squares"), squaresValue(piece->squares)},
+        {QStringLiteral("turned"),
+         squaresValue(board::rotatedSquares(piece->squares, m_game->selectedRotation()))}};
 }
 
 void GameController::selectPiece(const QString &pieceId)
@@ -170,6 +180,22 @@ void GameController::trayDragEnded(const QString &pieceId, QPointF translation)
     resetDrag();
 }
 
+void GameController::pressTrayPiece(const QString &pieceId, bool isMouse, QPointF point,
+                                    double side)
+{
+    if (!m_draggedPieceId.isEmpty() || !m_game || !m_game->gameState())
+        return;
+    m_isMouseDrag = isMouse;
+    m_grabOffset = {};
+    if (isMouse) {
+        if (const GamePiece *piece =
+                findMyPiece(*m_game->gameState(), m_game->myPlayerId(), pieceId)) {
+            m_grabOffset = grabOffsetCells(piece->squares, m_game->selectedRotation(), point, side);
+        }
+    }
+    Q_EMIT dragChanged();
+}
+
 void GameController::updateDragPreview(QPointF location, QPointF translation)
 {
     if (m_draggedPieceId.isEmpty() || !m_game)
@@ -199,7 +225,11 @@ void GameController::refreshPreview()
     }
     if (m_draggedPieceId.isEmpty() || !m_previewLocation || !m_game)
         return;
-    const auto preview = dragPreview(*m_previewLocation, m_boardFrame,
+    // A mouse holds the piece where it took it: the anchor square lies off the pointer.
+    const double cell = m_boardFrame.width() / board::BoardCells;
+    const QPointF anchor =
+        m_isMouseDrag ? *m_previewLocation - m_grabOffset * cell : *m_previewLocation;
+    const auto preview = dragPreview(anchor, m_boardFrame,
                                      {m_game->gameState(), m_game->myPlayerId(), m_game->myColor(),
                                       m_game->selectedPieceId(), m_game->selectedRotation()});
     if (preview)
@@ -336,6 +366,28 @@ void GameController::moveCursor(int rows, int cols)
     refreshPreview();
 }
 
+bool GameController::visitNextFit()
+{
+    if (!m_cursor || !m_game || !m_game->gameState())
+        return false;
+    const GameState &state = *m_game->gameState();
+    const GamePiece *piece = findMyPiece(state, m_game->myPlayerId(), m_game->selectedPieceId());
+    if (!piece)
+        return false;
+    const auto cells = board::validCells(piece->squares, m_game->selectedRotation(), state.board,
+                                         m_game->myColor().value_or(QString()));
+    if (cells.isEmpty())
+        return false;
+    const auto after = [this](board::Cell cell) {
+        return std::pair(cell.row, cell.col) > std::pair(m_cursor->row, m_cursor->col);
+    };
+    const auto next = std::find_if(cells.cbegin(), cells.cend(), after);
+    m_cursor = next != cells.cend() ? *next : cells.constFirst();
+    m_lastCursor = m_cursor;
+    refreshPreview();
+    return true;
+}
+
 bool GameController::placeAtCursor()
 {
     if (!m_cursor || m_preview.isValid != true || !m_game || !m_game->gameState() ||
@@ -375,8 +427,37 @@ void GameController::gameStateChanged()
     m_lastStatus = status;
 
     Q_EMIT boardStateChanged();
+    followTurns();
     refreshLists();
     refreshPreview();
+}
+
+void GameController::followTurns()
+{
+    const auto &state = m_game->gameState();
+    if (!state) {
+        m_previousState.reset();
+        return;
+    }
+    const GameState *previous = m_previousState ? &*m_previousState : nullptr;
+    // A different game, or one joined just now: what came before is not its history.
+    if (previous && previous->roomId != state->roomId)
+        previous = nullptr;
+    // A poll overtaken by a move's reply shows an older turn: it tells nothing new.
+    if (previous && state->turnNumber < previous->turnNumber)
+        return;
+    if (auto mark = lastMoveMark(previous, *state); mark && mark != m_lastMove) {
+        m_lastMove = std::move(mark);
+        Q_EMIT lastMoveChanged();
+    }
+    if (previous) {
+        if (const QStringList notices = turnNotices(*previous, *state, m_game->myPlayerId());
+            !notices.isEmpty()) {
+            m_turnNotice = notices.join(QStringLiteral(". "));
+            Q_EMIT turnNoticed();
+        }
+    }
+    m_previousState = state;
 }
 
 void GameController::refreshLists()
@@ -418,7 +499,8 @@ void GameController::refreshLists()
                                                {QStringLiteral("playerId"), player.id},
                                                {QStringLiteral("name"), player.name},
                                                {QStringLiteral("color"), player.color},
-                                               {QStringLiteral("score"), player.score}});
+                                               {QStringLiteral("score"), player.score},
+                                               {QStringLiteral("bonus"), endBonusNote(player)}});
         }
         Q_EMIT rankedPlayersChanged();
     }

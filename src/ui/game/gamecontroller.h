@@ -4,6 +4,7 @@
 #pragma once
 
 #include "gamescreenrules.h"
+#include "movefollow.h"
 #include "soundmanager.h"
 #include "systemfeedback.h"
 
@@ -39,6 +40,10 @@ class GameController : public QObject
     Q_PROPERTY(bool hasDragLocation READ hasDragLocation NOTIFY dragChanged)
     Q_PROPERTY(QPointF dragLocation READ dragLocation NOTIFY dragChanged)
     Q_PROPERTY(QPointF dragOffset READ dragOffset NOTIFY dragChanged)
+    // A mouse drags the piece itself, by the square it took it by: that square's offset from the
+    // anchor in cells (x columns, y rows). A finger gets the floating box instead.
+    Q_PROPERTY(bool isMouseDrag READ isMouseDrag NOTIFY dragChanged)
+    Q_PROPERTY(QPointF grabOffset READ grabOffset NOTIFY dragChanged)
     // The cell under the finger, -1 for none, and the check's answer: true, false or null.
     Q_PROPERTY(int previewRow READ previewRow NOTIFY previewChanged)
     Q_PROPERTY(int previewCol READ previewCol NOTIFY previewChanged)
@@ -67,6 +72,11 @@ class GameController : public QObject
     Q_PROPERTY(QVariantList trayPieces READ trayPiecesValue NOTIFY trayPiecesChanged)
     // {id, squares} of the piece under the finger while the floating copy is shown, else null.
     Q_PROPERTY(QVariant floatingPiece READ floatingPiece NOTIFY floatingPieceChanged)
+    // The last placement for the board's outline (cells as QList<korvana::board::Cell>, colour
+    // number), and the latest notice of the others' turns ("Bot 1 pasuje"), "" before any.
+    Q_PROPERTY(QVariant lastMoveCells READ lastMoveCells NOTIFY lastMoveChanged)
+    Q_PROPERTY(int lastMoveColor READ lastMoveColor NOTIFY lastMoveChanged)
+    Q_PROPERTY(QString turnNotice READ turnNotice NOTIFY turnNoticed)
     // [{place, playerId, name, color, score}] best first, for the results.
     Q_PROPERTY(QVariantList rankedPlayers READ rankedPlayersValue NOTIFY rankedPlayersChanged)
 
@@ -82,6 +92,8 @@ public:
     [[nodiscard]] bool hasDragLocation() const { return m_dragLocation.has_value(); }
     [[nodiscard]] QPointF dragLocation() const { return m_dragLocation.value_or(QPointF()); }
     [[nodiscard]] QPointF dragOffset() const { return m_dragOffset; }
+    [[nodiscard]] bool isMouseDrag() const { return m_isMouseDrag; }
+    [[nodiscard]] QPointF grabOffset() const { return m_grabOffset; }
     [[nodiscard]] int previewRow() const
     {
         return m_preview.position ? m_preview.position->row : -1;
@@ -112,6 +124,12 @@ public:
     [[nodiscard]] QVariantList trayPiecesValue() const { return m_trayPieces; }
     [[nodiscard]] QVariant floatingPiece() const;
     [[nodiscard]] QVariantList rankedPlayersValue() const { return m_rankedPlayers; }
+    [[nodiscard]] QVariant lastMoveCells() const
+    {
+        return QVariant::fromValue(m_lastMove ? m_lastMove->cells : QList<board::Cell>());
+    }
+    [[nodiscard]] int lastMoveColor() const { return m_lastMove ? m_lastMove->colorNumber : 0; }
+    [[nodiscard]] QString turnNotice() const { return m_turnNotice; }
 
     // A tap on a tray piece: it becomes the selection, at any time.
     Q_INVOKABLE void selectPiece(const QString &pieceId);
@@ -122,6 +140,10 @@ public:
     // The finger left the tray piece it dragged: placed when it was over a valid cell, a short
     // drag selects the piece, and the drag state is cleared.
     Q_INVOKABLE void trayDragEnded(const QString &pieceId, QPointF translation);
+    // A press on a tray piece: by a mouse (held at `point` of the tile's preview of `side`
+    // points) or by a finger.
+    Q_INVOKABLE void pressTrayPiece(const QString &pieceId, bool isMouse, QPointF point,
+                                    double side);
     // The finger at `location` while a drag is under way: floating piece and preview.
     Q_INVOKABLE void updateDragPreview(QPointF location, QPointF translation);
     // Places the piece when the preview is valid; then clears the drag state.
@@ -147,6 +169,9 @@ public:
     Q_INVOKABLE void startCursor();
     Q_INVOKABLE void moveCursor(int rows, int cols);
     Q_INVOKABLE bool placeAtCursor();
+    // H: the cursor goes to the next cell where the selected piece fits, row by row from where it
+    // is, wrapping round. False when it fits nowhere.
+    Q_INVOKABLE bool visitNextFit();
     Q_INVOKABLE void stopCursor();
 
     // The placement behind placeSelectedPiece; finishes after its feedback and clean-up.
@@ -166,10 +191,14 @@ Q_SIGNALS:
     void trayPiecesChanged();
     void floatingPieceChanged();
     void rankedPlayersChanged();
+    void lastMoveChanged();
+    // A new notice, even when its text repeats the last one.
+    void turnNoticed();
 
 private:
     void gameStateChanged();
     void refreshLists();
+    void followTurns();
     void play(feedback::Event event);
     void haptic(feedback::Haptic haptic);
     void setPreview(DragPreview preview);
@@ -192,6 +221,8 @@ private:
     QRectF m_boardFrame;
     int m_selectedRow = -1;
     int m_selectedCol = -1;
+    bool m_isMouseDrag = false;
+    QPointF m_grabOffset;
     // Set by cancelDrag until the finger that dragged is lifted.
     bool m_dragCancelled = false;
 
@@ -203,6 +234,10 @@ private:
     int m_placing = 0; // placements on their way
     std::optional<QString> m_lastCurrentPlayerId;
     std::optional<QString> m_lastStatus;
+
+    std::optional<GameState> m_previousState; // the state before the current one, for notices
+    std::optional<LastMoveMark> m_lastMove;
+    QString m_turnNotice;
 
     QList<GamePiece> m_trayPieceList;
     QVariantList m_trayPieces;

@@ -291,7 +291,10 @@ QPointF floatingBoxCentre(QPointF location, QSizeF area, double scale)
     const double lift = 95 * scale;
     // max(min(...)) in this order, as drawn: an area smaller than the box pins it at 35.
     const double x = std::max(std::min(location.x(), area.width() - half), half);
-    const double y = std::max(std::min(location.y() - lift, area.height() - half), half);
+    double y = std::max(std::min(location.y() - lift, area.height() - half), half);
+    // Near the top edge the box would sit on the finger's target: it goes below the finger.
+    if (location.y() - lift < half)
+        y = std::max(std::min(location.y() + lift, area.height() - half), half);
     return {x, y};
 }
 

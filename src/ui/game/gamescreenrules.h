@@ -108,9 +108,9 @@ struct DragContext
 [[nodiscard]] std::optional<DragPreview> dragPreview(QPointF location, QRectF boardFrame,
                                                      const DragContext &context);
 
-// Centre of the floating piece's 70 x 70 box: 95 points above the finger, kept 35 points inside
-// the screen area of size `area`; `location` is relative to the area's top-left corner. All
-// lengths grow by `scale` with the board.
+// Centre of the floating piece's 70 x 70 box: 95 points above the finger (below it where the top
+// edge leaves no room), kept 35 points inside the screen area of size `area`; `location` is
+// relative to the area's top-left corner. All lengths grow by `scale` with the board.
 [[nodiscard]] QPointF floatingBoxCentre(QPointF location, QSizeF area, double scale = 1);
 
 } // namespace korvana::ui

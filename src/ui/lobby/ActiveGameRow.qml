@@ -53,7 +53,17 @@ AbstractButton {
 
             Text {
                 width: parent.width
-                text: row.game.roomId
+                // The name the room has in the list of rooms, where it is there.
+                text: {
+                    const servers = GameManager.servers
+                    for (let i = 0; i < servers.length; ++i) {
+                        const id = servers[i].roomId !== undefined && servers[i].roomId !== ""
+                                 ? servers[i].roomId : servers[i].id
+                        if (id === row.game.roomId && servers[i].serverName !== undefined)
+                            return servers[i].serverName
+                    }
+                    return row.game.roomId
+                }
                 color: Theme.white
                 font.pixelSize: 14
                 font.weight: Font.DemiBold
@@ -73,6 +83,23 @@ AbstractButton {
                     }
                     Text {
                         text: row.game.playersCount + "/" + row.game.maxPlayers
+                        color: Theme.gray
+                        font.pixelSize: 11
+                        anchors.verticalCenter: parent.verticalCenter
+                    }
+                }
+                Row {
+                    objectName: "activeTimeLimit"
+                    visible: row.game.timeLimit !== undefined && row.game.timeLimit > 0
+                    spacing: 3
+                    SymbolIcon {
+                        name: "timer"
+                        size: 11
+                        color: Theme.gray
+                        anchors.verticalCenter: parent.verticalCenter
+                    }
+                    Text {
+                        text: parent.visible ? Format.timeLimit(row.game.timeLimit) : ""
                         color: Theme.gray
                         font.pixelSize: 11
                         anchors.verticalCenter: parent.verticalCenter

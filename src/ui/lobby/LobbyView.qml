@@ -41,6 +41,10 @@ Item {
     }
 
     Component.onCompleted: {
+        // The time limit chosen last, kept across sessions ("" for none).
+        const lastLimit = KeyValueStore.stringOr("lastTimeLimit", "")
+        if (lastLimit !== "" && !isNaN(Number(lastLimit)))
+            selectedTimeLimit = Number(lastLimit)
         controller.appear()
         // The statistics may have changed since the sign-in (a game just ended).
         AuthManager.refreshCurrentUser()
@@ -420,7 +424,10 @@ Item {
         visible: lobby.showTimePicker
         timeOptions: lobby.pickerOptions
         selectedTimeLimit: lobby.selectedTimeLimit
-        onPicked: seconds => lobby.selectedTimeLimit = seconds
+        onPicked: seconds => {
+            lobby.selectedTimeLimit = seconds
+            KeyValueStore.setString("lastTimeLimit", seconds === null ? "" : String(seconds))
+        }
         onClosed: lobby.showTimePicker = false
     }
 

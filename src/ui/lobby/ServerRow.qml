@@ -29,6 +29,8 @@ AbstractButton {
     focusPolicy: Qt.StrongFocus
     Accessible.name: name + ", " + server.playerCount + " z " + server.maxPlayers + " graczy"
                      + (isFinished ? ", zakończona" : isFull ? ", pełny" : "")
+                     + (hasTimeLimit ? qsTr(", limit czasu %1").arg(Format.timeLimit(server.timeLimit)) : "")
+    readonly property bool hasTimeLimit: server.timeLimit !== undefined && server.timeLimit > 0
 
     background: Rectangle {
         radius: 12
@@ -90,6 +92,7 @@ AbstractButton {
                     objectName: "nameText"
                     Layout.maximumWidth: parent.width
                                          - (inGameBadge.visible ? inGameBadge.implicitWidth + 6 : 0)
+                                         - (timeLimitBadge.visible ? timeLimitBadge.implicitWidth + 6 : 0)
                     text: row.name
                     color: Theme.white
                     font.pixelSize: 14
@@ -103,6 +106,17 @@ AbstractButton {
                     visible: row.status === "in_progress"
                     text: "W GRE"
                     textColor: Theme.green
+                    pixelSize: 8
+                    horizontalPadding: 6
+                    verticalPadding: 2
+                }
+                // The room's time limit, when it has one.
+                CapsuleLabel {
+                    id: timeLimitBadge
+                    objectName: "timeLimitBadge"
+                    visible: row.hasTimeLimit
+                    text: row.hasTimeLimit ? Format.timeLimit(row.server.timeLimit) : ""
+                    textColor: Theme.cyan
                     pixelSize: 8
                     horizontalPadding: 6
                     verticalPadding: 2
@@ -132,7 +146,8 @@ AbstractButton {
                     objectName: "playerNamesText"
                     Layout.fillWidth: true
                     Layout.leftMargin: 2
-                    text: row.players.slice(0, 2).map(player => player.name).join(", ")
+                    // A full room names everyone at its table.
+                    text: row.players.slice(0, row.isFull ? 4 : 2).map(player => player.name).join(", ")
                     color: Theme.gray
                     font.pixelSize: 10
                     elide: Text.ElideRight

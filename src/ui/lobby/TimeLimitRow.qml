@@ -23,13 +23,23 @@ AbstractButton {
     Accessible.name: label
     Accessible.checkable: true
     Accessible.checked: isSelected
+    // Up and down go from row to row, as in a list.
+    Keys.onUpPressed: step(false)
+    Keys.onDownPressed: step(true)
+
+    function step(forward) {
+        const next = nextItemInFocusChain(forward)
+        if (next && (next.objectName === "timeOptionRow" || next.objectName === "noLimitRow"))
+            next.forceActiveFocus(Qt.TabFocusReason)
+    }
 
     background: Rectangle {
         radius: 12
         color: timeRow.isSelected ? Theme.withAlpha(Theme.green, 0.15)
                                   : Theme.shade(timeRow.pressed ? 0.14 : 0.1, 1)
-        border.width: timeRow.visualFocus ? 1 : 0
-        border.color: Theme.withAlpha(Theme.cyan, 0.6)
+        // A clear ring for the keyboard's row.
+        border.width: timeRow.visualFocus ? 2 : 0
+        border.color: Theme.white
     }
     contentItem: RowLayout {
         Text {

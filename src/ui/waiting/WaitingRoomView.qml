@@ -35,6 +35,21 @@ Item {
         return false
     }
 
+    // The room's name as the lobby lists it (the server list, asked for again on arrival: a room
+    // made just now is not in it yet), else its id.
+    readonly property string roomId: gameState && gameState.roomId !== undefined ? gameState.roomId : ""
+    readonly property string roomName: {
+        const servers = GameManager.servers
+        for (let i = 0; i < servers.length; ++i) {
+            const id = servers[i].roomId !== undefined && servers[i].roomId !== "" ? servers[i].roomId
+                                                                                   : servers[i].id
+            if (id === roomId && servers[i].serverName !== undefined)
+                return servers[i].serverName
+        }
+        return roomId
+    }
+    Component.onCompleted: GameManager.refreshServers()
+
     objectName: "waitingRoomView"
 
     Item {
@@ -62,6 +77,27 @@ Item {
         boundsBehavior: Flickable.StopAtBounds
         clip: true
         ScrollIndicator.vertical: ScrollIndicator {}
+
+        // The keyboard's focus is always in view: a control that Tab reaches scrolls in.
+        function reveal(item) {
+            if (!item || !room.visible)
+                return
+            for (let up = item.parent; up !== content; up = up.parent) {
+                if (!up)
+                    return
+            }
+            const box = item.mapToItem(content, 0, 0, item.width, item.height)
+            if (box.y < contentY)
+                contentY = Math.max(0, box.y - 8)
+            else if (box.y + box.height > contentY + height)
+                contentY = Math.min(contentHeight - height, box.y + box.height - height + 8)
+        }
+        Connections {
+            target: room.Window.window
+            function onActiveFocusItemChanged() {
+                scroller.reveal(room.Window.activeFocusItem)
+            }
+        }
 
         Column {
             id: content
@@ -131,12 +167,30 @@ Item {
                             id: roomText
                             objectName: "roomIdText"
                             anchors.verticalCenter: parent.verticalCenter
-                            text: room.gameState && room.gameState.roomId !== undefined
-                                  ? room.gameState.roomId : ""
+                            text: room.roomName
                             color: Theme.gray
                             font.pixelSize: 12
                             font.weight: Font.Medium
                             font.family: Theme.monoFamily
+                        }
+                        // The time each player will have, or that there is no limit.
+                        SymbolIcon {
+                            anchors.verticalCenter: parent.verticalCenter
+                            name: "timer"
+                            size: 10
+                            color: Theme.cyan
+                        }
+                        Text {
+                            id: timeLimitText
+                            objectName: "roomTimeLimitText"
+                            anchors.verticalCenter: parent.verticalCenter
+                            text: Format.timeLimit(room.gameState && room.gameState.timeLimit !== undefined
+                                                   ? room.gameState.timeLimit : 0)
+                            color: Theme.cyan
+                            font.pixelSize: 12
+                            font.weight: Font.Medium
+                            Accessible.role: Accessible.StaticText
+                            Accessible.name: qsTr("Limit czasu: %1").arg(text)
                         }
                     }
                 }

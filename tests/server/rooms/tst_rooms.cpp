@@ -113,11 +113,15 @@ private Q_SLOTS:
 
         elapse(20'000);
         QCOMPARE(stateOf(anna, a->sessionId).timeRemaining, 40);
+        // Every seat's own clock, the one waiting its turn untouched.
+        QCOMPARE(stateOf(anna, a->sessionId).players[0].timeRemaining, 40);
+        QCOMPARE(stateOf(anna, a->sessionId).players[1].timeRemaining, 60);
         elapse(41'000);
         const GameState state = stateOf(anna, a->sessionId);
         QVERIFY(state.players[0].hasPassed);
         QCOMPARE(state.currentPlayerId, b->playerId);
         QCOMPARE(state.timeRemaining, 59); // Bob's clock started when Anna's ran out
+        QCOMPARE(state.players[0].timeRemaining, 0);
         const auto refused = m_rooms->place(anna, {a->sessionId, u"I1"_s, 0, 0, 0});
         QVERIFY(refused && !refused->success);
     }
