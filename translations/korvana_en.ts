@@ -319,6 +319,10 @@
         <source>Jesteś poza grą. Poczekaj na koniec gry.</source>
         <translation>You&apos;re out of the game. Wait for the game to end.</translation>
     </message>
+    <message>
+        <source>Ty</source>
+        <translation>You</translation>
+    </message>
 </context>
 <context>
     <name>GameView</name>

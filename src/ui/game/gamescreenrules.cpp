@@ -161,7 +161,7 @@ int trayColumns(double panelWidth, double tileSide)
 QString chipLabel(const QString &name, bool isMe)
 {
     if (isMe)
-        return QStringLiteral("Ty");
+        return QCoreApplication::translate("GameScreen", "Ty");
     QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, name);
     int characters = 0;
     while (characters < 6 && finder.toNextBoundary() != -1)
