@@ -6,6 +6,7 @@
 #include "appobjects.h"
 #include "diagnostics.h"
 #include "keyvaluestore.h"
+#include "qttranslations.h"
 
 #include <QCoreApplication>
 #include <QQmlEngine>
@@ -63,7 +64,7 @@ bool installLanguage(const QString &code)
     state.texts = install(QStringLiteral(":/korvana/i18n/korvana_%1.qm").arg(code));
     // Qt's own texts (transport errors) follow the client's; English is their source language.
     if (code == u"pl")
-        state.qtTexts = install(QStringLiteral(":/korvana/translations/qtbase_pl.qm"));
+        state.qtTexts = loadQtPolishTranslations();
     state.code = code;
     return true;
 }
