@@ -8,7 +8,7 @@ KORVANA_PACKAGES=(
   build-essential cmake ninja-build pkg-config clang-format curl desktop-file-utils appstream
   qt6-base-dev qt6-base-dev-tools qt6-declarative-dev qt6-declarative-dev-tools
   qt6-multimedia-dev qt6-5compat-dev qt6-shadertools-dev
-  qt6-translations-l10n qt6-qpa-plugins libqt6sql6-sqlite libqt6network6
+  qt6-translations-l10n qt6-l10n-tools qt6-tools-dev python3 qt6-qpa-plugins libqt6sql6-sqlite libqt6network6
   qml6-module-qtqml qml6-module-qtqml-models qml6-module-qtqml-workerscript
   qml6-module-qtquick qml6-module-qtquick-controls qml6-module-qtquick-templates
   qml6-module-qtquick-layouts qml6-module-qtquick-window qml6-module-qtquick-shapes

@@ -16,7 +16,7 @@ void exitAfterFirstFrameWhenAsked(QQuickWindow *window)
     QObject::connect(
         window, &QQuickWindow::frameSwapped, window,
         [] {
-            QTextStream(stdout) << "first frame" << Qt::endl;
+            QTextStream(stdout) << "first frame" << Qt::endl; // notr: for scripts
             QCoreApplication::quit();
         },
         Qt::QueuedConnection);

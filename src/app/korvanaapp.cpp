@@ -6,6 +6,7 @@
 #include "appobjects.h"
 #include "enterpressesbuttons.h"
 #include "keyvaluestore.h"
+#include "language.h"
 #include "managerlinks.h"
 #include "serverconfig.h"
 
@@ -50,6 +51,7 @@ KorvanaApp::KorvanaApp(const QString &serverUrl, KeyValueStore &store, PathMonit
     ui::publish({m_authManager.get(), m_gameManager.get(), m_connectionManager.get(), &store,
                  m_serverManager.get()});
     ui::useAppStyle();
+    ui::installLanguage(ui::startLanguage(store));
     m_engine = std::make_unique<QQmlApplicationEngine>();
     // Qt 6.4 puts the module's files under qrc:/Korvana but does not look there by itself.
     m_engine->addImportPath(QStringLiteral("qrc:/"));

@@ -4,7 +4,6 @@
 #include "firstframe.h"
 #include "keyvaluestore.h"
 #include "korvanaapp.h"
-#include "qttranslations.h"
 #include "serverconfig.h"
 
 #include <QGuiApplication>
@@ -14,7 +13,6 @@ int main(int argc, char *argv[])
     QGuiApplication app(argc, argv);
     QGuiApplication::setOrganizationName(QStringLiteral("Korvana"));
     QGuiApplication::setApplicationName(QStringLiteral("Korvana"));
-    korvana::loadQtPolishTranslations();
 
     korvana::KorvanaApp root(korvana::serverUrlForThisRun(), korvana::KeyValueStore::shared());
     if (!root.load())

@@ -3,6 +3,7 @@
 
 #include "healthprobe.h"
 
+#include <QCoreApplication>
 #include <QCoroNetworkReply>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -52,20 +53,25 @@ QString describeProbe(const HealthProbe &probe, int timeoutMs)
 {
     switch (probe.outcome) {
     case HealthProbe::Outcome::Korvana:
-        return QStringLiteral("Serwer Korvana odpowiada. Można grać.");
+        return QCoreApplication::translate("HealthProbe", "Serwer Korvana odpowiada. Można grać.");
     case HealthProbe::Outcome::StoreDown:
-        return QStringLiteral("Serwer Korvana odpowiada, ale jego baza danych jest niedostępna.");
+        return QCoreApplication::translate(
+            "HealthProbe", "Serwer Korvana odpowiada, ale jego baza danych jest niedostępna.");
     case HealthProbe::Outcome::SomethingElse:
-        return QStringLiteral("Pod tym adresem odpowiada coś innego niż serwer Korvana (HTTP %1).")
+        return QCoreApplication::translate(
+                   "HealthProbe",
+                   "Pod tym adresem odpowiada coś innego niż serwer Korvana (HTTP %1).")
             .arg(probe.status);
     case HealthProbe::Outcome::TimedOut:
-        return QStringLiteral("Serwer nie odpowiedział w ciągu %1 s.").arg(timeoutMs / 1000);
+        return QCoreApplication::translate("HealthProbe", "Serwer nie odpowiedział w ciągu %1 s.")
+            .arg(timeoutMs / 1000);
     case HealthProbe::Outcome::NoAnswer:
         break;
     }
     return probe.transportError.isEmpty()
-               ? QStringLiteral("Brak odpowiedzi serwera.")
-               : QStringLiteral("Brak odpowiedzi serwera: %1.").arg(probe.transportError);
+               ? QCoreApplication::translate("HealthProbe", "Brak odpowiedzi serwera.")
+               : QCoreApplication::translate("HealthProbe", "Brak odpowiedzi serwera: %1.")
+                     .arg(probe.transportError);
 }
 
 } // namespace korvana

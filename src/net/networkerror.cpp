@@ -3,6 +3,7 @@
 
 #include "networkerror.h"
 
+#include <QCoreApplication>
 #include <QMetaEnum>
 
 namespace korvana {
@@ -11,16 +12,17 @@ QString NetworkError::description() const
 {
     switch (kind) {
     case Case::HttpError:
-        return QStringLiteral("Błąd HTTP: ") + QString::number(statusCode);
+        return QCoreApplication::translate("NetworkError", "Błąd HTTP: ") +
+               QString::number(statusCode);
     case Case::ServerError:
     case Case::Unauthorized:
         return message;
     case Case::InvalidURL:
-        return QStringLiteral("Nieprawidłowy URL");
+        return QCoreApplication::translate("NetworkError", "Nieprawidłowy URL");
     case Case::InvalidResponse:
-        return QStringLiteral("Nieprawidłowa odpowiedź serwera");
+        return QCoreApplication::translate("NetworkError", "Nieprawidłowa odpowiedź serwera");
     case Case::DecodingError:
-        return QStringLiteral("Błąd parsowania danych");
+        return QCoreApplication::translate("NetworkError", "Błąd parsowania danych");
     }
     return {};
 }

@@ -6,6 +6,7 @@
 #include "bodymask.h"
 #include "diagnostics.h"
 
+#include <QCoreApplication>
 #include <QCoroNetworkReply>
 #include <QNetworkRequest>
 #include <QStringDecoder>
@@ -42,9 +43,11 @@ NetworkError failureFromBody(int status, const QByteArray &body)
         return NetworkError::serverError(text);
     }
     if (status == 401)
-        return NetworkError::unauthorized(QStringLiteral("Brak tokenu autoryzacyjnego"));
+        return NetworkError::unauthorized(
+            QCoreApplication::translate("NetworkService", "Brak tokenu autoryzacyjnego"));
     if (status == 503)
-        return NetworkError::serverError(QStringLiteral("Baza danych jest niedostępna"));
+        return NetworkError::serverError(
+            QCoreApplication::translate("NetworkService", "Baza danych jest niedostępna"));
     return NetworkError::httpError(status);
 }
 
@@ -57,7 +60,8 @@ NetworkError failureForStatus(int status, const QByteArray &body)
 
 QString timeoutText()
 {
-    return QStringLiteral("Przekroczono czas oczekiwania na odpowiedź serwera");
+    return QCoreApplication::translate("NetworkService",
+                                       "Przekroczono czas oczekiwania na odpowiedź serwera");
 }
 
 template <class T, class U, class F> Result<U> mapResult(Result<T> &&result, F &&transform)

@@ -8,15 +8,16 @@
 
 namespace korvana {
 
-bool loadQtPolishTranslations()
+QTranslator *loadQtPolishTranslations()
 {
     auto *translator = new QTranslator(QCoreApplication::instance());
     // Bundled at build time, so an installed client does not depend on Qt's translations folder.
-    if (!translator->load(QStringLiteral(":/korvana/translations/qtbase_pl.qm"))) {
+    if (!translator->load(QStringLiteral(":/korvana/translations/qtbase_pl.qm")) ||
+        !QCoreApplication::installTranslator(translator)) {
         delete translator;
-        return false;
+        return nullptr;
     }
-    return QCoreApplication::installTranslator(translator);
+    return translator;
 }
 
 } // namespace korvana

@@ -3,10 +3,13 @@
 
 #pragma once
 
+class QTranslator;
+
 namespace korvana {
 
-// Loads Qt's own Polish texts so that transport errors read in Polish, as on a phone set to
-// Polish. Returns false when the translation files are missing; the texts then stay English.
-bool loadQtPolishTranslations();
+// Installs Qt's own Polish texts so that transport errors read in Polish, as on a phone set to
+// Polish. Returns the installed translator (the application owns it; removing and deleting it
+// brings the English texts back), or null when the translation file is missing.
+QTranslator *loadQtPolishTranslations();
 
 } // namespace korvana

@@ -3,6 +3,7 @@
 
 #include "serveraddress.h"
 
+#include <QCoreApplication>
 #include <QNetworkInterface>
 #include <QUrl>
 
@@ -11,7 +12,8 @@
 namespace korvana {
 namespace {
 
-const QString schemeProblem = QStringLiteral("Adres musi zaczynać się od http:// lub https://.");
+const QString schemeProblem = QCoreApplication::translate(
+    "ServerAddress", "Adres musi zaczynać się od http:// lub https://.");
 
 bool isHostCharacter(QChar c)
 {
@@ -24,7 +26,7 @@ ServerAddressCheck checkServerAddress(const QString &typed)
 {
     const QString text = typed.trimmed();
     if (text.isEmpty())
-        return {{}, QStringLiteral("Wpisz adres serwera.")};
+        return {{}, QCoreApplication::translate("ServerAddress", "Wpisz adres serwera.")};
     const qsizetype schemeEnd = text.indexOf(QStringLiteral("://"));
     if (schemeEnd < 0)
         return {{}, schemeProblem};
@@ -34,35 +36,45 @@ ServerAddressCheck checkServerAddress(const QString &typed)
 
     const QString rest = text.mid(schemeEnd + 3);
     if (rest.contains(u'?') || rest.contains(u'#') || rest.contains(u' '))
-        return {{}, QStringLiteral("Adres nie może zawierać spacji ani znaków ? i #.")};
+        return {{},
+                QCoreApplication::translate("ServerAddress",
+                                            "Adres nie może zawierać spacji ani znaków ? i #.")};
     const qsizetype slash = rest.indexOf(u'/');
     const QString authority = slash < 0 ? rest : rest.left(slash);
     QString path = slash < 0 ? QString() : rest.mid(slash);
     if (authority.contains(u'@'))
-        return {{}, QStringLiteral("Adres nie może zawierać nazwy użytkownika ani hasła.")};
+        return {{},
+                QCoreApplication::translate(
+                    "ServerAddress", "Adres nie może zawierać nazwy użytkownika ani hasła.")};
 
     QString host;
     QString port;
     if (authority.startsWith(u'[')) {
         const qsizetype close = authority.indexOf(u']');
         if (close < 0)
-            return {{}, QStringLiteral("Nieprawidłowa nazwa serwera.")};
+            return {{},
+                    QCoreApplication::translate("ServerAddress", "Nieprawidłowa nazwa serwera.")};
         host = authority.left(close + 1);
         const QString after = authority.mid(close + 1);
         if (!after.isEmpty() && !after.startsWith(u':'))
-            return {{}, QStringLiteral("Nieprawidłowa nazwa serwera.")};
+            return {{},
+                    QCoreApplication::translate("ServerAddress", "Nieprawidłowa nazwa serwera.")};
         port = after.mid(1);
         if (QHostAddress(host.mid(1, host.size() - 2)).protocol() != QAbstractSocket::IPv6Protocol)
-            return {{}, QStringLiteral("Nieprawidłowa nazwa serwera.")};
+            return {{},
+                    QCoreApplication::translate("ServerAddress", "Nieprawidłowa nazwa serwera.")};
     } else {
         const qsizetype colon = authority.indexOf(u':');
         host = colon < 0 ? authority : authority.left(colon);
         port = colon < 0 ? QString() : authority.mid(colon + 1);
         if (host.isEmpty())
-            return {{}, QStringLiteral("Wpisz nazwę serwera po http:// lub https://.")};
+            return {{},
+                    QCoreApplication::translate("ServerAddress",
+                                                "Wpisz nazwę serwera po http:// lub https://.")};
         if (!std::all_of(host.begin(), host.end(), isHostCharacter) || host.startsWith(u'.') ||
             host.endsWith(u'.') || host.contains(QStringLiteral("..")))
-            return {{}, QStringLiteral("Nieprawidłowa nazwa serwera.")};
+            return {{},
+                    QCoreApplication::translate("ServerAddress", "Nieprawidłowa nazwa serwera.")};
     }
     const bool hasPort = authority.startsWith(u'[') ? authority.contains(QStringLiteral("]:"))
                                                     : authority.contains(u':');
@@ -71,7 +83,9 @@ ServerAddressCheck checkServerAddress(const QString &typed)
         const int number = port.toInt(&ok);
         if (!ok || number < 1 || number > 65535 ||
             !std::all_of(port.begin(), port.end(), [](QChar c) { return c.isDigit(); }))
-            return {{}, QStringLiteral("Port musi być liczbą od 1 do 65535.")};
+            return {{},
+                    QCoreApplication::translate("ServerAddress",
+                                                "Port musi być liczbą od 1 do 65535.")};
         port = QString::number(number);
     }
     while (path.endsWith(u'/'))
@@ -80,7 +94,7 @@ ServerAddressCheck checkServerAddress(const QString &typed)
     const QString url = scheme + QStringLiteral("://") + host.toLower() +
                         (hasPort ? u':' + port : QString()) + path;
     if (!QUrl(url, QUrl::StrictMode).isValid())
-        return {{}, QStringLiteral("Nieprawidłowa nazwa serwera.")};
+        return {{}, QCoreApplication::translate("ServerAddress", "Nieprawidłowa nazwa serwera.")};
     return {url, {}};
 }
 

@@ -6,6 +6,7 @@
 #include "keyvaluestore.h"
 #include "serveraddress.h"
 
+#include <QCoreApplication>
 #include <QPointer>
 
 namespace korvana {
@@ -113,8 +114,8 @@ QCoro::Task<> AuthManager::loadCurrentUser()
     }
     // Offline, or a server in trouble: the token may still be good.
     m_restoreWaiting = true;
-    setRestoreMessage(
-        QStringLiteral("Nie można połączyć się z serwerem. Spróbujemy ponownie, gdy wróci."));
+    setRestoreMessage(QCoreApplication::translate(
+        "AuthManager", "Nie można połączyć się z serwerem. Spróbujemy ponownie, gdy wróci."));
 }
 
 void AuthManager::retryRestore()

@@ -3,8 +3,10 @@
 
 #include "connectionmanager.h"
 
+#include "languagechange.h"
 #include "pathmonitor.h"
 
+#include <QCoreApplication>
 #include <QCoroNetworkReply>
 #include <QElapsedTimer>
 #include <QNetworkReply>
@@ -18,15 +20,15 @@ QString displayText(ConnectionStatus status)
 {
     switch (status) {
     case ConnectionStatus::Connected:
-        return QStringLiteral("Połączono");
+        return QCoreApplication::translate("ConnectionManager", "Połączono");
     case ConnectionStatus::Connecting:
-        return QStringLiteral("Łączenie...");
+        return QCoreApplication::translate("ConnectionManager", "Łączenie...");
     case ConnectionStatus::Disconnected:
-        return QStringLiteral("Brak sieci");
+        return QCoreApplication::translate("ConnectionManager", "Brak sieci");
     case ConnectionStatus::Error:
-        return QStringLiteral("Błąd serwera");
+        return QCoreApplication::translate("ConnectionManager", "Błąd serwera");
     case ConnectionStatus::Retrying:
-        return QStringLiteral("Ponawiam...");
+        return QCoreApplication::translate("ConnectionManager", "Ponawiam...");
     }
     return QString();
 }
@@ -137,6 +139,7 @@ ConnectionManager::ConnectionManager(QNetworkAccessManager &network, QString bas
     m_startDelay.setInterval(startDelay);
     connect(&m_startDelay, &QTimer::timeout, this, &ConnectionManager::startMonitoring);
     m_startDelay.start();
+    onLanguageChange(this, [this] { Q_EMIT statusTextChanged(); });
 }
 
 ConnectionManager::~ConnectionManager()
@@ -187,7 +190,8 @@ void ConnectionManager::handlePath(bool usable)
     setStatus(ConnectionStatus::Disconnected);
     setConnected(false);
     setPing(std::nullopt);
-    setErrorMessage(QStringLiteral("Brak połączenia z internetem"));
+    setErrorMessage(
+        QCoreApplication::translate("ConnectionManager", "Brak połączenia z internetem"));
 }
 
 QCoro::Task<> ConnectionManager::checkConnectionTask()
@@ -251,14 +255,18 @@ void ConnectionManager::handleConnectionFailure()
     setRetryCount(m_retryCount + 1);
     if (!m_hasNetwork) {
         setStatus(ConnectionStatus::Disconnected);
-        setErrorMessage(QStringLiteral("Brak połączenia z internetem"));
+        setErrorMessage(
+            QCoreApplication::translate("ConnectionManager", "Brak połączenia z internetem"));
     } else if (m_retryCount < maxRetries) {
         setStatus(ConnectionStatus::Retrying);
         setErrorMessage(
-            QStringLiteral("Próba połączenia (%1/%2)...").arg(m_retryCount).arg(maxRetries));
+            QCoreApplication::translate("ConnectionManager", "Próba połączenia (%1/%2)...")
+                .arg(m_retryCount)
+                .arg(maxRetries));
     } else {
         setStatus(ConnectionStatus::Error);
-        setErrorMessage(QStringLiteral("Nie można połączyć z serwerem"));
+        setErrorMessage(
+            QCoreApplication::translate("ConnectionManager", "Nie można połączyć z serwerem"));
     }
     // lastUpdate keeps the time of the last success.
     setConnected(false);
@@ -304,6 +312,7 @@ void ConnectionManager::setStatus(ConnectionStatus value)
         return;
     m_status = value;
     Q_EMIT connectionStatusChanged();
+    Q_EMIT statusTextChanged();
 }
 
 void ConnectionManager::setPing(std::optional<int> value)

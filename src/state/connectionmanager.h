@@ -62,7 +62,7 @@ class ConnectionManager : public QObject
     Q_PROPERTY(bool isConnected READ isConnected NOTIFY isConnectedChanged)
     Q_PROPERTY(korvana::connection::ConnectionStatus connectionStatus READ connectionStatus NOTIFY
                    connectionStatusChanged)
-    Q_PROPERTY(QString statusText READ statusText NOTIFY connectionStatusChanged)
+    Q_PROPERTY(QString statusText READ statusText NOTIFY statusTextChanged)
     Q_PROPERTY(korvana::connection::StatusColor statusColor READ statusColor NOTIFY
                    connectionStatusChanged)
     Q_PROPERTY(QVariant ping READ pingValue NOTIFY pingChanged)
@@ -127,6 +127,8 @@ public:
 Q_SIGNALS:
     void isConnectedChanged();
     void connectionStatusChanged();
+    // With the status, and when the language changes.
+    void statusTextChanged();
     void pingChanged();
     void lastUpdateChanged();
     void errorMessageChanged();

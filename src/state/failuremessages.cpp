@@ -3,6 +3,7 @@
 
 #include "failuremessages.h"
 
+#include <QCoreApplication>
 #include <QList>
 #include <QStringList>
 
@@ -84,16 +85,20 @@ struct Row
 {
     Operation operation;
     Match match;
-    QString message;
+    // Translated when the reaction is built; nullptr for none.
+    const char *message = nullptr;
     FollowUp followUp = FollowUp::None;
 };
 
-const QString kDescription = QStringLiteral("{description}");
-const QString kGameNotFound = QStringLiteral(
+const char *const kDescription = "{description}";
+const char *const kGameNotFound = QT_TRANSLATE_NOOP(
+    "FailureMessages",
     "Gra nie została znaleziona. Może została już zakończona. Odśwież listę serwerów.");
-const QString kHttpTryAgain = QStringLiteral("Błąd serwera (HTTP {code}). Spróbuj ponownie.");
-const QStringList kAlreadyInGame{QStringLiteral("already in game"),
-                                 QStringLiteral("już jest w grze")};
+const char *const kHttpTryAgain =
+    QT_TRANSLATE_NOOP("FailureMessages", "Błąd serwera (HTTP {code}). Spróbuj ponownie.");
+const QStringList kAlreadyInGame{
+    QStringLiteral("already in game"),  // notr: words of the server's replies
+    QStringLiteral("już jest w grze")}; // notr: words of the server's replies
 
 // First matching row of the operation wins.
 const QList<Row> &rows()
@@ -101,17 +106,19 @@ const QList<Row> &rows()
     using enum Operation;
     static const QList<Row> table{
         {LoadServers, networkCase(Case::Unauthorized),
-         QStringLiteral("Musisz się zalogować, aby zobaczyć listę serwerów")},
+         QT_TRANSLATE_NOOP("FailureMessages", "Musisz się zalogować, aby zobaczyć listę serwerów")},
         {LoadServers, networkCase(Case::DecodingError),
-         QStringLiteral("Błąd parsowania danych z serwera")},
-        {LoadServers, networkCase(Case::HttpError), QStringLiteral("Błąd serwera (HTTP {code})")},
-        {LoadServers, networkCase(Case::ServerError), QStringLiteral("Błąd serwera: {text}")},
+         QT_TRANSLATE_NOOP("FailureMessages", "Błąd parsowania danych z serwera")},
+        {LoadServers, networkCase(Case::HttpError),
+         QT_TRANSLATE_NOOP("FailureMessages", "Błąd serwera (HTTP {code})")},
+        {LoadServers, networkCase(Case::ServerError),
+         QT_TRANSLATE_NOOP("FailureMessages", "Błąd serwera: {text}")},
         {LoadServers, any(), kDescription},
 
         {CreateSession, networkCase(Case::Unauthorized),
-         QStringLiteral("Musisz się zalogować, aby utworzyć sesję gry")},
+         QT_TRANSLATE_NOOP("FailureMessages", "Musisz się zalogować, aby utworzyć sesję gry")},
         {CreateSession, anyNetworkError(), kDescription},
-        {CreateSession, transportText(kAlreadyInGame), QString(), FollowUp::RetryEntry},
+        {CreateSession, transportText(kAlreadyInGame), nullptr, FollowUp::RetryEntry},
         {CreateSession, any(), kDescription},
 
         {JoinGame,
@@ -121,31 +128,36 @@ const QList<Row> &rows()
         {JoinGame,
          serverText({QStringLiteral("not accepting"), QStringLiteral("nie przyjmuje"),
                      QStringLiteral("już się rozpoczęła"), QStringLiteral("already started")}),
-         QStringLiteral("Gra już się rozpoczęła. Nie można dołączyć do gry w trakcie."),
+         QT_TRANSLATE_NOOP("FailureMessages",
+                           "Gra już się rozpoczęła. Nie można dołączyć do gry w trakcie."),
          FollowUp::ReloadServers},
-        {JoinGame, serverText(kAlreadyInGame), QString(), FollowUp::RetryEntry},
+        {JoinGame, serverText(kAlreadyInGame), nullptr, FollowUp::RetryEntry},
         {JoinGame, networkCase(Case::Unauthorized),
-         QStringLiteral("Musisz się zalogować, aby dołączyć do gry")},
+         QT_TRANSLATE_NOOP("FailureMessages", "Musisz się zalogować, aby dołączyć do gry")},
         {JoinGame, httpStatus(404), kGameNotFound, FollowUp::ReloadServers},
         {JoinGame, networkCase(Case::HttpError), kHttpTryAgain},
         {JoinGame, anyNetworkError(), kDescription},
-        {JoinGame, transportText(kAlreadyInGame), QString(), FollowUp::RetryEntry},
+        {JoinGame, transportText(kAlreadyInGame), nullptr, FollowUp::RetryEntry},
         {JoinGame, any(), kDescription},
 
         {RejoinGame, networkCase(Case::Unauthorized),
-         QStringLiteral("Musisz się zalogować, aby powrócić do gry")},
+         QT_TRANSLATE_NOOP("FailureMessages", "Musisz się zalogować, aby powrócić do gry")},
         {RejoinGame, httpStatus(400),
-         QStringLiteral("Gra już się zakończyła lub nieprawidłowe dane")},
+         QT_TRANSLATE_NOOP("FailureMessages", "Gra już się zakończyła lub nieprawidłowe dane")},
         {RejoinGame, httpStatus(404),
-         QStringLiteral("Gra nie została znaleziona lub nie jesteś jej uczestnikiem")},
+         QT_TRANSLATE_NOOP("FailureMessages",
+                           "Gra nie została znaleziona lub nie jesteś jej uczestnikiem")},
         {RejoinGame, networkCase(Case::HttpError), kHttpTryAgain},
         {RejoinGame, any(), kDescription},
 
         {RetryCreate, any(),
-         QStringLiteral("Nie udało się utworzyć nowej sesji. Spróbuj ponownie za chwilę.")},
+         QT_TRANSLATE_NOOP("FailureMessages",
+                           "Nie udało się utworzyć nowej sesji. Spróbuj ponownie za chwilę.")},
         {RetryJoin, any(),
-         QStringLiteral("Nie udało się dołączyć do serwera. Spróbuj ponownie za chwilę.")},
-        {SaveScore, any(), QStringLiteral("Nie udało się zapisać wyniku: {description}")},
+         QT_TRANSLATE_NOOP("FailureMessages",
+                           "Nie udało się dołączyć do serwera. Spróbuj ponownie za chwilę.")},
+        {SaveScore, any(),
+         QT_TRANSLATE_NOOP("FailureMessages", "Nie udało się zapisać wyniku: {description}")},
         {GameAction, any(), kDescription},
     };
     return table;
@@ -158,12 +170,13 @@ FailureReaction failureReaction(Operation operation, const RequestError &error)
     for (const Row &row : rows()) {
         if (row.operation != operation || !row.match.matches(error))
             continue;
-        QString message = row.message;
+        QString message =
+            row.message ? QCoreApplication::translate("FailureMessages", row.message) : QString();
         if (const NetworkError *network = asNetworkError(error)) {
             message.replace(QStringLiteral("{code}"), QString::number(network->statusCode));
             message.replace(QStringLiteral("{text}"), network->message);
         }
-        message.replace(kDescription, describe(error));
+        message.replace(QLatin1String(kDescription), describe(error));
         return {message, row.followUp};
     }
     return {describe(error)};
@@ -171,7 +184,7 @@ FailureReaction failureReaction(Operation operation, const RequestError &error)
 
 QString refusalWithoutReason()
 {
-    return QStringLiteral("Serwer nie przyjął tej akcji. Spróbuj ponownie.");
+    return QT_TRANSLATE_NOOP("FailureMessages", "Serwer nie przyjął tej akcji. Spróbuj ponownie.");
 }
 
 } // namespace korvana

@@ -7,6 +7,7 @@
 #include "failuremessages.h"
 #include "variantconversion.h"
 
+#include <QCoreApplication>
 #include <QCoroTimer>
 #include <QPointer>
 
@@ -29,9 +30,12 @@ GameManager::GameManager(NetworkService &network, QObject *parent)
 
 QList<TimeOption> GameManager::builtInTimeOptions()
 {
-    return {{0, QStringLiteral("Bez limitu"), 0},  {1, QStringLiteral("5 minut"), 300},
-            {2, QStringLiteral("10 minut"), 600},  {3, QStringLiteral("15 minut"), 900},
-            {4, QStringLiteral("30 minut"), 1800}, {5, QStringLiteral("1 godzina"), 3600}};
+    return {{0, QCoreApplication::translate("GameManager", "Bez limitu"), 0},
+            {1, QCoreApplication::translate("GameManager", "5 minut"), 300},
+            {2, QCoreApplication::translate("GameManager", "10 minut"), 600},
+            {3, QCoreApplication::translate("GameManager", "15 minut"), 900},
+            {4, QCoreApplication::translate("GameManager", "30 minut"), 1800},
+            {5, QCoreApplication::translate("GameManager", "1 godzina"), 3600}};
 }
 
 QVariant GameManager::gameStateValue() const

@@ -5,6 +5,7 @@
 
 #include "healthprobe.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QPointer>
@@ -43,7 +44,8 @@ LocalServer::LocalServer(QNetworkAccessManager &network, Options options, QObjec
         if (m_state != State::Starting)
             return;
         stop();
-        fail(QStringLiteral("Serwer na tym komputerze nie uruchomił się w ciągu %1 s.")
+        fail(QCoreApplication::translate("LocalServer",
+                                         "Serwer na tym komputerze nie uruchomił się w ciągu %1 s.")
                  .arg(m_options.startTimeoutMs / 1000));
     });
 }
@@ -76,7 +78,8 @@ void LocalServer::start(bool allInterfaces)
     stop();
     m_allInterfaces = allInterfaces;
     m_errorMessage.clear();
-    setState(State::Starting, QStringLiteral("Szukanie serwera na tym komputerze..."));
+    setState(State::Starting,
+             QCoreApplication::translate("LocalServer", "Szukanie serwera na tym komputerze..."));
     probeThenLaunch(m_epoch);
 }
 
@@ -91,15 +94,17 @@ QCoro::Task<> LocalServer::probeThenLaunch(quint64 epoch)
         co_return;
     if (probe.outcome == HealthProbe::Outcome::Korvana) {
         if (m_allInterfaces) {
-            fail(QStringLiteral("Na porcie %1 działa już serwer Korvana uruchomiony poza "
-                                "aplikacją, więc nie można go udostępnić w sieci. Zamknij go "
-                                "i spróbuj ponownie.")
+            fail(QCoreApplication::translate(
+                     "LocalServer", "Na porcie %1 działa już serwer Korvana uruchomiony poza "
+                                    "aplikacją, więc nie można go udostępnić w sieci. Zamknij go "
+                                    "i spróbuj ponownie.")
                      .arg(port));
             co_return;
         }
         m_port = port;
         m_url = QStringLiteral("http://127.0.0.1:%1").arg(port);
-        setState(State::Running, QStringLiteral("Serwer na tym komputerze działa."));
+        setState(State::Running,
+                 QCoreApplication::translate("LocalServer", "Serwer na tym komputerze działa."));
         co_return;
     }
     // Refused: the port is free. Anything else holds it: the server takes a free one.
@@ -113,14 +118,16 @@ void LocalServer::launch(quint16 port)
         QStringList places = m_options.searchDirs;
         if (m_options.searchPath)
             places << QStringLiteral("PATH");
-        fail(QStringLiteral("Nie znaleziono programu %1 (szukano w: %2). Zainstaluj pełny "
-                            "pakiet Korvana albo wybierz inny serwer.")
+        fail(QCoreApplication::translate(
+                 "LocalServer", "Nie znaleziono programu %1 (szukano w: %2). Zainstaluj pełny "
+                                "pakiet Korvana albo wybierz inny serwer.")
                  .arg(m_options.programName, places.join(QStringLiteral(", "))));
         return;
     }
     const QString db = databasePath();
     if (!QDir().mkpath(QFileInfo(db).absolutePath())) {
-        fail(QStringLiteral("Nie można utworzyć folderu danych serwera: %1")
+        fail(QCoreApplication::translate("LocalServer",
+                                         "Nie można utworzyć folderu danych serwera: %1")
                  .arg(QFileInfo(db).absolutePath()));
         return;
     }
@@ -141,10 +148,11 @@ void LocalServer::launch(quint16 port)
         m_startDeadline.stop();
         // Deleted later: this runs inside the process's own signal.
         m_process.release()->deleteLater();
-        fail(QStringLiteral("Nie można uruchomić programu %1: %2")
+        fail(QCoreApplication::translate("LocalServer", "Nie można uruchomić programu %1: %2")
                  .arg(m_options.programName, reason));
     });
-    setState(State::Starting, QStringLiteral("Uruchamianie serwera na tym komputerze..."));
+    setState(State::Starting, QCoreApplication::translate(
+                                  "LocalServer", "Uruchamianie serwera na tym komputerze..."));
     m_startDeadline.start(m_options.startTimeoutMs);
     m_process->start(program,
                      {QStringLiteral("--host"),
@@ -164,7 +172,8 @@ void LocalServer::readOutput()
         m_stdout.clear();
         return;
     }
-    static const QRegularExpression listening(QStringLiteral("listening on (\\S+)\\r?\\n"));
+    static const QRegularExpression listening(
+        QStringLiteral("listening on (\\S+)\\r?\\n")); // notr: korvana-server's own output
     const auto match = listening.match(QString::fromUtf8(m_stdout));
     if (!match.hasMatch()) {
         if (m_stdout.size() > outputLimit)
@@ -176,12 +185,14 @@ void LocalServer::readOutput()
     m_startDeadline.stop();
     if (port <= 0) {
         stop();
-        fail(QStringLiteral("Serwer na tym komputerze podał niezrozumiały adres."));
+        fail(QCoreApplication::translate("LocalServer",
+                                         "Serwer na tym komputerze podał niezrozumiały adres."));
         return;
     }
     m_port = quint16(port);
     m_url = QStringLiteral("http://127.0.0.1:%1").arg(port);
-    setState(State::Running, QStringLiteral("Serwer na tym komputerze działa."));
+    setState(State::Running,
+             QCoreApplication::translate("LocalServer", "Serwer na tym komputerze działa."));
 }
 
 void LocalServer::processEnded(int exitCode, QProcess::ExitStatus status)
@@ -196,8 +207,11 @@ void LocalServer::processEnded(int exitCode, QProcess::ExitStatus status)
     const bool wasRunning = m_state == State::Running;
     m_url.clear();
     if (wasRunning) {
-        fail(QStringLiteral("Serwer na tym komputerze przestał działać (%1).")
-                 .arg(detail.isEmpty() ? QStringLiteral("kod %1").arg(exitCode) : detail));
+        fail(QCoreApplication::translate("LocalServer",
+                                         "Serwer na tym komputerze przestał działać (%1).")
+                 .arg(detail.isEmpty()
+                          ? QCoreApplication::translate("LocalServer", "kod %1").arg(exitCode)
+                          : detail));
         return;
     }
     if (detail.contains(QStringLiteral("cannot listen"), Qt::CaseInsensitive)) {
@@ -206,20 +220,25 @@ void LocalServer::processEnded(int exitCode, QProcess::ExitStatus status)
             launch(0);
             return;
         }
-        fail(QStringLiteral("Serwer nie może nasłuchiwać na żadnym porcie: %1").arg(detail));
+        fail(QCoreApplication::translate("LocalServer",
+                                         "Serwer nie może nasłuchiwać na żadnym porcie: %1")
+                 .arg(detail));
         return;
     }
     static const QRegularExpression database(QStringLiteral("database|lock|sqlite"),
                                              QRegularExpression::CaseInsensitiveOption);
     if (database.match(detail).hasMatch()) {
-        fail(QStringLiteral("Baza danych serwera (%1) jest niedostępna albo używa jej już inny "
-                            "serwer Korvana: %2")
+        fail(QCoreApplication::translate(
+                 "LocalServer", "Baza danych serwera (%1) jest niedostępna albo używa jej już inny "
+                                "serwer Korvana: %2")
                  .arg(QDir::toNativeSeparators(databasePath()), detail));
         return;
     }
-    const QString how = status == QProcess::CrashExit ? QStringLiteral("przerwany")
-                                                      : QStringLiteral("kod %1").arg(exitCode);
-    fail(QStringLiteral("Serwer na tym komputerze zakończył pracę przy starcie (%1)%2")
+    const QString how = status == QProcess::CrashExit
+                            ? QCoreApplication::translate("LocalServer", "przerwany")
+                            : QCoreApplication::translate("LocalServer", "kod %1").arg(exitCode);
+    fail(QCoreApplication::translate("LocalServer",
+                                     "Serwer na tym komputerze zakończył pracę przy starcie (%1)%2")
              .arg(how, detail.isEmpty() ? QStringLiteral(".") : QStringLiteral(": ") + detail));
 }
 

@@ -8,9 +8,11 @@
 #include "gamemanager.h"
 #include "healthprobe.h"
 #include "keyvaluestore.h"
+#include "languagechange.h"
 #include "networkservice.h"
 #include "serveraddress.h"
 
+#include <QCoreApplication>
 #include <QPointer>
 
 namespace korvana {
@@ -33,6 +35,7 @@ ServerManager::ServerManager(NetworkService &network, AuthManager &auth, GameMan
     , m_local(network.accessManager(), std::move(localOptions))
 {
     connect(&m_local, &LocalServer::stateChanged, this, &ServerManager::localStateChangedHere);
+    onLanguageChange(this, [this] { Q_EMIT summaryChanged(); });
 }
 
 ServerManager::~ServerManager() = default;
@@ -60,7 +63,8 @@ QString ServerManager::summary() const
 {
     if (!m_overrideUrl.isEmpty())
         return m_overrideUrl;
-    return usesLocalServer() ? QStringLiteral("Na tym komputerze") : otherServerUrl();
+    return usesLocalServer() ? QCoreApplication::translate("ServerManager", "Na tym komputerze")
+                             : otherServerUrl();
 }
 
 bool ServerManager::isStarting() const
@@ -199,7 +203,7 @@ QCoro::Task<> ServerManager::probeTask(QString typed)
         setProbe(false, check.problem, false);
         co_return;
     }
-    setProbe(true, QStringLiteral("Sprawdzanie..."), false);
+    setProbe(true, QCoreApplication::translate("ServerManager", "Sprawdzanie..."), false);
     QPointer self(this);
     auto probing = probeHealth(&m_network.accessManager(), check.url, probeTimeoutMs);
     const HealthProbe result = co_await std::move(probing);

@@ -3,6 +3,7 @@
 
 #include "gamescreenrules.h"
 #include "gametypes.h"
+#include "language.h"
 #include "mousedrag.h"
 #include "movefollow.h"
 
@@ -38,6 +39,8 @@ class TestGameScreenRules : public QObject
 {
     Q_OBJECT
 private slots:
+    // The plural forms of the piece names come from the Polish catalogue.
+    void initTestCase() { QVERIFY(korvana::ui::installLanguage(QStringLiteral("pl"))); }
     void chipLabel_data();
     void chipLabel();
     void clock_data();

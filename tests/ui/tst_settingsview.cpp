@@ -26,6 +26,7 @@ private slots:
     void cleanup();
     void switchesStartOnAndPersistAcrossRestart();
     void logoutFromSheetShowsLogin();
+    void languageChangesOpenScreensAtOnce();
     void tapWhenOfflineExpandsAndStartsACheck();
     void expandsWhileRetryingAndCollapsesOnceConnected();
 
@@ -113,6 +114,31 @@ void TestSettingsView::logoutFromSheetShowsLogin()
             .map(storekeys::serverTokens);
     QVERIFY(tokens && !tokens->contains(serverKey(m_server->baseUrl().toString())));
     QVERIFY(!h.isOpen(QStringLiteral("settingsView")));
+}
+
+// Texts from QML (the sheet's title, the lobby's plural line beneath it) and from C++ (the
+// connection status) all follow the choice, which is stored.
+void TestSettingsView::languageChangesOpenScreensAtOnce()
+{
+    AppHarness &h = openSettings();
+    QObject *sheet = h.find(QStringLiteral("settingsView"));
+    const auto shows = [&](const char *title, const char *status, const char *stats) {
+        return sheet->property("title").toString() == QLatin1String(title) &&
+               h.find(QStringLiteral("connectionStatusText"))->property("text").toString() ==
+                   QString::fromUtf8(status) &&
+               h.text(QStringLiteral("statsText")) == QString::fromUtf8(stats);
+    };
+    QVERIFY(shows("Ustawienia", "Połączono", "12 gier • 5 wygranych"));
+
+    QVERIFY(h.click(QStringLiteral("englishButton")));
+    QTRY_VERIFY(shows("Settings", "Connected", "12 games • 5 wins"));
+    QFile file(m_dir.filePath(QStringLiteral("%1.json").arg(m_server->port())));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(QJsonDocument::fromJson(file.readAll()).object().value(QStringLiteral("language")),
+             QJsonValue(QStringLiteral("en")));
+
+    QVERIFY(h.click(QStringLiteral("polishButton")));
+    QTRY_VERIFY(shows("Ustawienia", "Połączono", "12 gier • 5 wygranych"));
 }
 
 int TestSettingsView::healthChecks() const

@@ -109,7 +109,9 @@ void lobbyScreens(Shots &shots, ScriptedHttpServer &server)
     h.click(QStringLiteral("settingsButton"));
     shots.take(h, QStringLiteral("settings"));
     h.key(Qt::Key_Escape);
-    h.app().gameManager().setErrorMessage(QStringLiteral(
+    // The client's own text, in the language of the run.
+    h.app().gameManager().setErrorMessage(QCoreApplication::translate(
+        "FailureMessages",
         "Gra nie została znaleziona. Może została już zakończona. Odśwież listę serwerów."));
     shots.take(h, QStringLiteral("lobby-error-alert"));
 }

@@ -35,7 +35,7 @@ AbstractButton {
     hoverEnabled: false
     focusPolicy: Qt.TabFocus
     Accessible.role: Accessible.Button
-    Accessible.name: "Status połączenia: " + ConnectionManager.statusText
+    Accessible.name: qsTr("Status połączenia: ") + ConnectionManager.statusText
     Accessible.description: problem
 
     leftPadding: isExpanded ? 14 : 8
@@ -191,7 +191,7 @@ AbstractButton {
                     visible: badge.hasPing
                     // Follows the ping only while shown: a collapsed badge must not redraw the
                     // screen at every check.
-                    text: badge.hasPing && detailsClip.visible ? badge.ping + "ms" : ""
+                    text: badge.hasPing && detailsClip.visible ? badge.ping + qsTr("ms") : ""
                     color: Theme.gray
                     font.pixelSize: 10
                     font.family: Theme.monoFamily

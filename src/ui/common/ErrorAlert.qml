@@ -41,7 +41,7 @@ Popup {
     Column {
         width: parent.width
         Accessible.role: Accessible.AlertMessage
-        Accessible.name: "Błąd"
+        Accessible.name: qsTr("Błąd")
         Accessible.description: alert.message
 
         Column {
@@ -54,7 +54,7 @@ Popup {
 
             Text {
                 width: parent.width - 32
-                text: "Błąd"
+                text: qsTr("Błąd")
                 color: Theme.white
                 font.pixelSize: 17
                 font.weight: Font.DemiBold
@@ -81,9 +81,9 @@ Popup {
             width: parent.width
             height: 44
             focusPolicy: Qt.StrongFocus
-            Accessible.name: "OK"
+            Accessible.name: qsTr("OK")
             contentItem: Text {
-                text: "OK"
+                text: qsTr("OK")
                 color: Theme.blue
                 font.pixelSize: 17
                 font.weight: Font.DemiBold

@@ -16,7 +16,7 @@ Sheet {
     readonly property bool isOverridden: ServerManager.overrideUrl.length > 0
 
     objectName: "serverSheet"
-    title: "Serwer gry"
+    title: qsTr("Serwer gry")
 
     onAboutToShow: {
         otherMarked = !ServerManager.usesLocalServer
@@ -47,9 +47,9 @@ Sheet {
                 objectName: "overrideNote"
                 width: parent.width
                 visible: sheet.isOverridden
-                text: "Na czas tego uruchomienia adres serwera ustawia zmienna KORVANA_SERVER_URL: "
-                      + ServerManager.overrideUrl + ". Wybór poniżej zadziała przy następnym "
-                      + "uruchomieniu bez tej zmiennej."
+                text: qsTr("Na czas tego uruchomienia adres serwera ustawia zmienna KORVANA_SERVER_URL: ")
+                      + ServerManager.overrideUrl + qsTr(". Wybór poniżej zadziała przy następnym ")
+                      + qsTr("uruchomieniu bez tej zmiennej.")
                 color: Theme.yellow
                 font.pixelSize: 14
                 wrapMode: Text.Wrap
@@ -57,9 +57,9 @@ Sheet {
 
             ChoiceCard {
                 objectName: "localChoice"
-                title: "Na tym komputerze"
-                detail: "Korvana sama uruchamia serwer i dba o niego. Gra z botami i ze "
-                        + "znajomymi w tej samej sieci."
+                title: qsTr("Na tym komputerze")
+                detail: qsTr("Korvana sama uruchamia serwer i dba o niego. Gra z botami i ze ")
+                        + qsTr("znajomymi w tej samej sieci.")
                 marked: !sheet.otherMarked
                 onPicked: {
                     sheet.otherMarked = false
@@ -74,7 +74,7 @@ Sheet {
                     text: ServerManager.localError.length > 0 ? ServerManager.localError
                           : ServerManager.isStarting ? ServerManager.localStatusText
                           : ServerManager.activeUrl.length > 0
-                            ? "Działa pod adresem " + ServerManager.activeUrl : ""
+                            ? qsTr("Działa pod adresem ") + ServerManager.activeUrl : ""
                     color: ServerManager.localError.length > 0 ? Theme.red : Theme.gray
                     font.pixelSize: 13
                     wrapMode: Text.Wrap
@@ -82,15 +82,15 @@ Sheet {
                 SheetButton {
                     objectName: "retryLocalButton"
                     visible: !sheet.isOverridden && ServerManager.localError.length > 0
-                    text: "Spróbuj ponownie"
+                    text: qsTr("Spróbuj ponownie")
                     onClicked: ServerManager.retryLocalServer()
                 }
             }
 
             ChoiceCard {
                 objectName: "otherChoice"
-                title: "Inny serwer"
-                detail: "Serwer znajomego w sieci lokalnej albo w internecie."
+                title: qsTr("Inny serwer")
+                detail: qsTr("Serwer znajomego w sieci lokalnej albo w internecie.")
                 marked: sheet.otherMarked
                 onPicked: {
                     sheet.otherMarked = true
@@ -103,7 +103,7 @@ Sheet {
                     width: parent.width
                     enabled: sheet.otherMarked
                     placeholderText: "http://192.168.1.20:8765"
-                    Accessible.name: "Adres serwera"
+                    Accessible.name: qsTr("Adres serwera")
                     inputMethodHints: Qt.ImhUrlCharactersOnly | Qt.ImhNoAutoUppercase
                                       | Qt.ImhNoPredictiveText
                     onAccepted: useButton.clicked()
@@ -124,14 +124,14 @@ Sheet {
 
                     SheetButton {
                         objectName: "probeButton"
-                        text: "Sprawdź"
+                        text: qsTr("Sprawdź")
                         enabled: sheet.typedProblem.length === 0 && !ServerManager.isProbing
                         onClicked: ServerManager.probe(addressField.text)
                     }
                     SheetButton {
                         id: useButton
                         objectName: "useServerButton"
-                        text: "Użyj tego serwera"
+                        text: qsTr("Użyj tego serwera")
                         isPrimary: true
                         enabled: sheet.typedProblem.length === 0
                         onClicked: {

@@ -78,7 +78,7 @@ Popup {
                 anchors.verticalCenter: parent.verticalCenter
                 padding: 6
                 focusPolicy: Qt.StrongFocus
-                Accessible.name: "Gotowe"
+                Accessible.name: qsTr("Gotowe")
                 background: Rectangle {
                     radius: 8
                     color: "transparent"
@@ -86,7 +86,7 @@ Popup {
                     border.color: Theme.withAlpha(Theme.white, 0.7)
                 }
                 contentItem: Text {
-                    text: "Gotowe"
+                    text: qsTr("Gotowe")
                     color: sheet.doneColor
                     opacity: doneButton.pressed ? 0.5 : 1
                     font.pixelSize: 17

@@ -25,7 +25,7 @@ BusyIndicator {
     implicitWidth: 20
     implicitHeight: 20
     padding: 0
-    Accessible.name: "Ładowanie"
+    Accessible.name: qsTr("Ładowanie")
 
     // Declared apart and handed over, so that the ids inside need no deferred assignment.
     contentItem: barLayer

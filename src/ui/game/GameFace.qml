@@ -150,7 +150,7 @@ Item {
             anchors.fill: parent
             activeFocusOnTab: face.isPlaying
             Accessible.role: Accessible.Table
-            Accessible.name: "Plansza" + (face.controller && face.controller.isCursorActive
+            Accessible.name: qsTr("Plansza") + (face.controller && face.controller.isCursorActive
                                           ? ". " + face.controller.cursorDescription : "")
             onActiveFocusChanged: {
                 if (!face.controller)

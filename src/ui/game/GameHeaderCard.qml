@@ -68,7 +68,7 @@ Rectangle {
 
                 Text {
                     objectName: "turnNumberText"
-                    text: "TURA " + (header.gameState && header.gameState.turnNumber !== undefined
+                    text: qsTr("TURA ") + (header.gameState && header.gameState.turnNumber !== undefined
                                      ? header.gameState.turnNumber : "")
                     color: Theme.gray
                     font.pixelSize: 10
@@ -86,7 +86,7 @@ Rectangle {
                     Text {
                         objectName: "currentTurnText"
                         anchors.verticalCenter: parent.verticalCenter
-                        text: header.isMyTurn ? "TWOJA TURA!"
+                        text: header.isMyTurn ? qsTr("TWOJA TURA!")
                                               : header.currentPlayer ? header.currentPlayer.name : ""
                         color: header.isMyTurn ? Theme.green : Theme.white
                         font.pixelSize: 13
@@ -113,7 +113,7 @@ Rectangle {
                 // Paused: dimmed, with a pause sign instead of the clock face.
                 opacity: header.isClockPaused ? 0.55 : 1
                 Accessible.role: Accessible.StaticText
-                Accessible.name: (header.isClockPaused ? "Zegar wstrzymany: " : "Pozostały czas: ")
+                Accessible.name: (header.isClockPaused ? qsTr("Zegar wstrzymany: ") : qsTr("Pozostały czas: "))
                                  + timerText.text
 
                 Row {
@@ -145,7 +145,7 @@ Rectangle {
                 objectName: "connectionMark"
                 spacing: 2
                 Accessible.role: Accessible.StaticText
-                Accessible.name: "Połączenie: " + ConnectionManager.statusText
+                Accessible.name: qsTr("Połączenie: ") + ConnectionManager.statusText
                 Rectangle {
                     objectName: "connectionDot"
                     anchors.verticalCenter: parent.verticalCenter
@@ -172,7 +172,7 @@ Rectangle {
                 symbol: header.isSoundEnabled ? "speaker.wave.2.fill" : "speaker.slash.fill"
                 symbolSize: 12
                 symbolColor: header.isSoundEnabled ? Theme.cyan : Theme.gray
-                Accessible.name: header.isSoundEnabled ? "Wycisz dźwięki" : "Włącz dźwięki"
+                Accessible.name: header.isSoundEnabled ? qsTr("Wycisz dźwięki") : qsTr("Włącz dźwięki")
                 onClicked: header.toggleSound()
             }
         }
@@ -215,9 +215,9 @@ Rectangle {
                         color: Theme.shade(isCurrent ? 0.2 : 0.12, 1)
                         opacity: isOut ? 0.5 : 1
                         Accessible.role: Accessible.StaticText
-                        Accessible.name: (isMe ? "Ty" : String(chip.modelData.name)) + ", "
-                                         + chip.modelData.score + " pkt"
-                                         + (isOut ? ", bez ruchów" : "")
+                        Accessible.name: (isMe ? qsTr("Ty") : String(chip.modelData.name)) + ", "
+                                         + chip.modelData.score + qsTr(" pkt")
+                                         + (isOut ? qsTr(", bez ruchów") : "")
                                          + (hasClock ? ", " + qsTr("zegar %1").arg(chipClock.text) : "")
                         readonly property bool hasClock: header.showsTimer
                                                          && header.playerClocks[String(chip.modelData.playerId)] !== undefined

@@ -76,7 +76,7 @@ Item {
             running: parent.visible
         }
         Text {
-            text: "Ładowanie gry..."
+            text: qsTr("Ładowanie gry...")
             color: Theme.gray
             font.pixelSize: 16
             font.weight: Font.Medium

@@ -11,8 +11,8 @@ Rectangle {
 
     // A move dropped during the outage is still on its way: say so instead.
     property bool isSendingMove: false
-    readonly property string detail: isSendingMove ? "Wysyłam ruch… Czeka na połączenie z serwerem."
-                                                   : "Gra czeka na połączenie z serwerem."
+    readonly property string detail: isSendingMove ? qsTr("Wysyłam ruch… Czeka na połączenie z serwerem.")
+                                                   : qsTr("Gra czeka na połączenie z serwerem.")
     readonly property color tone: ConnectionManager.statusColor === ConnectionStatus.Yellow
                                   ? Theme.yellow : Theme.red
 

@@ -35,7 +35,7 @@ Popup {
     Column {
         width: parent.width
         Accessible.role: Accessible.Dialog
-        Accessible.name: "Pomijasz turę?"
+        Accessible.name: qsTr("Pomijasz turę?")
         Column {
             width: parent.width
             topPadding: 19
@@ -46,7 +46,7 @@ Popup {
 
             Text {
                 width: parent.width - 32
-                text: "Pomijasz turę?"
+                text: qsTr("Pomijasz turę?")
                 color: Theme.white
                 font.pixelSize: 17
                 font.weight: Font.DemiBold
@@ -54,7 +54,7 @@ Popup {
             }
             Text {
                 width: parent.width - 32
-                text: "Czy na pewno chcesz pominąć swoją turę?"
+                text: qsTr("Czy na pewno chcesz pominąć swoją turę?")
                 color: Theme.white
                 font.pixelSize: 13
                 wrapMode: Text.Wrap
@@ -74,7 +74,7 @@ Popup {
                 id: cancelButton
                 objectName: "passCancelButton"
                 width: (parent.width - 1) / 2
-                text: "Anuluj"
+                text: qsTr("Anuluj")
                 bold: true
                 onClicked: dialog.close()
             }
@@ -86,7 +86,7 @@ Popup {
             DialogButton {
                 objectName: "passConfirmButton"
                 width: (parent.width - 1) / 2
-                text: "Tak, pomijam"
+                text: qsTr("Tak, pomijam")
                 onClicked: {
                     dialog.close()
                     dialog.confirmed()

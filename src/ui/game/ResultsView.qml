@@ -43,12 +43,12 @@ Flickable {
 
         Text {
             anchors.horizontalCenter: parent.horizontalCenter
-            text: "🏆 GRA ZAKOŃCZONA"
+            text: qsTr("🏆 GRA ZAKOŃCZONA")
             color: Theme.white
             font.pixelSize: 24
             font.bold: true
             Accessible.role: Accessible.Heading
-            Accessible.name: "Gra zakończona"
+            Accessible.name: qsTr("Gra zakończona")
         }
 
         Rectangle {
@@ -61,8 +61,8 @@ Flickable {
             border.width: 2
             border.color: Theme.withAlpha(Theme.yellow, 0.3)
             Accessible.role: Accessible.StaticText
-            Accessible.name: results.winner ? "Zwycięzca: " + results.winner.name + ", "
-                                              + results.winner.score + " pkt" : ""
+            Accessible.name: results.winner ? qsTr("Zwycięzca: ") + results.winner.name + ", "
+                                              + results.winner.score + qsTr(" pkt") : ""
 
             Column {
                 id: winnerColumn
@@ -70,7 +70,7 @@ Flickable {
                 spacing: 6
                 Text {
                     anchors.horizontalCenter: parent.horizontalCenter
-                    text: "ZWYCIĘZCA"
+                    text: qsTr("ZWYCIĘZCA")
                     color: Theme.gray
                     font.pixelSize: 12
                     font.bold: true
@@ -86,7 +86,7 @@ Flickable {
                 Text {
                     objectName: "winnerScore"
                     anchors.horizontalCenter: parent.horizontalCenter
-                    text: results.winner ? results.winner.score + " pkt" : ""
+                    text: results.winner ? results.winner.score + qsTr(" pkt") : ""
                     color: Theme.white
                     font.pixelSize: 18
                     font.weight: Font.DemiBold
@@ -112,7 +112,7 @@ Flickable {
             spacing: 8
 
             Text {
-                text: "WYNIKI KOŃCOWE"
+                text: qsTr("WYNIKI KOŃCOWE")
                 color: Theme.gray
                 font.pixelSize: 13
                 font.bold: true
@@ -131,8 +131,8 @@ Flickable {
                     radius: 12
                     color: Theme.shade(0.1, 1)
                     Accessible.role: Accessible.StaticText
-                    Accessible.name: "Miejsce " + resultRow.modelData.place + ": " + resultRow.modelData.name + ", "
-                                     + resultRow.modelData.score + " pkt"
+                    Accessible.name: qsTr("Miejsce ") + resultRow.modelData.place + ": " + resultRow.modelData.name + ", "
+                                     + resultRow.modelData.score + qsTr(" pkt")
                                      + (hasBonus ? ", " + resultRow.modelData.bonus : "")
                     readonly property bool hasBonus: resultRow.modelData.bonus !== undefined
                                                      && resultRow.modelData.bonus !== ""
@@ -181,7 +181,7 @@ Flickable {
                         }
                         Text {
                             objectName: "scoreText"
-                            text: resultRow.modelData.score + " pkt"
+                            text: resultRow.modelData.score + qsTr(" pkt")
                             color: Theme.white
                             font.pixelSize: 15
                             font.weight: Font.DemiBold
@@ -235,7 +235,7 @@ Flickable {
             width: parent.width
             padding: 16
             focusPolicy: Qt.StrongFocus
-            Accessible.name: "Powrót do lobby"
+            Accessible.name: qsTr("Powrót do lobby")
             onClicked: GameManager.leaveGame()
             background: Rectangle {
                 radius: 12
@@ -256,7 +256,7 @@ Flickable {
                     }
                     Text {
                         anchors.verticalCenter: parent.verticalCenter
-                        text: "Powrót do lobby"
+                        text: qsTr("Powrót do lobby")
                         color: Theme.white
                         font.pixelSize: 16
                         font.weight: Font.DemiBold

@@ -114,7 +114,7 @@ Item {
             spacing: 8
             Text {
                 objectName: "trayTitle"
-                text: "KLOCKI (" + panel.pieces.length + ")"
+                text: qsTr("KLOCKI (") + panel.pieces.length + ")"
                 color: Theme.white
                 font.pixelSize: 12
                 font.bold: true
@@ -263,7 +263,7 @@ Item {
                 enabled: panel.selectedPieceId !== "" && !panel.isOutOfMoves
                 opacity: enabled ? 1 : 0.5
                 focusPolicy: Qt.StrongFocus
-                Accessible.name: "Obróć klocek"
+                Accessible.name: qsTr("Obróć klocek")
                 onClicked: panel.controller.rotate()
                 background: Rectangle {
                     radius: 10
@@ -285,8 +285,8 @@ Item {
                 enabled: panel.isMyTurn && !panel.isOutOfMoves
                 opacity: enabled ? 1 : 0.5
                 focusPolicy: Qt.StrongFocus
-                Accessible.name: "Pass"
-                Accessible.description: "Pomiń turę"
+                Accessible.name: qsTr("Pass")
+                Accessible.description: qsTr("Pomiń turę")
                 onClicked: panel.passRequested()
                 background: Rectangle {
                     radius: 10
@@ -305,7 +305,7 @@ Item {
                         }
                         Text {
                             anchors.verticalCenter: parent.verticalCenter
-                            text: "Pass"
+                            text: qsTr("Pass")
                             color: Theme.white
                             font.pixelSize: 15
                             font.bold: true
@@ -320,7 +320,7 @@ Item {
                 Layout.preferredWidth: 38
                 Layout.preferredHeight: 38
                 focusPolicy: Qt.StrongFocus
-                Accessible.name: "Opuść grę"
+                Accessible.name: qsTr("Opuść grę")
                 onClicked: {
                     if (panel.asksBeforeLeaving)
                         panel.leaveRequested()

@@ -36,8 +36,8 @@ Item {
     Accessible.ignored: isEmpty
     Accessible.role: Accessible.Button
     Accessible.name: GameScreen.pieceName(piece.squares === undefined ? [] : piece.squares)
-                     + (isSelected ? ", wybrany" : "")
-                     + (isUnplayable ? ", nigdzie nie pasuje" : "")
+                     + (isSelected ? qsTr(", wybrany") : "")
+                     + (isUnplayable ? qsTr(", nigdzie nie pasuje") : "")
     Accessible.focusable: !isEmpty
     Accessible.onPressAction: controller.selectPiece(pieceId)
 

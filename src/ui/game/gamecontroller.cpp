@@ -5,6 +5,7 @@
 
 #include "appobjects.h"
 #include "gamemanager.h"
+#include "languagechange.h"
 #include "mousedrag.h"
 #include "soundmanager.h"
 
@@ -47,6 +48,11 @@ GameController::GameController(GameManager *gameManager, SystemFeedback &feedbac
     , m_feedback(feedback)
 {
     m_clock.start();
+    // The texts these announce are translated when read.
+    onLanguageChange(this, [this] {
+        Q_EMIT cursorChanged();
+        Q_EMIT isOutOfMovesChanged();
+    });
     if (!m_game)
         return;
     // The signals mark changes, so whatever the screen first shows counts as the old value.

@@ -6,6 +6,7 @@
 #include "boardcolors.h"
 #include "boardgeometry.h"
 
+#include <QCoreApplication>
 #include <QTextBoundaryFinder>
 
 #include <algorithm>
@@ -52,13 +53,14 @@ const QList<std::pair<Shape, QString>> &namedShapes()
 {
     static const auto table = [] {
         const QList<std::pair<Squares, QString>> shapes{
-            {{{0, 0}}, QStringLiteral("pojedynczy")},
+            {{{0, 0}}, QString::fromUtf8(QT_TRANSLATE_NOOP("GameScreen", "pojedynczy"))},
             {{{0, 0}, {0, 1}}, QStringLiteral("I")},
             {{{0, 0}, {0, 1}, {0, 2}}, QStringLiteral("I")},
             {{{0, 0}, {0, 1}, {1, 0}}, QStringLiteral("V")},
             {{{0, 0}, {0, 1}, {0, 2}, {0, 3}}, QStringLiteral("I")},
             {{{0, 0}, {1, 0}, {2, 0}, {2, 1}}, QStringLiteral("L")},
-            {{{0, 0}, {0, 1}, {1, 0}, {1, 1}}, QStringLiteral("kwadratowy")},
+            {{{0, 0}, {0, 1}, {1, 0}, {1, 1}},
+             QString::fromUtf8(QT_TRANSLATE_NOOP("GameScreen", "kwadratowy"))},
             {{{0, 0}, {0, 1}, {0, 2}, {1, 1}}, QStringLiteral("T")},
             {{{0, 0}, {1, 0}, {1, 1}, {2, 1}}, QStringLiteral("S")},
             {{{0, 0}, {0, 1}, {0, 2}, {0, 3}, {0, 4}}, QStringLiteral("I")},
@@ -82,16 +84,10 @@ const QList<std::pair<Shape, QString>> &namedShapes()
     return table;
 }
 
-// 1 pole, 2 pola, 5 pól, 22 pola: the Polish plural of "pole".
+// 1 pole, 2 pola, 5 pól, 22 pola: the plural forms come from the catalogue.
 QString fields(qsizetype count)
 {
-    const qsizetype tens = count % 100;
-    const qsizetype units = count % 10;
-    if (count == 1)
-        return QStringLiteral("1 pole");
-    if (units >= 2 && units <= 4 && (tens < 12 || tens > 14))
-        return QStringLiteral("%1 pola").arg(count);
-    return QStringLiteral("%1 pól").arg(count);
+    return QCoreApplication::translate("GameScreen", "%n pól", nullptr, int(count));
 }
 
 } // namespace
@@ -101,9 +97,11 @@ QString pieceName(const Squares &squares)
     const Shape shape = canonicalShape(squares);
     for (const auto &[known, name] : namedShapes()) {
         if (known == shape)
-            return QStringLiteral("Klocek %1, %2").arg(name, fields(squares.size()));
+            return QCoreApplication::translate("GameScreen", "Klocek %1, %2")
+                .arg(QCoreApplication::translate("GameScreen", name.toUtf8().constData()),
+                     fields(squares.size()));
     }
-    return QStringLiteral("Klocek, %1").arg(fields(squares.size()));
+    return QCoreApplication::translate("GameScreen", "Klocek, %1").arg(fields(squares.size()));
 }
 
 std::optional<board::Cell> firstMoveCorner(const Board &board, const QString &myColor)
@@ -128,19 +126,22 @@ std::optional<board::Cell> firstMoveCorner(const Board &board, const QString &my
 QString cursorDescription(board::Cell cell, qint64 value, const QString &myColor,
                           std::optional<bool> fits)
 {
-    static const QStringList colours{
-        QString(), QStringLiteral("niebieski klocek"), QStringLiteral("żółty klocek"),
-        QStringLiteral("czerwony klocek"), QStringLiteral("zielony klocek")};
-    QString what = QStringLiteral("puste");
+    static const QStringList colours{QString(),
+                                     QCoreApplication::translate("GameScreen", "niebieski klocek"),
+                                     QCoreApplication::translate("GameScreen", "żółty klocek"),
+                                     QCoreApplication::translate("GameScreen", "czerwony klocek"),
+                                     QCoreApplication::translate("GameScreen", "zielony klocek")};
+    QString what = QCoreApplication::translate("GameScreen", "puste");
     if (value == board::colorNumber(myColor) && value != board::NoColor)
-        what = QStringLiteral("twój klocek");
+        what = QCoreApplication::translate("GameScreen", "twój klocek");
     else if (value >= board::Blue && value <= board::Green)
         what = colours.at(int(value));
     else if (value != 0)
-        what = QStringLiteral("zajęte");
-    const QString verdict = !fits   ? QStringLiteral("nie wybrano klocka")
-                            : *fits ? QStringLiteral("klocek pasuje")
-                                    : QStringLiteral("klocek nie pasuje");
+        what = QCoreApplication::translate("GameScreen", "zajęte");
+    const QString verdict = !fits ? QCoreApplication::translate("GameScreen", "nie wybrano klocka")
+                            : *fits
+                                ? QCoreApplication::translate("GameScreen", "klocek pasuje")
+                                : QCoreApplication::translate("GameScreen", "klocek nie pasuje");
     return QStringLiteral("Wiersz %1, kolumna %2, %3, %4")
         .arg(cell.row + 1)
         .arg(cell.col + 1)
@@ -160,7 +161,7 @@ int trayColumns(double panelWidth, double tileSide)
 QString chipLabel(const QString &name, bool isMe)
 {
     if (isMe)
-        return QStringLiteral("Ty");
+        return QCoreApplication::translate("GameScreen", "Ty");
     QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, name);
     int characters = 0;
     while (characters < 6 && finder.toNextBoundary() != -1)
@@ -218,8 +219,10 @@ bool isOutOfMoves(const GameState &state, const std::optional<QString> &myPlayer
 
 QString outOfGameNotice(bool myTimeRanOut)
 {
-    return myTimeRanOut ? QStringLiteral("Czas minął. Jesteś poza grą. Poczekaj na koniec gry.")
-                        : QStringLiteral("Jesteś poza grą. Poczekaj na koniec gry.");
+    return myTimeRanOut ? QCoreApplication::translate(
+                              "GameScreen", "Czas minął. Jesteś poza grą. Poczekaj na koniec gry.")
+                        : QCoreApplication::translate("GameScreen",
+                                                      "Jesteś poza grą. Poczekaj na koniec gry.");
 }
 
 bool TimeOutWatch::update(const GameState &state, const std::optional<QString> &myPlayerId,

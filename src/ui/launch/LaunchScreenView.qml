@@ -14,7 +14,7 @@ Item {
     signal complete
 
     property real progress: 0
-    property string statusText: "Inicjalizacja..."
+    property string statusText: qsTr("Inicjalizacja...")
     property bool isComplete: false
     property string holdText
     // The last step came while holdText was set.
@@ -32,12 +32,12 @@ Item {
     }
 
     readonly property var steps: [
-        { progress: 0.1, text: "Ładowanie zasobów..." },
-        { progress: 0.3, text: "Sprawdzanie połączenia..." },
-        { progress: 0.5, text: "Inicjalizacja gry..." },
-        { progress: 0.7, text: "Ładowanie danych..." },
-        { progress: 0.9, text: "Prawie gotowe..." },
-        { progress: 1.0, text: "Gotowe!" }
+        { progress: 0.1, text: qsTr("Ładowanie zasobów...") },
+        { progress: 0.3, text: qsTr("Sprawdzanie połączenia...") },
+        { progress: 0.5, text: qsTr("Inicjalizacja gry...") },
+        { progress: 0.7, text: qsTr("Ładowanie danych...") },
+        { progress: 0.9, text: qsTr("Prawie gotowe...") },
+        { progress: 1.0, text: qsTr("Gotowe!") }
     ]
 
     function applyStep(index: int) {
@@ -136,14 +136,14 @@ Item {
 
         Text {
             anchors.horizontalCenter: parent.horizontalCenter
-            text: "KORVANA"
+            text: qsTr("KORVANA")
             color: Theme.white
             font.pixelSize: 48
             font.bold: true
         }
         Text {
             anchors.horizontalCenter: parent.horizontalCenter
-            text: "Strategiczna gra planszowa"
+            text: qsTr("Strategiczna gra planszowa")
             color: Theme.gray
             font.pixelSize: 16
             font.weight: Font.Medium
@@ -157,7 +157,7 @@ Item {
             from: 0
             to: 1
             value: launch.progress
-            Accessible.name: "Ładowanie"
+            Accessible.name: qsTr("Ładowanie")
 
             background: Rectangle {
                 implicitHeight: 8

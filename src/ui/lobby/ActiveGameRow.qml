@@ -20,7 +20,7 @@ AbstractButton {
     objectName: "activeGameRow"
     padding: 12
     focusPolicy: Qt.StrongFocus
-    Accessible.name: "Wróć do gry " + game.roomId + (isMyTurn ? ", twoja tura" : "")
+    Accessible.name: qsTr("Wróć do gry ") + game.roomId + (isMyTurn ? qsTr(", twoja tura") : "")
 
     background: Rectangle {
         radius: 12
@@ -117,7 +117,7 @@ AbstractButton {
                         anchors.verticalCenter: parent.verticalCenter
                     }
                     Text {
-                        text: "Twoja tura"
+                        text: qsTr("Twoja tura")
                         color: Theme.green
                         font.pixelSize: 10
                         font.weight: Font.DemiBold
@@ -137,7 +137,7 @@ AbstractButton {
             }
             Text {
                 anchors.right: parent.right
-                text: "pkt"
+                text: qsTr("pkt")
                 color: Theme.gray
                 font.pixelSize: 9
             }

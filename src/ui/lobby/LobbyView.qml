@@ -20,17 +20,17 @@ Item {
     readonly property bool hasUser: user !== undefined && user !== null
     readonly property var servers: GameManager.servers
     readonly property var fallbackTimeOptions: [
-        { value: 0, label: "Bez limitu", seconds: 0 },
-        { value: 1, label: "5 minut", seconds: 300 },
-        { value: 2, label: "10 minut", seconds: 600 },
-        { value: 3, label: "15 minut", seconds: 900 },
-        { value: 4, label: "30 minut", seconds: 1800 }
+        { value: 0, label: qsTr("Bez limitu"), seconds: 0 },
+        { value: 1, label: qsTr("5 minut"), seconds: 300 },
+        { value: 2, label: qsTr("10 minut"), seconds: 600 },
+        { value: 3, label: qsTr("15 minut"), seconds: 900 },
+        { value: 4, label: qsTr("30 minut"), seconds: 1800 }
     ]
     readonly property var pickerOptions: GameManager.timeOptions.length > 0
                                          ? GameManager.timeOptions : fallbackTimeOptions
     readonly property alias activeGames: controller.activeGames
     readonly property string timeLimitLabel: selectedTimeLimit === null
-                                             ? "Bez limitu czasu"
+                                             ? qsTr("Bez limitu czasu")
                                              : Format.timeLimit(selectedTimeLimit)
 
     objectName: "lobbyView"
@@ -122,7 +122,7 @@ Item {
                         Text {
                             objectName: "greetingText"
                             Layout.fillWidth: true
-                            text: lobby.hasUser ? "Witaj, " + lobby.user.username + "!" : ""
+                            text: lobby.hasUser ? qsTr("Witaj, ") + lobby.user.username + "!" : ""
                             color: Theme.white
                             font.pixelSize: 18
                             font.bold: true
@@ -136,8 +136,8 @@ Item {
                             objectName: "statsText"
                             Layout.fillWidth: true
                             visible: lobby.hasUser && lobby.user.stats !== undefined
-                            text: visible ? Format.statistics(lobby.user.stats.gamesPlayed,
-                                                              lobby.user.stats.gamesWon) : ""
+                            text: visible ? qsTr("%n gier", "", lobby.user.stats.gamesPlayed) + " • "
+                                            + qsTr("%n wygranych", "", lobby.user.stats.gamesWon) : ""
                             color: Theme.gray
                             font.pixelSize: 11
                             elide: Text.ElideRight
@@ -147,7 +147,7 @@ Item {
                 Text {
                     visible: !lobby.hasUser
                     Layout.fillWidth: true
-                    text: "Korvana"
+                    text: qsTr("Korvana")
                     color: Theme.white
                     font.pixelSize: 24
                     font.bold: true
@@ -162,7 +162,7 @@ Item {
                     symbol: "gearshape.fill"
                     symbolColor: Theme.gray
                     fill: Theme.shade(0.12, 1)
-                    Accessible.name: "Ustawienia"
+                    Accessible.name: qsTr("Ustawienia")
                     onClicked: lobby.showSettings = true
                 }
                 IconButton {
@@ -171,7 +171,7 @@ Item {
                     symbol: "rectangle.portrait.and.arrow.right"
                     symbolColor: Theme.withAlpha(Theme.red, 0.8)
                     fill: Theme.withAlpha(Theme.red, 0.15)
-                    Accessible.name: "Wyloguj się"
+                    Accessible.name: qsTr("Wyloguj się")
                     onClicked: AuthManager.logout()
                 }
             }
@@ -192,7 +192,7 @@ Item {
                     topPadding: 12
                     bottomPadding: 12
                     focusPolicy: Qt.StrongFocus
-                    Accessible.name: "Limit czasu: " + lobby.timeLimitLabel
+                    Accessible.name: qsTr("Limit czasu: ") + lobby.timeLimitLabel
                     onClicked: lobby.showTimePicker = true
 
                     background: Rectangle {
@@ -244,7 +244,7 @@ Item {
                         bottomPadding: 16
                         enabled: !GameManager.isLoading
                         focusPolicy: Qt.StrongFocus
-                        Accessible.name: "Nowa gra"
+                        Accessible.name: qsTr("Nowa gra")
                         onClicked: GameManager.createSession(lobby.selectedTimeLimit)
 
                         background: Rectangle {
@@ -274,7 +274,7 @@ Item {
                                 size: 16
                             }
                             Text {
-                                text: "Nowa gra"
+                                text: qsTr("Nowa gra")
                                 color: Theme.white
                                 font.pixelSize: 17
                                 font.bold: true
@@ -295,14 +295,14 @@ Item {
                 CardHeader {
                     symbol: "gamecontroller.fill"
                     symbolColor: Theme.orange
-                    title: "TWOJE GRY"
+                    title: qsTr("TWOJE GRY")
                     IconButton {
                         objectName: "refreshActiveGamesButton"
                         symbol: "arrow.clockwise"
                         symbolSize: 12
                         symbolColor: Theme.cyan
                         padding: 4
-                        Accessible.name: "Odśwież twoje gry"
+                        Accessible.name: qsTr("Odśwież twoje gry")
                         onClicked: controller.reloadActiveGames()
                     }
                 }
@@ -324,7 +324,7 @@ Item {
                 CardHeader {
                     symbol: "server.rack"
                     symbolColor: Theme.cyan
-                    title: "SERWERY"
+                    title: qsTr("SERWERY")
                     CapsuleLabel {
                         objectName: "serverCountBadge"
                         text: lobby.servers.length
@@ -340,7 +340,7 @@ Item {
                         symbolSize: 12
                         symbolColor: Theme.cyan
                         padding: 4
-                        Accessible.name: "Odśwież serwery"
+                        Accessible.name: qsTr("Odśwież serwery")
                         onClicked: GameManager.loadServers()
                     }
                 }
@@ -357,7 +357,7 @@ Item {
                         anchors.verticalCenter: parent.verticalCenter
                     }
                     Text {
-                        text: "Ładowanie..."
+                        text: qsTr("Ładowanie...")
                         color: Theme.gray
                         font.pixelSize: 13
                         anchors.verticalCenter: parent.verticalCenter
@@ -383,8 +383,8 @@ Item {
                     Text {
                         objectName: "serversEmptyTitle"
                         anchors.horizontalCenter: parent.horizontalCenter
-                        text: parent.unavailable ? "Nie można pobrać listy gier"
-                                                 : "Brak dostępnych serwerów"
+                        text: parent.unavailable ? qsTr("Nie można pobrać listy gier")
+                                                 : qsTr("Brak dostępnych serwerów")
                         color: Theme.gray
                         font.pixelSize: 14
                     }
@@ -395,8 +395,8 @@ Item {
                         horizontalAlignment: Text.AlignHCenter
                         wrapMode: Text.Wrap
                         text: parent.unavailable
-                              ? "Serwer nie odpowiada. Lista wróci sama, gdy połączenie zostanie przywrócone."
-                              : "Utwórz nową grę lub odśwież listę"
+                              ? qsTr("Serwer nie odpowiada. Lista wróci sama, gdy połączenie zostanie przywrócone.")
+                              : qsTr("Utwórz nową grę lub odśwież listę")
                         color: Theme.withAlpha(Theme.gray, 0.7)
                         font.pixelSize: 12
                     }

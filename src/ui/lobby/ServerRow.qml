@@ -27,8 +27,8 @@ AbstractButton {
     opacity: isJoinable ? 1 : 0.6
     padding: 12
     focusPolicy: Qt.StrongFocus
-    Accessible.name: name + ", " + server.playerCount + " z " + server.maxPlayers + " graczy"
-                     + (isFinished ? ", zakończona" : isFull ? ", pełny" : "")
+    Accessible.name: name + ", " + server.playerCount + qsTr(" z ") + server.maxPlayers + qsTr(" graczy")
+                     + (isFinished ? qsTr(", zakończona") : isFull ? qsTr(", pełny") : "")
                      + (hasTimeLimit ? qsTr(", limit czasu %1").arg(Format.timeLimit(server.timeLimit)) : "")
     readonly property bool hasTimeLimit: server.timeLimit !== undefined && server.timeLimit > 0
 
@@ -104,7 +104,7 @@ AbstractButton {
                     id: inGameBadge
                     objectName: "inGameBadge"
                     visible: row.status === "in_progress"
-                    text: "W GRE"
+                    text: qsTr("W GRE")
                     textColor: Theme.green
                     pixelSize: 8
                     horizontalPadding: 6
@@ -167,7 +167,7 @@ AbstractButton {
         CapsuleLabel {
             objectName: "stateBadge"
             visible: !row.isJoinable
-            text: row.isFinished ? "ZAKOŃCZONA" : "PEŁNY"
+            text: row.isFinished ? qsTr("ZAKOŃCZONA") : qsTr("PEŁNY")
             textColor: row.isFinished ? Theme.gray : Theme.red
         }
     }

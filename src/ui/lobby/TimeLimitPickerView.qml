@@ -30,7 +30,7 @@ Sheet {
     }
 
     objectName: "timeLimitPicker"
-    title: "Limit czasu"
+    title: qsTr("Limit czasu")
     doneColor: Theme.cyan
 
     background: Rectangle {
@@ -54,7 +54,7 @@ Sheet {
 
             TimeLimitRow {
                 objectName: "noLimitRow"
-                label: "Bez limitu"
+                label: qsTr("Bez limitu")
                 isSelected: picker.selectedTimeLimit === null
                 onClicked: picker.choose(null)
             }

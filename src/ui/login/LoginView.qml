@@ -62,7 +62,7 @@ Item {
                 }
                 Text {
                     anchors.horizontalCenter: parent.horizontalCenter
-                    text: "Korvana"
+                    text: qsTr("Korvana")
                     color: Theme.white
                     font.pixelSize: 36
                     font.bold: true
@@ -106,13 +106,13 @@ Item {
                         ModeButton {
                             id: loginModeButton
                             objectName: "loginModeButton"
-                            text: "Logowanie"
+                            text: qsTr("Logowanie")
                             isActive: login.isLoginMode
                             onClicked: login.isLoginMode = true
                         }
                         ModeButton {
                             objectName: "registerModeButton"
-                            text: "Rejestracja"
+                            text: qsTr("Rejestracja")
                             isActive: !login.isLoginMode
                             onClicked: login.isLoginMode = false
                         }
@@ -124,7 +124,7 @@ Item {
                     objectName: "usernameField"
                     width: parent.width
                     visible: !login.isLoginMode
-                    placeholderText: "Nazwa użytkownika"
+                    placeholderText: qsTr("Nazwa użytkownika")
                     inputMethodHints: Qt.ImhNoPredictiveText
                     onAccepted: login.submit()
                 }
@@ -132,7 +132,7 @@ Item {
                     id: emailField
                     objectName: "emailField"
                     width: parent.width
-                    placeholderText: "Email"
+                    placeholderText: qsTr("Email")
                     inputMethodHints: Qt.ImhEmailCharactersOnly | Qt.ImhNoAutoUppercase
                     onAccepted: login.submit()
                 }
@@ -140,7 +140,7 @@ Item {
                     id: passwordField
                     objectName: "passwordField"
                     width: parent.width
-                    placeholderText: "Hasło"
+                    placeholderText: qsTr("Hasło")
                     echoMode: TextInput.Password
                     inputMethodHints: Qt.ImhSensitiveData | Qt.ImhNoPredictiveText
                     onAccepted: login.submit()
@@ -178,7 +178,7 @@ Item {
                     enabled: !AuthManager.isLoading
                     topPadding: 16
                     bottomPadding: 16
-                    text: login.isLoginMode ? "Zaloguj się" : "Zarejestruj się"
+                    text: login.isLoginMode ? qsTr("Zaloguj się") : qsTr("Zarejestruj się")
                     Accessible.name: text
                     onClicked: login.submit()
                     Keys.onReturnPressed: login.submit()
@@ -209,7 +209,7 @@ Item {
                     topPadding: 6
                     bottomPadding: 6
                     focusPolicy: Qt.StrongFocus
-                    text: "Serwer: " + ServerManager.summary
+                    text: qsTr("Serwer: ") + ServerManager.summary
                     Accessible.name: text
                     onClicked: serverSheet.open()
 
@@ -256,7 +256,7 @@ Item {
                     visible: ServerManager.localError.length > 0
                     padding: 8
                     focusPolicy: Qt.StrongFocus
-                    text: "Spróbuj ponownie"
+                    text: qsTr("Spróbuj ponownie")
                     Accessible.name: text
                     onClicked: ServerManager.retryLocalServer()
                     contentItem: Text {

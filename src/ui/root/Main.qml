@@ -14,7 +14,7 @@ ApplicationWindow {
     minimumWidth: 320
     minimumHeight: 480
     visible: true
-    title: "Korvana"
+    title: qsTr("Korvana")
     color: "black"
 
     palette.window: "black"

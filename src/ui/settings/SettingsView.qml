@@ -7,12 +7,12 @@ import QtQuick.Layouts
 import Korvana
 
 // The settings sheet: the connection with a manual re-check, the account, three stored switches,
-// about, and logout.
+// the language, about, and logout.
 Sheet {
     id: settings
 
     objectName: "settingsView"
-    title: "Ustawienia"
+    title: qsTr("Ustawienia")
     doneColor: Theme.white
 
     background: DiagonalGradient {
@@ -26,7 +26,7 @@ Sheet {
     readonly property bool hasLastUpdate: !isNaN(lastUpdate.getTime())
     // The device's own short time; a machine without a locale ("C", which shows seconds) gets
     // the Polish one of the rest of the screen.
-    readonly property var timeLocale: Qt.locale().name === "C" ? Qt.locale("pl_PL") : Qt.locale()
+    readonly property var timeLocale: Qt.locale().name === "C" ? Qt.locale("pl_PL") : Qt.locale() // notr: a locale name
 
     Flickable {
         anchors.fill: parent
@@ -44,7 +44,7 @@ Sheet {
             spacing: 24
 
             SettingsCard {
-                heading: "Status połączenia"
+                heading: qsTr("Status połączenia")
 
                 RowLayout {
                     width: parent.width
@@ -58,14 +58,14 @@ Sheet {
                         symbol: "arrow.clockwise"
                         symbolSize: 14
                         symbolColor: Theme.blue
-                        Accessible.name: "Sprawdź połączenie"
+                        Accessible.name: qsTr("Sprawdź połączenie")
                         onClicked: ConnectionManager.checkConnection()
                     }
                 }
                 Text {
                     objectName: "lastUpdateText"
                     visible: settings.hasLastUpdate
-                    text: visible ? "Ostatnia aktualizacja: "
+                    text: visible ? qsTr("Ostatnia aktualizacja: ")
                                     + settings.lastUpdate.toLocaleTimeString(settings.timeLocale,
                                                                              Locale.ShortFormat)
                                   : ""
@@ -76,14 +76,14 @@ Sheet {
 
             SettingsCard {
                 objectName: "serverCard"
-                heading: "Serwer"
+                heading: qsTr("Serwer")
 
                 RowLayout {
                     width: parent.width
                     Text {
                         objectName: "settingsServerText"
                         Layout.fillWidth: true
-                        text: "Serwer: " + ServerManager.summary
+                        text: qsTr("Serwer: ") + ServerManager.summary
                         color: Theme.white
                         font.pixelSize: 15
                         elide: Text.ElideMiddle
@@ -93,8 +93,8 @@ Sheet {
                         objectName: "changeServerButton"
                         padding: 6
                         focusPolicy: Qt.StrongFocus
-                        text: "Zmień"
-                        Accessible.name: "Zmień serwer"
+                        text: qsTr("Zmień")
+                        Accessible.name: qsTr("Zmień serwer")
                         onClicked: serverSheet.open()
                         contentItem: Text {
                             text: changeServerButton.text
@@ -116,7 +116,7 @@ Sheet {
                 }
                 SettingSwitch {
                     objectName: "shareOnLanSwitch"
-                    text: "Udostępnij w sieci lokalnej"
+                    text: qsTr("Udostępnij w sieci lokalnej")
                     enabled: ServerManager.usesLocalServer && ServerManager.overrideUrl.length === 0
                     opacity: enabled ? 1 : 0.5
                     checked: ServerManager.shareOnLan
@@ -126,7 +126,7 @@ Sheet {
                     objectName: "lanHintText"
                     width: parent.width
                     visible: ServerManager.lanAddresses.length > 0
-                    text: "Inni gracze w tej sieci wpisują w „Inny serwer”:"
+                    text: qsTr("Inni gracze w tej sieci wpisują w „Inny serwer”:")
                     color: Theme.gray
                     font.pixelSize: 13
                     wrapMode: Text.Wrap
@@ -149,7 +149,7 @@ Sheet {
             SettingsCard {
                 objectName: "accountCard"
                 visible: settings.hasUser
-                heading: "Konto"
+                heading: qsTr("Konto")
 
                 RowLayout {
                     width: parent.width
@@ -183,7 +183,7 @@ Sheet {
                         Text {
                             id: adminText
                             anchors.centerIn: parent
-                            text: "ADMIN"
+                            text: qsTr("ADMIN")
                             color: Theme.white
                             font.pixelSize: 10
                             font.bold: true
@@ -193,48 +193,68 @@ Sheet {
             }
 
             SettingsCard {
-                heading: "Ustawienia gry"
+                heading: qsTr("Ustawienia gry")
                 spacing: 16
 
                 StoredSwitch {
                     objectName: "soundSwitch"
-                    text: "Dźwięki"
+                    text: qsTr("Dźwięki")
                     key: "soundEnabled"
                 }
                 StoredSwitch {
                     objectName: "notificationsSwitch"
-                    text: "Powiadomienia"
+                    text: qsTr("Powiadomienia")
                     key: "notificationsEnabled"
                 }
                 StoredSwitch {
                     objectName: "autoReconnectSwitch"
-                    text: "Automatyczne ponowne połączenie"
+                    text: qsTr("Automatyczne ponowne połączenie")
                     key: "autoReconnect"
                 }
                 SettingSwitch {
                     objectName: "moveHintsSwitch"
-                    text: "Podpowiedzi ruchów"
+                    text: qsTr("Podpowiedzi ruchów")
                     checked: PlayAidSettings.moveHints
                     onToggled: PlayAidSettings.moveHints = checked
                 }
                 SettingSwitch {
                     objectName: "colorMarksSwitch"
-                    text: "Oznaczenia kolorów"
+                    text: qsTr("Oznaczenia kolorów")
                     checked: PlayAidSettings.colorMarks
                     onToggled: PlayAidSettings.colorMarks = checked
                 }
             }
 
             SettingsCard {
-                heading: "O aplikacji"
+                objectName: "languageCard"
+                heading: qsTr("Język")
+
+                Row {
+                    spacing: 8
+                    // Each language is named in itself, whichever is shown.
+                    LanguageButton {
+                        objectName: "polishButton"
+                        code: "pl"
+                        text: "Polski" // notr: a language's own name
+                    }
+                    LanguageButton {
+                        objectName: "englishButton"
+                        code: "en"
+                        text: "English" // notr: a language's own name
+                    }
+                }
+            }
+
+            SettingsCard {
+                heading: qsTr("O aplikacji")
 
                 Text {
-                    text: "Korvana v1.0"
+                    text: qsTr("Korvana v1.0")
                     color: Theme.gray
                     font.pixelSize: 14
                 }
                 Text {
-                    text: "Strategiczna gra planszowa"
+                    text: qsTr("Strategiczna gra planszowa")
                     color: Theme.gray
                     font.pixelSize: 14
                 }
@@ -246,7 +266,7 @@ Sheet {
                 width: parent.width
                 padding: 14
                 focusPolicy: Qt.StrongFocus
-                Accessible.name: "Wyloguj się"
+                Accessible.name: qsTr("Wyloguj się")
                 onClicked: {
                     AuthManager.logout()
                     settings.close()
@@ -268,7 +288,7 @@ Sheet {
                         size: 16
                     }
                     Text {
-                        text: "Wyloguj się"
+                        text: qsTr("Wyloguj się")
                         color: Theme.white
                         font.pixelSize: 16
                         font.weight: Font.DemiBold
@@ -313,6 +333,36 @@ Sheet {
                 Accessible.role: Accessible.Heading
                 Accessible.name: text
             }
+        }
+    }
+
+    // One language of the choice: a capsule, filled while it is the one in use.
+    component LanguageButton: AbstractButton {
+        id: languageButton
+        property string code
+        readonly property bool isCurrent: Language.code === code
+
+        padding: 8
+        leftPadding: 16
+        rightPadding: 16
+        focusPolicy: Qt.StrongFocus
+        checkable: false
+        Accessible.role: Accessible.RadioButton
+        Accessible.name: text
+        Accessible.checked: isCurrent
+        onClicked: Language.code = code
+
+        background: Rectangle {
+            radius: height / 2
+            color: languageButton.isCurrent ? Theme.blue : Theme.shade(0.3, 1)
+            border.width: languageButton.visualFocus ? 2 : 0
+            border.color: Theme.white
+        }
+        contentItem: Text {
+            text: languageButton.text
+            color: Theme.white
+            font.pixelSize: 15
+            font.weight: languageButton.isCurrent ? Font.DemiBold : Font.Normal
         }
     }
 

@@ -13,7 +13,7 @@ Rectangle {
     border.width: 1
     border.color: Theme.withAlpha(Theme.white, 0.05)
     Accessible.role: Accessible.StaticText
-    Accessible.name: "Wolne miejsce"
+    Accessible.name: qsTr("Wolne miejsce")
 
     Column {
         id: content
@@ -40,7 +40,7 @@ Rectangle {
         }
         Text {
             width: parent.width
-            text: "Wolne miejsce"
+            text: qsTr("Wolne miejsce")
             color: Theme.gray
             font.pixelSize: 15
             font.weight: Font.Medium

@@ -24,7 +24,7 @@ Rectangle {
     border.width: isMe ? 2 : 1
     border.color: isMe ? Theme.withAlpha(seatColor, 0.5) : Theme.withAlpha(Theme.white, 0.05)
     Accessible.role: Accessible.StaticText
-    Accessible.name: name + (isMe ? " (ty)" : "") + ", " + (hasVoted ? "Gotowy!" : "Czeka...")
+    Accessible.name: name + (isMe ? qsTr(" (ty)") : "") + ", " + (hasVoted ? qsTr("Gotowy!") : qsTr("Czeka..."))
 
     Column {
         id: content
@@ -95,7 +95,7 @@ Rectangle {
         Text {
             objectName: "playerState"
             width: parent.width
-            text: card.hasVoted ? "Gotowy!" : "Czeka..."
+            text: card.hasVoted ? qsTr("Gotowy!") : qsTr("Czeka...")
             color: card.hasVoted ? Theme.green : Theme.gray
             font.pixelSize: 12
             font.weight: Font.DemiBold

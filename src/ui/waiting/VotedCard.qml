@@ -13,7 +13,7 @@ Rectangle {
     border.width: 1
     border.color: Theme.withAlpha(Theme.green, 0.3)
     Accessible.role: Accessible.StaticText
-    Accessible.name: "Gotowy! Czekasz na innych graczy..."
+    Accessible.name: qsTr("Gotowy! Czekasz na innych graczy...")
 
     Row {
         id: row
@@ -31,13 +31,13 @@ Rectangle {
             anchors.verticalCenter: parent.verticalCenter
             spacing: 2
             Text {
-                text: "Gotowy!"
+                text: qsTr("Gotowy!")
                 color: Theme.green
                 font.pixelSize: 15
                 font.bold: true
             }
             Text {
-                text: "Czekasz na innych graczy..."
+                text: qsTr("Czekasz na innych graczy...")
                 color: Theme.gray
                 font.pixelSize: 12
             }

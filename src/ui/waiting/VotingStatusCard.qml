@@ -24,7 +24,7 @@ Rectangle {
     border.width: 1
     border.color: Theme.withAlpha(Theme.cyan, 0.2)
     Accessible.role: Accessible.ProgressBar
-    Accessible.name: "Głosowanie: " + votesCount + " z " + votesNeeded
+    Accessible.name: qsTr("Głosowanie: ") + votesCount + qsTr(" z ") + votesNeeded
 
     Column {
         id: content
@@ -43,7 +43,7 @@ Rectangle {
                 color: Theme.cyan
             }
             Text {
-                text: "GŁOSOWANIE"
+                text: qsTr("GŁOSOWANIE")
                 color: Theme.gray
                 font.pixelSize: 11
                 font.bold: true

@@ -136,7 +136,7 @@ Item {
                 }
                 Text {
                     anchors.horizontalCenter: parent.horizontalCenter
-                    text: "POCZEKALNIA"
+                    text: qsTr("POCZEKALNIA")
                     color: Theme.white
                     font.pixelSize: 24
                     font.bold: true
@@ -151,7 +151,7 @@ Item {
                     radius: height / 2
                     color: Theme.shade(0.15, 1)
                     Accessible.role: Accessible.StaticText
-                    Accessible.name: "Pokój " + roomText.text
+                    Accessible.name: qsTr("Pokój ") + roomText.text
 
                     Row {
                         id: roomRow
@@ -214,7 +214,7 @@ Item {
                     RowLayout {
                         width: parent.width
                         Text {
-                            text: "GRACZE"
+                            text: qsTr("GRACZE")
                             color: Theme.gray
                             font.pixelSize: 11
                             font.bold: true
@@ -231,7 +231,7 @@ Item {
                             font.pixelSize: 13
                             font.bold: true
                             font.family: Theme.monoFamily
-                            Accessible.name: room.playerCount + " z 4 graczy"
+                            Accessible.name: room.playerCount + qsTr(" z 4 graczy")
                         }
                     }
 
@@ -295,7 +295,7 @@ Item {
                     enabled: room.playerCount >= 2
                     opacity: enabled ? 1 : 0.5
                     focusPolicy: Qt.StrongFocus
-                    Accessible.name: "Rozpocznij grę"
+                    Accessible.name: qsTr("Rozpocznij grę")
                     onClicked: GameManager.voteToStart(false)
 
                     background: Rectangle {
@@ -322,7 +322,7 @@ Item {
                             }
                             Text {
                                 anchors.verticalCenter: parent.verticalCenter
-                                text: "Rozpocznij grę"
+                                text: qsTr("Rozpocznij grę")
                                 color: Theme.white
                                 font.pixelSize: 17
                                 font.bold: true
@@ -339,7 +339,7 @@ Item {
                     topPadding: 14
                     bottomPadding: 14
                     focusPolicy: Qt.StrongFocus
-                    Accessible.name: "Graj z botami"
+                    Accessible.name: qsTr("Graj z botami")
                     onClicked: GameManager.voteToStart(true)
 
                     background: Rectangle {
@@ -361,7 +361,7 @@ Item {
                             }
                             Text {
                                 anchors.verticalCenter: parent.verticalCenter
-                                text: "Graj z botami"
+                                text: qsTr("Graj z botami")
                                 color: Theme.white
                                 font.pixelSize: 15
                                 font.weight: Font.DemiBold
@@ -378,7 +378,7 @@ Item {
                 topPadding: 12
                 bottomPadding: 12
                 focusPolicy: Qt.StrongFocus
-                Accessible.name: "Opuść pokój"
+                Accessible.name: qsTr("Opuść pokój")
                 onClicked: GameManager.leaveGame()
 
                 background: Rectangle {
@@ -401,7 +401,7 @@ Item {
                         }
                         Text {
                             anchors.verticalCenter: parent.verticalCenter
-                            text: "Opuść pokój"
+                            text: qsTr("Opuść pokój")
                             color: Theme.red
                             font.pixelSize: 15
                             font.weight: Font.DemiBold
