@@ -218,6 +218,10 @@
         <source>, bez ruchów</source>
         <translation>, out of moves</translation>
     </message>
+    <message>
+        <source>zegar %1</source>
+        <translation>clock %1</translation>
+    </message>
 </context>
 <context>
     <name>GameManager</name>
@@ -323,6 +327,22 @@
         <source>Ty</source>
         <translation>You</translation>
     </message>
+    <message>
+        <source>%1 nie ma już ruchów</source>
+        <translation>%1 has no moves left</translation>
+    </message>
+    <message>
+        <source>%1 pasuje</source>
+        <translation>%1 passes</translation>
+    </message>
+    <message>
+        <source>premia +20: komplet, jedynka na koniec</source>
+        <translation>bonus +20: all pieces, the single square last</translation>
+    </message>
+    <message>
+        <source>premia +15: komplet klocków</source>
+        <translation>bonus +15: all pieces placed</translation>
+    </message>
 </context>
 <context>
     <name>GameView</name>
@@ -399,6 +419,25 @@
     <message>
         <source>Ładowanie</source>
         <translation>Loading</translation>
+    </message>
+</context>
+<context>
+    <name>LeaveDialog</name>
+    <message>
+        <source>Opuścić grę?</source>
+        <translation>Leave the game?</translation>
+    </message>
+    <message>
+        <source>Twój zegar będzie biegł dalej, a gdy czas się skończy, wypadniesz z gry. Możesz wrócić do niej z lobby.</source>
+        <translation>Your clock keeps running, and when your time runs out you are out of the game. You can return to it from the lobby.</translation>
+    </message>
+    <message>
+        <source>Zostań</source>
+        <translation>Stay</translation>
+    </message>
+    <message>
+        <source>Opuść grę</source>
+        <translation>Leave game</translation>
     </message>
 </context>
 <context>
@@ -728,6 +767,14 @@
         <source>Powrót do lobby</source>
         <translation>Back to lobby</translation>
     </message>
+    <message>
+        <source>Remis punktowy: wygrywa gracz, który siedział wcześniej przy stole.</source>
+        <translation>Tied on points: the player seated earlier at the table wins.</translation>
+    </message>
+    <message>
+        <source>Zagraj ponownie</source>
+        <translation>Play again</translation>
+    </message>
 </context>
 <context>
     <name>ServerAddress</name>
@@ -800,6 +847,10 @@
     <message>
         <source>PEŁNY</source>
         <translation>FULL</translation>
+    </message>
+    <message>
+        <source>, limit czasu %1</source>
+        <translation>, time limit %1</translation>
     </message>
 </context>
 <context>
@@ -1074,6 +1125,10 @@
     <message>
         <source>Opuść pokój</source>
         <translation>Leave room</translation>
+    </message>
+    <message>
+        <source>Limit czasu: %1</source>
+        <translation>Time limit: %1</translation>
     </message>
 </context>
 </TS>
