@@ -161,6 +161,13 @@ void TestGameBoard::drawsEachNewStateAndSurvivesGarbage()
     const QByteArray json = json::toJson(stateWith(boardWith({})));
     m_board->setGameState(QJsonDocument::fromJson(json).toVariant());
     QVERIFY(isDark(4, 4));
+    // Blue's corner glow shines beside its free corner and gives way once a piece lies there.
+    const auto glowShows = [this] {
+        return m_window->grabWindow().pixelColor(at({1.1, 1.1})).blue() > 100;
+    };
+    QVERIFY(glowShows());
+    m_board->setGameState(QVariant::fromValue(stateWith(boardWith({{0, 0, Blue}}))));
+    QTRY_VERIFY(!glowShows());
 
     // Short rows draw what they have; a value outside the four colours draws nothing.
     m_board->setGameState(

@@ -262,7 +262,12 @@ void gameScreens(Shots &shots)
     QQuickItem *tile = h.item(QStringLiteral("trayTile_") + fit->first.id);
     const QPoint from = tile->mapToScene(QPointF(tile->width() / 2, tile->height() / 2)).toPoint();
     QTest::mousePress(h.window(), Qt::LeftButton, {}, from);
-    const QPoint to = cellPoint(h, fit->second);
+    // A mouse holds the piece by the square nearest where it took it: that square goes over its
+    // own cell of the fit.
+    const QPointF held =
+        h.find(QStringLiteral("gameController"))->property("grabOffset").toPointF();
+    const QPoint to =
+        cellPoint(h, {fit->second.row + int(held.y()), fit->second.col + int(held.x())});
     for (int i = 1; i <= 12; ++i)
         QTest::mouseMove(h.window(), from + (to - from) * i / 12, 10);
     shots.take(h, QStringLiteral("game-drag-over-a-cell-where-it-fits"));
