@@ -4,10 +4,6 @@
 <context>
     <name>ActiveGameRow</name>
     <message>
-        <source>Wróć do gry </source>
-        <translation>Return to game </translation>
-    </message>
-    <message>
         <source>, twoja tura</source>
         <translation>, your turn</translation>
     </message>
@@ -18,6 +14,10 @@
     <message>
         <source>pkt</source>
         <translation>pts</translation>
+    </message>
+    <message>
+        <source>Wróć do gry %1</source>
+        <translation>Return to game %1</translation>
     </message>
 </context>
 <context>
@@ -211,16 +211,16 @@
         <translation>You</translation>
     </message>
     <message>
-        <source> pkt</source>
-        <translation> pts</translation>
-    </message>
-    <message>
         <source>, bez ruchów</source>
         <translation>, out of moves</translation>
     </message>
     <message>
         <source>zegar %1</source>
         <translation>clock %1</translation>
+    </message>
+    <message>
+        <source>%1 pkt</source>
+        <translation>%1 pts</translation>
     </message>
 </context>
 <context>
@@ -466,10 +466,6 @@
         <source>Bez limitu czasu</source>
         <translation>No time limit</translation>
     </message>
-    <message>
-        <source>Witaj, </source>
-        <translation>Welcome, </translation>
-    </message>
     <message numerus="yes">
         <source>%n gier</source>
         <translation>
@@ -539,6 +535,10 @@
     <message>
         <source>Utwórz nową grę lub odśwież listę</source>
         <translation>Create a new game or refresh the list</translation>
+    </message>
+    <message>
+        <source>Witaj, %1!</source>
+        <translation>Welcome, %1!</translation>
     </message>
 </context>
 <context>
@@ -744,24 +744,12 @@
         <translation>Game over</translation>
     </message>
     <message>
-        <source>Zwycięzca: </source>
-        <translation>Winner: </translation>
-    </message>
-    <message>
-        <source> pkt</source>
-        <translation> pts</translation>
-    </message>
-    <message>
         <source>ZWYCIĘZCA</source>
         <translation>WINNER</translation>
     </message>
     <message>
         <source>WYNIKI KOŃCOWE</source>
         <translation>FINAL SCORES</translation>
-    </message>
-    <message>
-        <source>Miejsce </source>
-        <translation>Place </translation>
     </message>
     <message>
         <source>Powrót do lobby</source>
@@ -774,6 +762,18 @@
     <message>
         <source>Zagraj ponownie</source>
         <translation>Play again</translation>
+    </message>
+    <message>
+        <source>Zwycięzca: %1, %2 pkt</source>
+        <translation>Winner: %1, %2 pts</translation>
+    </message>
+    <message>
+        <source>%1 pkt</source>
+        <translation>%1 pts</translation>
+    </message>
+    <message>
+        <source>Miejsce %1: %2, %3 pkt</source>
+        <translation>Place %1: %2, %3 pts</translation>
     </message>
 </context>
 <context>
@@ -821,14 +821,6 @@
 <context>
     <name>ServerRow</name>
     <message>
-        <source> z </source>
-        <translation> of </translation>
-    </message>
-    <message>
-        <source> graczy</source>
-        <translation> players</translation>
-    </message>
-    <message>
         <source>, zakończona</source>
         <translation>, finished</translation>
     </message>
@@ -852,6 +844,10 @@
         <source>, limit czasu %1</source>
         <translation>, time limit %1</translation>
     </message>
+    <message>
+        <source>%1 z %2 graczy</source>
+        <translation>%1 of %2 players</translation>
+    </message>
 </context>
 <context>
     <name>ServerSheet</name>
@@ -860,28 +856,8 @@
         <translation>Game server</translation>
     </message>
     <message>
-        <source>Na czas tego uruchomienia adres serwera ustawia zmienna KORVANA_SERVER_URL: </source>
-        <translation>For this run, the server address is set by the KORVANA_SERVER_URL variable: </translation>
-    </message>
-    <message>
-        <source>. Wybór poniżej zadziała przy następnym </source>
-        <translation>. The choice below takes effect the next time </translation>
-    </message>
-    <message>
-        <source>uruchomieniu bez tej zmiennej.</source>
-        <translation>Korvana starts without this variable.</translation>
-    </message>
-    <message>
         <source>Na tym komputerze</source>
         <translation>On this computer</translation>
-    </message>
-    <message>
-        <source>Korvana sama uruchamia serwer i dba o niego. Gra z botami i ze </source>
-        <translation>Korvana starts the server itself and looks after it. Play with bots and with </translation>
-    </message>
-    <message>
-        <source>znajomymi w tej samej sieci.</source>
-        <translation>friends on the same network.</translation>
     </message>
     <message>
         <source>Działa pod adresem </source>
@@ -910,6 +886,14 @@
     <message>
         <source>Użyj tego serwera</source>
         <translation>Use this server</translation>
+    </message>
+    <message>
+        <source>Na czas tego uruchomienia adres serwera ustawia zmienna KORVANA_SERVER_URL: %1. Wybór poniżej zadziała przy następnym uruchomieniu bez tej zmiennej.</source>
+        <translation>For this run, the server address is set by the KORVANA_SERVER_URL variable: %1. The choice below takes effect the next time Korvana starts without this variable.</translation>
+    </message>
+    <message>
+        <source>Korvana sama uruchamia serwer i dba o niego. Gra z botami i ze znajomymi w tej samej sieci.</source>
+        <translation>Korvana starts the server itself and looks after it. Play with bots and with friends on the same network.</translation>
     </message>
 </context>
 <context>
@@ -1084,16 +1068,12 @@
 <context>
     <name>VotingStatusCard</name>
     <message>
-        <source>Głosowanie: </source>
-        <translation>Votes: </translation>
-    </message>
-    <message>
-        <source> z </source>
-        <translation> of </translation>
-    </message>
-    <message>
         <source>GŁOSOWANIE</source>
         <translation>VOTING</translation>
+    </message>
+    <message>
+        <source>Głosowanie: %1 z %2</source>
+        <translation>Votes: %1 of %2</translation>
     </message>
 </context>
 <context>
@@ -1111,10 +1091,6 @@
         <translation>PLAYERS</translation>
     </message>
     <message>
-        <source> z 4 graczy</source>
-        <translation> of 4 players</translation>
-    </message>
-    <message>
         <source>Rozpocznij grę</source>
         <translation>Start game</translation>
     </message>
@@ -1129,6 +1105,10 @@
     <message>
         <source>Limit czasu: %1</source>
         <translation>Time limit: %1</translation>
+    </message>
+    <message>
+        <source>%1 z 4 graczy</source>
+        <translation>%1 of 4 players</translation>
     </message>
 </context>
 </TS>

@@ -47,9 +47,9 @@ Sheet {
                 objectName: "overrideNote"
                 width: parent.width
                 visible: sheet.isOverridden
-                text: qsTr("Na czas tego uruchomienia adres serwera ustawia zmienna KORVANA_SERVER_URL: ")
-                      + ServerManager.overrideUrl + qsTr(". Wybór poniżej zadziała przy następnym ")
-                      + qsTr("uruchomieniu bez tej zmiennej.")
+                text: qsTr("Na czas tego uruchomienia adres serwera ustawia zmienna KORVANA_SERVER_URL: "
+                           + "%1. Wybór poniżej zadziała przy następnym uruchomieniu bez tej zmiennej.")
+                      .arg(ServerManager.overrideUrl)
                 color: Theme.yellow
                 font.pixelSize: 14
                 wrapMode: Text.Wrap
@@ -58,8 +58,8 @@ Sheet {
             ChoiceCard {
                 objectName: "localChoice"
                 title: qsTr("Na tym komputerze")
-                detail: qsTr("Korvana sama uruchamia serwer i dba o niego. Gra z botami i ze ")
-                        + qsTr("znajomymi w tej samej sieci.")
+                detail: qsTr("Korvana sama uruchamia serwer i dba o niego. Gra z botami i ze "
+                             + "znajomymi w tej samej sieci.")
                 marked: !sheet.otherMarked
                 onPicked: {
                     sheet.otherMarked = false

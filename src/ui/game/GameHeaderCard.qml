@@ -216,7 +216,7 @@ Rectangle {
                         opacity: isOut ? 0.5 : 1
                         Accessible.role: Accessible.StaticText
                         Accessible.name: (isMe ? qsTr("Ty") : String(chip.modelData.name)) + ", "
-                                         + chip.modelData.score + qsTr(" pkt")
+                                         + qsTr("%1 pkt").arg(chip.modelData.score)
                                          + (isOut ? qsTr(", bez ruchów") : "")
                                          + (hasClock ? ", " + qsTr("zegar %1").arg(chipClock.text) : "")
                         readonly property bool hasClock: header.showsTimer

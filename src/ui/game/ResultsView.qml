@@ -61,8 +61,9 @@ Flickable {
             border.width: 2
             border.color: Theme.withAlpha(Theme.yellow, 0.3)
             Accessible.role: Accessible.StaticText
-            Accessible.name: results.winner ? qsTr("Zwycięzca: ") + results.winner.name + ", "
-                                              + results.winner.score + qsTr(" pkt") : ""
+            Accessible.name: results.winner ? qsTr("Zwycięzca: %1, %2 pkt").arg(results.winner.name)
+                                                                               .arg(results.winner.score)
+                                            : ""
 
             Column {
                 id: winnerColumn
@@ -86,7 +87,7 @@ Flickable {
                 Text {
                     objectName: "winnerScore"
                     anchors.horizontalCenter: parent.horizontalCenter
-                    text: results.winner ? results.winner.score + qsTr(" pkt") : ""
+                    text: results.winner ? qsTr("%1 pkt").arg(results.winner.score) : ""
                     color: Theme.white
                     font.pixelSize: 18
                     font.weight: Font.DemiBold
@@ -131,8 +132,8 @@ Flickable {
                     radius: 12
                     color: Theme.shade(0.1, 1)
                     Accessible.role: Accessible.StaticText
-                    Accessible.name: qsTr("Miejsce ") + resultRow.modelData.place + ": " + resultRow.modelData.name + ", "
-                                     + resultRow.modelData.score + qsTr(" pkt")
+                    Accessible.name: qsTr("Miejsce %1: %2, %3 pkt").arg(resultRow.modelData.place)
+                                     .arg(resultRow.modelData.name).arg(resultRow.modelData.score)
                                      + (hasBonus ? ", " + resultRow.modelData.bonus : "")
                     readonly property bool hasBonus: resultRow.modelData.bonus !== undefined
                                                      && resultRow.modelData.bonus !== ""
@@ -181,7 +182,7 @@ Flickable {
                         }
                         Text {
                             objectName: "scoreText"
-                            text: resultRow.modelData.score + qsTr(" pkt")
+                            text: qsTr("%1 pkt").arg(resultRow.modelData.score)
                             color: Theme.white
                             font.pixelSize: 15
                             font.weight: Font.DemiBold

@@ -20,7 +20,7 @@ AbstractButton {
     objectName: "activeGameRow"
     padding: 12
     focusPolicy: Qt.StrongFocus
-    Accessible.name: qsTr("Wróć do gry ") + game.roomId + (isMyTurn ? qsTr(", twoja tura") : "")
+    Accessible.name: qsTr("Wróć do gry %1").arg(game.roomId) + (isMyTurn ? qsTr(", twoja tura") : "")
 
     background: Rectangle {
         radius: 12

@@ -122,7 +122,7 @@ Item {
                         Text {
                             objectName: "greetingText"
                             Layout.fillWidth: true
-                            text: lobby.hasUser ? qsTr("Witaj, ") + lobby.user.username + "!" : ""
+                            text: lobby.hasUser ? qsTr("Witaj, %1!").arg(lobby.user.username) : ""
                             color: Theme.white
                             font.pixelSize: 18
                             font.bold: true

@@ -27,7 +27,7 @@ AbstractButton {
     opacity: isJoinable ? 1 : 0.6
     padding: 12
     focusPolicy: Qt.StrongFocus
-    Accessible.name: name + ", " + server.playerCount + qsTr(" z ") + server.maxPlayers + qsTr(" graczy")
+    Accessible.name: name + ", " + qsTr("%1 z %2 graczy").arg(server.playerCount).arg(server.maxPlayers)
                      + (isFinished ? qsTr(", zakończona") : isFull ? qsTr(", pełny") : "")
                      + (hasTimeLimit ? qsTr(", limit czasu %1").arg(Format.timeLimit(server.timeLimit)) : "")
     readonly property bool hasTimeLimit: server.timeLimit !== undefined && server.timeLimit > 0

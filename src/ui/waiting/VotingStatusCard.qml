@@ -24,7 +24,7 @@ Rectangle {
     border.width: 1
     border.color: Theme.withAlpha(Theme.cyan, 0.2)
     Accessible.role: Accessible.ProgressBar
-    Accessible.name: qsTr("Głosowanie: ") + votesCount + qsTr(" z ") + votesNeeded
+    Accessible.name: qsTr("Głosowanie: %1 z %2").arg(votesCount).arg(votesNeeded)
 
     Column {
         id: content

@@ -231,7 +231,7 @@ Item {
                             font.pixelSize: 13
                             font.bold: true
                             font.family: Theme.monoFamily
-                            Accessible.name: room.playerCount + qsTr(" z 4 graczy")
+                            Accessible.name: qsTr("%1 z 4 graczy").arg(room.playerCount)
                         }
                     }
 
