@@ -26,7 +26,21 @@ Forwarder::Forwarder(QObject *parent)
 void Forwarder::forward(const ApiRequest &request, const QString &base, const Respond &respond,
                         std::function<void()> unreachable)
 {
-    QNetworkRequest out(QUrl(base + request.path));
+    const QUrl url(base + request.path);
+    const bool get = request.method != ApiRequest::Method::Post;
+    // The same question asked again while the first is on its way shares its answer (polls held
+    // here for one seat, woken by one change).
+    const QByteArray key = get ? url.toEncoded() + '\n' + request.authorization + '\n' +
+                                     request.ifNoneMatch + '\n' + request.prefer
+                               : QByteArray();
+    Waiter waiter{respond, std::move(unreachable), request.lifetime, request.lifetime != nullptr};
+    if (get) {
+        if (const auto it = m_asking.find(key); it != m_asking.end()) {
+            it->append(std::move(waiter));
+            return;
+        }
+    }
+    QNetworkRequest out(url);
     out.setTransferTimeout(TimeoutMs);
     out.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
     out.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
@@ -38,29 +52,35 @@ void Forwarder::forward(const ApiRequest &request, const QString &base, const Re
     if (!request.prefer.isEmpty())
         out.setRawHeader("Prefer", request.prefer);
     QNetworkReply *reply = nullptr;
-    if (request.method == ApiRequest::Method::Post) {
+    if (get) {
+        reply = m_network.get(out);
+        m_asking.insert(key, {std::move(waiter)});
+    } else {
         out.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/json"));
         reply = m_network.post(out, request.body);
-    } else {
-        reply = m_network.get(out);
+        // A move whose client went away is still made: only its answer is dropped.
+        m_asking.insert(QByteArray::number(quintptr(reply)), {std::move(waiter)});
     }
     reply->setParent(this);
-    QPointer<QObject> lifetime(request.lifetime);
-    if (request.lifetime)
-        connect(request.lifetime, &QObject::destroyed, reply, &QNetworkReply::abort);
     connect(reply, &QNetworkReply::finished, this,
-            [reply, respond, unreachable, lifetime, owned = bool(lifetime)] {
+            [this, reply, key = get ? key : QByteArray::number(quintptr(reply))] {
                 reply->deleteLater();
-                if (owned && !lifetime)
-                    return; // the client went away
+                const QList<Waiter> waiters = m_asking.take(key);
                 const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-                if (!status.isValid())
-                    return respond(errorResponse(503, texts::storeUnavailable()));
                 ApiResponse answer{status.toInt(), reply->readAll(), {}};
                 for (const char *name : {"ETag", "Preference-Applied", "Retry-After", "Allow"})
                     if (reply->hasRawHeader(name))
                         answer.headers.append({name, reply->rawHeader(name)});
-                respond(answer);
+                for (const Waiter &w : waiters) {
+                    if (w.owned && !w.lifetime)
+                        continue; // the client went away
+                    if (status.isValid())
+                        w.respond(answer);
+                    else if (w.unreachable)
+                        w.unreachable();
+                    else
+                        w.respond(errorResponse(503, texts::storeUnavailable()));
+                }
             });
 }
 

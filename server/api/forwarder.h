@@ -5,8 +5,10 @@
 
 #include "router.h"
 
+#include <QHash>
 #include <QNetworkAccessManager>
 #include <QObject>
+#include <QPointer>
 
 #include <functional>
 
@@ -30,7 +32,16 @@ public:
     static constexpr const char *HopHeader = "X-Korvana-Hop";
 
 private:
+    struct Waiter
+    {
+        Respond respond;
+        std::function<void()> unreachable;
+        QPointer<QObject> lifetime;
+        bool owned = false; // had a lifetime: gone means nobody waits any more
+    };
+
     QNetworkAccessManager m_network;
+    QHash<QByteArray, QList<Waiter>> m_asking; // answers on their way, by question
 };
 
 } // namespace korvana::api

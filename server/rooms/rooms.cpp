@@ -535,7 +535,8 @@ std::expected<SeatView, RoomRefusal> Rooms::create(const Account &account,
                  QStringLiteral("room-%1").arg(++m_roomCounter);
     rec.serverName = roomName(account.username);
     rec.createdMs = m_clock.nowMs();
-    rec.botSeed = botSeedFor(m_options.seed, rec.roomId);
+    // The number, not the server's name: the same --seed plays the same bots on any server.
+    rec.botSeed = botSeedFor(m_options.seed, QStringLiteral("room-%1").arg(m_roomCounter));
     rec.game = rules::newGame(int(limit));
     (void)rules::addPlayer(rec.game, QStringLiteral("p1"), account.username);
     rec.nextPlayerNumber = 2;
