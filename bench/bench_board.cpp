@@ -43,7 +43,7 @@ struct Position
 GameState clientState(const rules::GameState &game)
 {
     GameState state;
-    state.gameStatus = QStringLiteral("in_progress");
+    state.gameStatus = GameStatus::InProgress;
     for (int r = 0; r < rules::BoardSize; ++r) {
         for (int c = 0; c < rules::BoardSize; ++c)
             state.board[r][c] = game.board.at(r, c);

@@ -44,7 +44,7 @@ QByteArray fullGameState()
     QRandomGenerator random(42);
     GameState state;
     state.roomId = QStringLiteral("room-4f2a9c");
-    state.gameStatus = QStringLiteral("in_progress");
+    state.gameStatus = GameStatus::InProgress;
     state.currentPlayerId = QStringLiteral("player-2");
     state.turnNumber = 40;
     state.timeLimit = 600;

@@ -145,7 +145,7 @@ std::optional<LegalMove> chooseMove(const GameState &game, int player, std::uint
 Result<std::optional<LegalMove>> playTurn(GameState &game, std::uint64_t seed, qint64 nowMs)
 {
     tick(game, nowMs);
-    if (game.status != GameStatus::InProgress)
+    if (game.status != rules::GameStatus::InProgress)
         return std::unexpected(
             ActionError{ActionError::Code::NotInProgress, messages::notInProgress()});
     const int player = game.currentPlayer;

@@ -81,7 +81,7 @@ GameState gameStateView(const store::RoomRecord &room, qint64 nowMs)
     state.board = std::move(board);
     for (int i = 0; i < int(game.players.size()); ++i)
         state.players.append(playerView(game, i, nowMs));
-    state.gameStatus = rules::statusName(game.status);
+    state.gameStatus = gameStatusNamed(rules::statusName(game.status));
     if (game.status == rules::GameStatus::InProgress)
         state.currentPlayerId = game.players[std::size_t(game.currentPlayer)].id;
     state.turnNumber = game.turnNumber;
@@ -113,7 +113,7 @@ GameServer serverView(const store::RoomRecord &room, qint64 nowMs)
     server.playerCount = qint64(game.players.size());
     server.maxPlayers = rules::MaxPlayers;
     server.serverName = room.serverName;
-    server.gameStatus = rules::statusName(game.status);
+    server.gameStatus = gameStatusNamed(rules::statusName(game.status));
     server.timeLimit = game.timeLimit;
     server.turnNumber = game.turnNumber;
     if (game.status == rules::GameStatus::InProgress)
@@ -147,7 +147,7 @@ ActiveGame activeGameView(const store::RoomRecord &room, int seat)
     ActiveGame a;
     a.roomId = room.roomId;
     a.sessionId = room.seats[std::size_t(seat)].sessionId;
-    a.gameStatus = rules::statusName(game.status);
+    a.gameStatus = gameStatusNamed(rules::statusName(game.status));
     a.playerId = p.id;
     a.playerName = p.name;
     a.color = rules::colorName(p.color);

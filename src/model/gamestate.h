@@ -140,7 +140,7 @@ struct GameState
     QString roomId;
     Board board = emptyBoard();
     QList<Player> players;
-    QString gameStatus;
+    GameStatus gameStatus = GameStatus::Unknown;
     std::optional<QString> currentPlayerId;
     qint64 turnNumber = 1;
     qint64 timeLimit = 0;

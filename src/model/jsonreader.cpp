@@ -115,6 +115,17 @@ std::optional<DecodeError> readValue(const Value &v, QString &out)
                       : v.typeMismatch(TypeName<QString>::get());
 }
 
+std::optional<DecodeError> readValue(const Value &v, GameStatus &out)
+{
+    std::string_view text;
+    if (v.element().get_string().get(text) == simdjson::SUCCESS) {
+        out = gameStatusNamed(QUtf8StringView(text.data(), qsizetype(text.size())));
+        return std::nullopt;
+    }
+    return v.isNull() ? v.valueMissing(TypeName<GameStatus>::get())
+                      : v.typeMismatch(TypeName<GameStatus>::get());
+}
+
 std::optional<DecodeError> readValue(const Value &v, bool &out)
 {
     if (v.element().get_bool().get(out) == simdjson::SUCCESS)

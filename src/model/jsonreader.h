@@ -4,6 +4,7 @@
 #pragma once
 
 #include "decodeerror.h"
+#include "gamestatus.h"
 
 #include <QByteArrayView>
 #include <QList>
@@ -78,6 +79,10 @@ template <> struct TypeName<bool>
 {
     static QString get() { return QStringLiteral("Bool"); }
 };
+template <> struct TypeName<GameStatus>
+{
+    static QString get() { return QStringLiteral("String"); }
+};
 template <class T> struct TypeName<QList<T>>
 {
     static QString get() { return QStringLiteral("Array<") + TypeName<T>::get() + u'>'; }
@@ -95,6 +100,8 @@ template <Record T> struct TypeName<T>
 std::optional<DecodeError> readValue(const Value &v, qint64 &out);
 std::optional<DecodeError> readValue(const Value &v, QString &out);
 std::optional<DecodeError> readValue(const Value &v, bool &out);
+// Any string: a name this client does not know reads as GameStatus::Unknown.
+std::optional<DecodeError> readValue(const Value &v, GameStatus &out);
 
 // Reads a record by its field list; defined in jsonfields.h.
 template <Record T> std::optional<DecodeError> readValue(const Value &v, T &out);

@@ -3,6 +3,8 @@
 
 #pragma once
 
+#include "gamestatus.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -38,6 +40,7 @@ public:
     void value(int number) { value(qint64(number)); }
     void value(bool flag);
     void value(const QString &text);
+    void value(GameStatus status) { value(wireName(status)); }
     template <WritableRecord T> void value(const T &record) { writeRecord(*this, record); }
     template <class T> void value(const QList<T> &list) { array(list); }
     template <class T, qsizetype N> void value(const QVarLengthArray<T, N> &list) { array(list); }

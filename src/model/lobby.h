@@ -47,7 +47,7 @@ struct GameServer
     qint64 maxPlayers = 4;
     QList<ServerPlayer> players;
     std::optional<QString> serverName;
-    std::optional<QString> gameStatus;
+    std::optional<GameStatus> gameStatus;
     std::optional<QString> type;
     std::optional<qint64> timeLimit;
     std::optional<qint64> turnNumber;
@@ -87,7 +87,7 @@ struct ActiveGame
     static constexpr const char *typeName = "ActiveGame";
     QString roomId;
     std::optional<QString> sessionId;
-    QString gameStatus;
+    GameStatus gameStatus = GameStatus::Unknown;
     QString playerId;
     QString playerName;
     QString color;

@@ -280,10 +280,10 @@ void GameManager::takeSeat(Seat seat, bool finishedCountsAsInGame)
     setSessionId(seat.sessionId);
     setMyPlayerId(seat.playerId);
     setMyColor(seat.color);
-    const QString status = seat.gameState.gameStatus;
+    const GameStatus status = seat.gameState.gameStatus;
     setGameState(fillMissingSquares(std::move(seat.gameState)));
-    const bool playing = status == u"waiting" || status == u"in_progress";
-    const bool inGame = playing || (finishedCountsAsInGame && status == u"finished");
+    const bool inGame =
+        isLive(status) || (finishedCountsAsInGame && status == GameStatus::Finished);
     setInGame(inGame);
     if (inGame)
         keepPolling();

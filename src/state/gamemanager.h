@@ -200,7 +200,7 @@ private:
     {
         bool applied = false;
         bool statusChanged = false;
-        QString status;
+        GameStatus status = GameStatus::Unknown;
     };
     PollOutcome applyPoll(const Ticket &ticket, SessionPoll poll);
     // Polling goes on: the held poll while the server offers it, else the timer.

@@ -10,14 +10,6 @@
 using namespace std::chrono_literals;
 
 namespace korvana {
-namespace {
-
-bool isPlaying(const QString &status)
-{
-    return status == u"waiting" || status == u"in_progress";
-}
-
-} // namespace
 
 void GameManager::startUpdateTimer()
 {
@@ -25,7 +17,7 @@ void GameManager::startUpdateTimer()
     // Once a game is seen finished, nothing polls it again.
     if (m_finishHandled)
         return;
-    const bool waiting = m_gameState && m_gameState->gameStatus == u"waiting";
+    const bool waiting = m_gameState && m_gameState->gameStatus == GameStatus::Waiting;
     m_updateTimer.setInterval(waiting ? 1000 : 2000);
     m_updateTimer.start();
 }
@@ -72,7 +64,7 @@ bool GameManager::tryApply(const Ticket &ticket, GameState state)
 GameManager::PollOutcome GameManager::applyPoll(const Ticket &ticket, SessionPoll poll)
 {
     m_serverHoldsPolls = poll.holdsPolls;
-    const QString oldStatus = m_gameState ? m_gameState->gameStatus : QString();
+    const GameStatus oldStatus = m_gameState ? m_gameState->gameStatus : GameStatus::Unknown;
     if (!poll.session) // 304: nothing changed
         return {false, false, oldStatus};
     GameSessionResponse &answer = *poll.session;
@@ -80,15 +72,15 @@ GameManager::PollOutcome GameManager::applyPoll(const Ticket &ticket, SessionPol
         setMyPlayerId(answer.playerId);
     if (!answer.color.isEmpty())
         setMyColor(answer.color);
-    const QString status = answer.gameState.gameStatus;
+    const GameStatus status = answer.gameState.gameStatus;
     if (!tryApply(ticket, std::move(answer.gameState)))
         return {false, false, oldStatus};
     // Only the tag of the state on screen: after a dropped answer the next held poll must come
     // back at once with what was missed.
     m_etag = poll.etag;
-    if (isPlaying(status) || status == u"finished")
+    if (isLive(status) || status == GameStatus::Finished)
         setInGame(true);
-    return {true, !m_gameState || oldStatus.isEmpty() || oldStatus != status, status};
+    return {true, !m_gameState || oldStatus == GameStatus::Unknown || oldStatus != status, status};
 }
 
 QCoro::Task<> GameManager::refreshGameState()
@@ -104,7 +96,7 @@ QCoro::Task<> GameManager::refreshGameState()
     const PollOutcome outcome = applyPoll(ticket, std::move(*result));
     if (!outcome.applied)
         co_return;
-    if (outcome.status == u"finished") {
+    if (outcome.status == GameStatus::Finished) {
         if (!m_finishHandled) {
             m_finishHandled = true;
             auto finish = finishGame();
@@ -113,7 +105,7 @@ QCoro::Task<> GameManager::refreshGameState()
         co_return;
     }
     // The interval follows the phase: 1 s in the waiting room, 2 s during play.
-    if (m_serverHoldsPolls || (outcome.statusChanged && isPlaying(outcome.status)))
+    if (m_serverHoldsPolls || (outcome.statusChanged && isLive(outcome.status)))
         keepPolling();
 }
 
@@ -144,7 +136,7 @@ QCoro::Task<> GameManager::holdPoll()
     const QByteArray answeredTag = result->etag;
     const bool notModified = !result->session;
     const PollOutcome outcome = applyPoll(ticket, std::move(*result));
-    if (outcome.status == u"finished" && outcome.applied) {
+    if (outcome.status == GameStatus::Finished && outcome.applied) {
         if (!m_finishHandled) {
             m_finishHandled = true;
             auto finish = finishGame();

@@ -246,7 +246,7 @@ class TestCluster : public QObject
                         if (!played->success)
                             qWarning() << "refused:" << played->error.value_or(QString());
                 }
-                return state.gameStatus == u"finished";
+                return state.gameStatus == GameStatus::Finished;
             },
             60'000);
         return state;
@@ -295,7 +295,7 @@ private Q_SLOTS:
         }
         QVERIFY(startWithBots(m_proxy, bob));
         const GameState end = playToTheEnd(anna, bob);
-        QCOMPARE(end.gameStatus, u"finished"_s);
+        QCOMPARE(end.gameStatus, GameStatus::Finished);
         QVERIFY(end.winner);
         QCOMPARE(end.board[0][0], 1);  // Anna's monomino
         QCOMPARE(end.board[0][19], 2); // Bob's
@@ -341,7 +341,7 @@ private Q_SLOTS:
               qPrintable(b.name), ms, qPrintable(c.name), qPrintable(a.name));
         QCOMPARE(woken.status, 200);
         QVERIFY(woken.head.contains("Preference-Applied: wait=10"));
-        QVERIFY(read<SessionWrapper>(woken)->gameState.gameStatus != u"waiting");
+        QVERIFY(read<SessionWrapper>(woken)->gameState.gameStatus != GameStatus::Waiting);
         QVERIFY2(ms < 5000, "woken only by the poll's own end");
     }
 
@@ -414,7 +414,7 @@ private Q_SLOTS:
                                 .arg(*after.timeRemaining)));
 
         // The game goes on to its end through the proxy.
-        QCOMPARE(playToTheEnd(eryk, filip).gameStatus, u"finished"_s);
+        QCOMPARE(playToTheEnd(eryk, filip).gameStatus, GameStatus::Finished);
     }
 };
 

@@ -317,7 +317,7 @@ void TestGameManager::finishedStopsPollingAndSavesRank()
     m_server->clearRequests();
     QSignalSpy finished(m_manager.get(), &GameManager::gameFinished);
     auto poll = m_manager->refreshGameState();
-    QTRY_VERIFY(m_manager->gameState()->gameStatus == u"finished");
+    QTRY_VERIFY(m_manager->gameState()->gameStatus == GameStatus::Finished);
     QVERIFY(!m_manager->updateTimer()->isActive());
     // A second answer about the finished game saves nothing more, and leaving the results at
     // once loses nothing.
@@ -446,7 +446,7 @@ void TestGameManager::finishedGameIsNeverPolledAgain()
     QVERIFY(m_manager->isHoldingPoll());
     // A plain poll sees the end while the held one is still out.
     QCoro::waitFor(m_manager->refreshGameState());
-    QCOMPARE(m_manager->gameState()->gameStatus, "finished");
+    QCOMPARE(m_manager->gameState()->gameStatus, GameStatus::Finished);
     QTRY_VERIFY(!m_manager->isHoldingPoll());
     QVERIFY(!m_manager->updateTimer()->isActive());
     m_manager->connectionRestored(); // nor does the end of an outage poll it

@@ -28,13 +28,13 @@ bool HeadlessPlayer::registerAs(const QString &name)
 bool HeadlessPlayer::isMyTurn() const
 {
     const auto &state = game.gameState();
-    return state && state->gameStatus == u"in_progress" && state->currentPlayerId &&
+    return state && state->gameStatus == GameStatus::InProgress && state->currentPlayerId &&
            game.myPlayerId() == state->currentPlayerId;
 }
 
 QString HeadlessPlayer::status() const
 {
-    return game.gameState() ? game.gameState()->gameStatus : QString();
+    return game.gameState() ? wireName(game.gameState()->gameStatus) : QString();
 }
 
 } // namespace korvana::test

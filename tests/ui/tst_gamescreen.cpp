@@ -105,7 +105,7 @@ void TestGameScreen::cleanupTestCase()
 bool TestGameScreen::isMyTurn()
 {
     const auto &state = game().gameState();
-    return state && state->gameStatus == u"in_progress" && state->currentPlayerId &&
+    return state && state->gameStatus == GameStatus::InProgress && state->currentPlayerId &&
            state->currentPlayerId == game().myPlayerId();
 }
 
@@ -308,7 +308,8 @@ void TestGameScreen::wholeGameEndsInResultsAndBackToLobby()
 
     // Pass whenever it is my turn until the bots have played the game out (a pass skips a turn
     // or puts this player out, depending on the server's rule; either way the game ends).
-    for (int round = 0; round < 300 && game().gameState()->gameStatus != u"finished"; ++round) {
+    for (int round = 0; round < 300 && game().gameState()->gameStatus != GameStatus::Finished;
+         ++round) {
         if (isMyTurn() && m_harness->item(QStringLiteral("passButton"))->isEnabled()) {
             const auto turn = game().gameState()->turnNumber;
             QVERIFY(m_harness->click(QStringLiteral("passButton")));
@@ -318,7 +319,7 @@ void TestGameScreen::wholeGameEndsInResultsAndBackToLobby()
         }
         QCoro::waitFor(game().refreshGameState());
     }
-    QCOMPARE(game().gameState()->gameStatus, "finished");
+    QCOMPARE(game().gameState()->gameStatus, GameStatus::Finished);
 
     QTRY_VERIFY(!m_harness->visibleItems(QStringLiteral("resultsView")).isEmpty());
     // The final position stays under the results, its last move marked.
@@ -333,8 +334,8 @@ void TestGameScreen::wholeGameEndsInResultsAndBackToLobby()
     // Again: a new room with the same clock, straight into its waiting room.
     const QString finishedRoom = state->roomId;
     QVERIFY(m_harness->click(QStringLiteral("playAgainButton")));
-    QTRY_VERIFY_WITH_TIMEOUT(game().gameState() && game().gameState()->gameStatus == u"waiting",
-                             5000);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        game().gameState() && game().gameState()->gameStatus == GameStatus::Waiting, 5000);
     QVERIFY(game().gameState()->roomId != finishedRoom);
     QCOMPARE(game().gameState()->timeLimit, 180);
     QVERIFY(m_harness->waitForScreen(QStringLiteral("game")));
@@ -347,7 +348,7 @@ void TestGameScreen::aSeatOutOfMovesAndAnOutageAreShown()
 {
     // A scripted game where the server marks this player (blue) as passed but gives the turn.
     GameState state{.roomId = "r1",
-                    .gameStatus = "in_progress",
+                    .gameStatus = GameStatus::InProgress,
                     .currentPlayerId = "p1",
                     .timeLimit = 300,
                     .timeRemaining = 125};

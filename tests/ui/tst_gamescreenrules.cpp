@@ -247,7 +247,7 @@ void TestGameScreenRules::outOfGame()
     QFETCH(QString, notice);
     const OptionalId me("me");
     GameState state = twoPlayerGame();
-    state.gameStatus = "in_progress";
+    state.gameStatus = GameStatus::InProgress;
     state.currentPlayerId = "me";
     if (secondsOnMyTurn >= 0) {
         state.timeLimit = 300;
@@ -326,7 +326,7 @@ void TestGameScreenRules::followTurns()
 
     GameState before;
     before.roomId = "r";
-    before.gameStatus = "in_progress";
+    before.gameStatus = GameStatus::InProgress;
     before.currentPlayerId = "A";
     before.turnNumber = 9;
     const QStringList ids{"A", "B", "me", "C"};
@@ -343,7 +343,7 @@ void TestGameScreenRules::followTurns()
     after.turnNumber = 13;
     after.currentPlayerId = current.isEmpty() ? OptionalId() : OptionalId(current);
     if (current.isEmpty())
-        after.gameStatus = "finished";
+        after.gameStatus = GameStatus::Finished;
     for (Player &p : after.players) {
         if (moved.contains(p.id))
             p.lastMove = Move{"L3", 10, 10, 90};

@@ -25,7 +25,8 @@ GameState game(const QString &current, const QString &status = QStringLiteral("i
                                {.id = "I3", .squares = {{0, 0}, {0, 1}, {0, 2}}},
                                {.id = "P2", .squares = {{0, 0}, {0, 1}}, .placed = true}}};
     const Player other{.id = "other"};
-    return {.players = {me, other}, .gameStatus = status, .currentPlayerId = current};
+    return {
+        .players = {me, other}, .gameStatus = gameStatusNamed(status), .currentPlayerId = current};
 }
 
 } // namespace

@@ -220,7 +220,7 @@ void gameScreens(Shots &shots)
     GameManager &game = h.app().gameManager();
     const auto isMyTurn = [&] {
         const auto &state = game.gameState();
-        return state && state->gameStatus == u"in_progress" &&
+        return state && state->gameStatus == GameStatus::InProgress &&
                state->currentPlayerId == game.myPlayerId();
     };
 
@@ -300,7 +300,8 @@ void gameScreens(Shots &shots)
     h.click(QStringLiteral("passButton"));
     shots.take(h, QStringLiteral("game-pass-dialog"));
     bool noticeTaken = false;
-    for (int round = 0; round < 300 && game.gameState()->gameStatus != u"finished"; ++round) {
+    for (int round = 0; round < 300 && game.gameState()->gameStatus != GameStatus::Finished;
+         ++round) {
         if (isMyTurn() && h.isOpen(QStringLiteral("passDialog"))) {
             h.click(QStringLiteral("passConfirmButton"));
             QTest::qWait(100);
@@ -320,7 +321,7 @@ void gameScreens(Shots &shots)
             shots.take(h, QStringLiteral("game-pass-notice"));
         }
     }
-    if (game.gameState()->gameStatus != u"finished")
+    if (game.gameState()->gameStatus != GameStatus::Finished)
         return shots.fail("the game did not end");
     if (!noticeTaken)
         shots.fail("no pass notice was shown");
@@ -394,7 +395,7 @@ void playAidScreens(Shots &shots)
     GameManager &game = h.app().gameManager();
     const auto isMyTurn = [&] {
         const auto &state = game.gameState();
-        return state && state->gameStatus == u"in_progress" &&
+        return state && state->gameStatus == GameStatus::InProgress &&
                state->currentPlayerId == game.myPlayerId();
     };
     QCoro::waitFor(game.createSessionTask(300));

@@ -81,7 +81,7 @@ void GameClock::connectionChanged()
 void GameClock::updateRunning()
 {
     const auto *state = m_game && m_game->gameState() ? &*m_game->gameState() : nullptr;
-    const bool inProgress = state && state->gameStatus == u"in_progress";
+    const bool inProgress = state && state->gameStatus == GameStatus::InProgress;
     m_isPaused = !isConnected() || m_awaitingServer;
     m_clock.setRunning(inProgress && !m_isPaused, m_elapsed.elapsed());
     refresh();
@@ -108,7 +108,7 @@ void GameClock::refresh()
         Q_EMIT clockChanged();
     }
 
-    const bool mine = m_hasClock && state && state->gameStatus == u"in_progress" &&
+    const bool mine = m_hasClock && state && state->gameStatus == GameStatus::InProgress &&
                       isMyTurn(*state, m_game->myPlayerId());
     // Without a sound manager yet (QML sets it after construction) the warning waits for it.
     if (m_sound && m_warning.update(mine ? std::optional<qint64>(seconds) : std::nullopt,

@@ -276,7 +276,7 @@ void GameController::placeSelectedPiece(int row, int col)
         return;
     const auto &pieceId = m_game->selectedPieceId();
     const auto &state = m_game->gameState();
-    if (!pieceId || !state || state->gameStatus != u"in_progress")
+    if (!pieceId || !state || state->gameStatus != GameStatus::InProgress)
         return;
     if (!isMyTurn(*state, m_game->myPlayerId()))
         return;
@@ -418,14 +418,14 @@ void GameController::gameStateChanged()
 {
     const auto &state = m_game->gameState();
     const std::optional<QString> current = state ? state->currentPlayerId : std::nullopt;
-    const std::optional<QString> status =
-        state ? std::optional<QString>(state->gameStatus) : std::nullopt;
+    const std::optional<GameStatus> status =
+        state ? std::optional(state->gameStatus) : std::nullopt;
 
     if (givesTurnSignal(m_lastCurrentPlayerId, current, m_game->myPlayerId()))
         play(feedback::Event::MyTurn);
     m_lastCurrentPlayerId = current;
 
-    if (status != m_lastStatus && status == u"finished" && !m_wasGameFinished) {
+    if (status != m_lastStatus && status == GameStatus::Finished && !m_wasGameFinished) {
         m_wasGameFinished = true;
         Q_EMIT wasGameFinishedChanged();
         play(feedback::Event::GameFinished);

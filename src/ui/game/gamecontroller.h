@@ -233,7 +233,7 @@ private:
     QElapsedTimer m_clock;
     int m_placing = 0; // placements on their way
     std::optional<QString> m_lastCurrentPlayerId;
-    std::optional<QString> m_lastStatus;
+    std::optional<GameStatus> m_lastStatus;
 
     std::optional<GameState> m_previousState; // the state before the current one, for notices
     std::optional<LastMoveMark> m_lastMove;

@@ -213,7 +213,7 @@ const GamePiece *findMyPiece(const GameState &state, const std::optional<QString
 bool isOutOfMoves(const GameState &state, const std::optional<QString> &myPlayerId)
 {
     const Player *me = findPlayer(state, myPlayerId);
-    return me && me->hasPassed && state.gameStatus == u"in_progress" &&
+    return me && me->hasPassed && state.gameStatus == GameStatus::InProgress &&
            !isMyTurn(state, myPlayerId);
 }
 
@@ -231,7 +231,7 @@ bool TimeOutWatch::update(const GameState &state, const std::optional<QString> &
     // The server rounds the seconds up and the answer takes a while: a second of slack.
     constexpr qint64 slackMs = 1000;
     const Player *me = findPlayer(state, myPlayerId);
-    if (!me || state.gameStatus != u"in_progress")
+    if (!me || state.gameStatus != GameStatus::InProgress)
         return m_ranOut;
     if (isMyTurn(state, myPlayerId)) {
         if (state.timeLimit > 0 && state.timeRemaining)

@@ -78,9 +78,10 @@ QStringList turnNotices(const GameState &previous, const GameState &state,
     QStringList notices;
     const qsizetype n = state.players.size();
     const qsizetype from = seatOf(previous, previous.currentPlayerId);
-    if (n == 0 || from < 0 || previous.players.size() != n || previous.gameStatus != u"in_progress")
+    if (n == 0 || from < 0 || previous.players.size() != n ||
+        previous.gameStatus != GameStatus::InProgress)
         return notices;
-    const bool finished = state.gameStatus == u"finished";
+    const bool finished = state.gameStatus == GameStatus::Finished;
     const qsizetype to = seatOf(state, state.currentPlayerId);
     // No turn went by, or the answer is older than the state before it (a poll overtaken by a
     // move's reply).

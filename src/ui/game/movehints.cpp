@@ -62,7 +62,7 @@ void MoveHints::updateUnplayable()
 {
     QStringList ids;
     const auto *state = m_game && m_game->gameState() ? &*m_game->gameState() : nullptr;
-    if (m_isEnabled && state && state->gameStatus == u"in_progress")
+    if (m_isEnabled && state && state->gameStatus == GameStatus::InProgress)
         ids = ui::unplayablePieceIds(*state, m_game->myPlayerId(), m_game->myColor());
     if (ids == m_unplayable)
         return;

@@ -71,7 +71,8 @@ bool LowTimeWarning::update(std::optional<qint64> mySecondsLeft, qint64 timeLimi
 QList<board::Cell> moveHints(const HintContext &context)
 {
     const auto &state = context.state;
-    if (!state || state->gameStatus != u"in_progress" || !isMyTurn(*state, context.myPlayerId))
+    if (!state || state->gameStatus != GameStatus::InProgress ||
+        !isMyTurn(*state, context.myPlayerId))
         return {};
     const GamePiece *piece = findMyPiece(*state, context.myPlayerId, context.selectedPieceId);
     if (!piece || piece->placed)

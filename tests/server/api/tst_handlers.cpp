@@ -116,7 +116,7 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitFor(
             [&] {
                 (void)m_b->rooms->pass(gosia, room->sessionId); // refused out of turn
-                return stateOf(gosia, room->sessionId).gameStatus == u"finished";
+                return stateOf(gosia, room->sessionId).gameStatus == GameStatus::Finished;
             },
             20'000));
         QCOMPARE(m_b->handlers->saveScore(gosia, {room->roomId, 0, 4, 3}).status, 400);

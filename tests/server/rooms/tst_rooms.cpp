@@ -203,7 +203,7 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitFor(
             [&] {
                 (void)m_rooms->pass(anna, seat->sessionId); // refused out of turn
-                return stateOf(anna, seat->sessionId).gameStatus == u"finished";
+                return stateOf(anna, seat->sessionId).gameStatus == GameStatus::Finished;
             },
             20'000));
         m_clock.advance(4 * 60'000);
@@ -217,7 +217,7 @@ private Q_SLOTS:
         QCOMPARE(m_rooms->roomsInMemory(), 0);
         // Polls, scores and rejoins still find it, in a restarted server too.
         for (int run = 0; run < 2; ++run) {
-            QCOMPARE(stateOf(anna, seat->sessionId).gameStatus, u"finished"_s);
+            QCOMPARE(stateOf(anna, seat->sessionId).gameStatus, GameStatus::Finished);
             QCOMPARE(m_rooms->finishedSeat(anna, seat->roomId)->position, 4);
             QCOMPARE(m_rooms->rejoin(anna, seat->roomId).error(), RoomRefusal::RejoinFinished);
             open();
@@ -249,11 +249,11 @@ private Q_SLOTS:
         m_clock.advance(24 * 3600'000);
         QVERIFY(m_rooms->session(anna, game->sessionId)); // looking is not acting
         m_rooms->sweep();
-        QCOMPARE(stateOf(anna, game->sessionId).gameStatus, u"in_progress"_s);
+        QCOMPARE(stateOf(anna, game->sessionId).gameStatus, GameStatus::InProgress);
         m_clock.advance(1);
         m_rooms->sweep();
         const GameState ended = stateOf(anna, game->sessionId);
-        QCOMPARE(ended.gameStatus, u"finished"_s);
+        QCOMPARE(ended.gameStatus, GameStatus::Finished);
         QVERIFY(ended.winner);
         QVERIFY(m_rooms->finishedSeat(anna, game->roomId));
     }
