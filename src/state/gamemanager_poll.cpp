@@ -55,6 +55,11 @@ bool GameManager::tryApply(const Ticket &ticket, GameState state)
     // answer is already on screen would roll the board back.
     if (!isCurrent(ticket) || ticket.sequence < m_appliedSequence)
         return false;
+    // A held poll sent before a move may come back with later turns than the move's own reply;
+    // a turn behind the one on screen is older, whichever request left first.
+    if (m_gameState && m_gameState->roomId == state.roomId &&
+        state.turnNumber < m_gameState->turnNumber)
+        return false;
     m_appliedSequence = ticket.sequence;
     setGameState(fillMissingSquares(std::move(state)));
     Q_EMIT gameStateAnswered();

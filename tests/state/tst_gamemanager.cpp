@@ -91,6 +91,7 @@ private slots:
     void destroyedWithRequestsInFlight();
     void heldPollReplacesTheTimerWhenOffered();
     void heldPollAnswerOvertakenByAMoveIsDropped();
+    void moveReplyBehindTheHeldPollIsDropped();
     void heldPollFailureFallsBackToTheTimer();
     void answersAtOnceNeverLoopWithoutAPause_data();
     void answersAtOnceNeverLoopWithoutAPause();
@@ -536,6 +537,26 @@ void TestGameManager::heldPollAnswerOvertakenByAMoveIsDropped()
     QCOMPARE(m_manager->gameState()->board.value(0).value(0), 1);
     // The next poll waits on the tag of the state it applied, so it brings what was dropped.
     QCOMPARE(m_server->requests().last().header("If-None-Match"), "\"v1\"");
+}
+
+void TestGameManager::moveReplyBehindTheHeldPollIsDropped()
+{
+    enter("in_progress");
+    const QString path = "/api/game/session/s1";
+    const auto turn = [](int n) { return QByteArray(R"(,"turnNumber":)") + QByteArray::number(n); };
+    m_server->enqueue(path, offered(200, pollJson("in_progress", "[]", turn(5)), "\"v1\""));
+    // The held poll, sent first, sees the move and the bots after it before the move's reply.
+    m_server->enqueue(path,
+                      offered(200, pollJson("in_progress", "[]", turn(7)), "\"v3\"").after(100ms));
+    m_server->setDefault(path, ScriptedResponse::neverAnswer());
+    m_server->enqueue("/api/game/place",
+                      ScriptedResponse::json(200, R"({"success":true,"gameState":)" +
+                                                      stateJson("in_progress", "[]", turn(6)) + "}")
+                          .after(400ms));
+    QCoro::waitFor(m_manager->refreshGameState());
+    QVERIFY(m_manager->isHoldingPoll());
+    QCoro::waitFor(m_manager->placePieceTask("I2", 0, 0, 0));
+    QCOMPARE(m_manager->gameState()->turnNumber, 7);
 }
 
 void TestGameManager::heldPollFailureFallsBackToTheTimer()
