@@ -63,20 +63,20 @@ Database::~Database()
     close();
 }
 
-bool isDatabaseUrl(const QString &spec)
+bool isDatabaseUrl(const QString &dbArgument)
 {
-    return spec.startsWith(u"postgresql://") || spec.startsWith(u"postgres://");
+    return dbArgument.startsWith(u"postgresql://") || dbArgument.startsWith(u"postgres://");
 }
 
-std::expected<Location, QString> locate(const QString &spec)
+std::expected<Location, QString> locate(const QString &dbArgument)
 {
     Location location;
-    if (!isDatabaseUrl(spec)) {
+    if (!isDatabaseUrl(dbArgument)) {
         location.dialect = Dialect::sqlite();
-        location.file = spec;
+        location.file = dbArgument;
         return location;
     }
-    const QUrl url(spec, QUrl::StrictMode);
+    const QUrl url(dbArgument, QUrl::StrictMode);
     const QString name = url.path().mid(1);
     if (!url.isValid() || url.host().isEmpty() || name.isEmpty() || name.contains(u'/'))
         return std::unexpected(
@@ -125,10 +125,10 @@ bool Database::connect(QSqlDatabase &db, const Location &location, const QString
     return true;
 }
 
-bool Database::open(const QString &spec)
+bool Database::open(const QString &dbArgument)
 {
     close();
-    auto location = locate(spec);
+    auto location = locate(dbArgument);
     if (!location) {
         m_error = location.error();
         return false;

@@ -157,7 +157,7 @@ private Q_SLOTS:
 
     void databaseUrls_data()
     {
-        QTest::addColumn<QString>("spec");
+        QTest::addColumn<QString>("dbArgument");
         QTest::addColumn<QString>("host"); // empty: a SQLite file; "-": refused
         QTest::addColumn<int>("port");
         QTest::addRow("file") << u"/var/lib/k/server.sqlite"_s << QString() << 0;
@@ -170,16 +170,16 @@ private Q_SLOTS:
     }
     void databaseUrls()
     {
-        QFETCH(QString, spec);
+        QFETCH(QString, dbArgument);
         QFETCH(QString, host);
         QFETCH(int, port);
-        const auto location = locate(spec);
+        const auto location = locate(dbArgument);
         QCOMPARE(location.has_value(), host != u"-");
         if (!location)
             return;
         QCOMPARE(location->dialect.shared(), !host.isEmpty());
         if (host.isEmpty()) {
-            QCOMPARE(location->file, spec);
+            QCOMPARE(location->file, dbArgument);
             return;
         }
         QCOMPARE(location->host, host);
