@@ -5,6 +5,7 @@
 #include "gamemanager.h"
 #include "scriptedhttpserver.h"
 
+#include <QAbstractItemModelTester>
 #include <QCoroTask>
 #include <QElapsedTimer>
 #include <QSignalSpy>
@@ -71,6 +72,7 @@ private slots:
     void cleanup();
     void failureMessages_data();
     void failureMessages();
+    void reloadChangesOnlyTheRoomsThatDiffer();
     void backgroundReloadKeepsAnActionAlert();
     void serverListAlertsOncePerOutage();
     void alreadyInGameRetriesOnceAfterAWait();
@@ -196,6 +198,49 @@ void TestGameManager::failureMessages()
              int(operation == u"servers") + int(reloadsServers));
 }
 
+void TestGameManager::reloadChangesOnlyTheRoomsThatDiffer()
+{
+    DiagCapture quiet;
+    const auto room = [](const char *id, int players) {
+        return QStringLiteral(R"({"roomId":"%1","playerCount":%2})")
+            .arg(QLatin1String(id))
+            .arg(players);
+    };
+    const auto list = [](const QStringList &rooms) {
+        return R"({"servers":[)" + rooms.join(',').toUtf8() + "]}";
+    };
+    m_server->enqueue(
+        "/api/game/servers",
+        ScriptedResponse::json(200, list({room("a", 1), room("b", 1), room("c", 2)})));
+    QCoro::waitFor(m_manager->loadServersTask());
+    RecordListModel *rooms = m_manager->serversModel();
+    QAbstractItemModelTester tester(rooms, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    QSignalSpy reset(rooms, &QAbstractItemModel::modelReset);
+    QSignalSpy changed(rooms, &QAbstractItemModel::dataChanged);
+    QSignalSpy inserted(rooms, &QAbstractItemModel::rowsInserted);
+    QSignalSpy removed(rooms, &QAbstractItemModel::rowsRemoved);
+    // "a" is gone, "b" gained a player, "c" is as it was, "d" is new.
+    m_server->enqueue(
+        "/api/game/servers",
+        ScriptedResponse::json(200, list({room("b", 2), room("c", 2), room("d", 0)})));
+    QCoro::waitFor(m_manager->loadServersTask());
+    QCOMPARE(reset.count(), 0);
+    QCOMPARE(removed.count(), 1);
+    QCOMPARE(removed.at(0).at(1).toInt(), 0);
+    QCOMPARE(inserted.count(), 1);
+    QCOMPARE(inserted.at(0).at(1).toInt(), 2);
+    QCOMPARE(changed.count(), 1);
+    const QModelIndex row = changed.at(0).at(0).toModelIndex();
+    QCOMPARE(row.row(), 0);
+    QCOMPARE(row.data(rooms->roleNames().key("playerCount")).toInt(), 2);
+    QCOMPARE(changed.at(0).at(2).value<QList<int>>(),
+             QList<int>{rooms->roleNames().key("playerCount")});
+    QStringList ids;
+    for (int r = 0; r < rooms->rowCount(); ++r)
+        ids << rooms->index(r).data(rooms->roleNames().key("roomId")).toString();
+    QCOMPARE(ids, (QStringList{"b", "c", "d"}));
+}
+
 void TestGameManager::backgroundReloadKeepsAnActionAlert()
 {
     DiagCapture quiet;
@@ -269,7 +314,7 @@ void TestGameManager::pollIntervalFollowsThePhase()
     enter("waiting");
     QCOMPARE(m_manager->updateTimer()->interval(), 1000);
     m_server->setDefault("/api/game/session/s1", ScriptedResponse::json(200, pollJson("waiting")));
-    QTest::qWait(400);
+    QTRY_VERIFY(m_manager->updateTimer()->remainingTime() < 800);
     QCoro::waitFor(m_manager->refreshGameState());
     // Same status: the timer was not restarted, so part of its second is already gone.
     QVERIFY2(m_manager->updateTimer()->remainingTime() < 800,
@@ -350,7 +395,7 @@ void TestGameManager::lateAnswerAfterLeavingChangesNothing()
     QCoro::waitFor(pass);
     QVERIFY(!m_manager->isInGame() && !m_manager->gameState() && !m_manager->myPlayerId());
     QVERIFY(!m_manager->errorMessage() && !m_manager->isLoading());
-    QVERIFY(!m_manager->updateTimer()->isActive());
+    QVERIFY(!m_manager->session());
 }
 
 void TestGameManager::pollOvertakenByMoveDoesNotRollBack()
@@ -450,9 +495,10 @@ void TestGameManager::finishedGameIsNeverPolledAgain()
     QCOMPARE(m_manager->gameState()->gameStatus, GameStatus::Finished);
     QTRY_VERIFY(!m_manager->isHoldingPoll());
     QVERIFY(!m_manager->updateTimer()->isActive());
+    const int before = m_server->requestCount();
     m_manager->connectionRestored(); // nor does the end of an outage poll it
-    QTest::qWait(100);
     QVERIFY(!m_manager->updateTimer()->isActive() && !m_manager->isHoldingPoll());
+    QCOMPARE(m_server->requestCount(), before);
 }
 
 void TestGameManager::outageAlertsCloseWhenTheConnectionReturns_data()
@@ -490,11 +536,13 @@ void TestGameManager::destroyedWithRequestsInFlight()
                          ScriptedResponse::json(200, pollJson("finished")).after(100ms));
     m_server->setDefault("/api/game/join",
                          ScriptedResponse::json(200, seatJson("waiting")).after(100ms));
+    QSignalSpy answered(m_network.get(), &NetworkService::serverAnswered);
     m_manager->refreshGameState();
     m_manager->joinGameTask("r2");
     m_manager->passTurnTask();
     m_manager.reset();
-    QTest::qWait(300); // the answers arrive to a manager that is gone
+    // The answers arrive to a manager that is gone.
+    QTRY_VERIFY(answered.count() >= 2);
     QVERIFY(m_server->requestCount() >= 3);
 }
 
@@ -587,10 +635,10 @@ void TestGameManager::answersAtOnceNeverLoopWithoutAPause()
     m_server->setDefault("/api/game/session/s1", answer);
     const int before = m_server->requestCount();
     QCoro::waitFor(m_manager->refreshGameState());
-    QTest::qWait(1500);
-    // A loop would have sent hundreds: here one at once, then one a second.
-    QVERIFY2(m_server->requestCount() - before <= 4,
-             qPrintable(QString::number(m_server->requestCount() - before)));
+    // A loop would hold the next poll at once: here the answer at once leads to a pause.
+    QTRY_VERIFY(!m_manager->isHoldingPoll());
+    QCOMPARE(m_server->requestCount() - before, 2);
+    QVERIFY(m_server->waitForRequests(before + 3)); // and after the pause, the next one
 }
 
 void TestGameManager::leavingEndsTheHeldPoll()
@@ -601,10 +649,10 @@ void TestGameManager::leavingEndsTheHeldPoll()
                          offered(200, pollJson("finished"), "\"v2\"").after(300ms));
     QCoro::waitFor(m_manager->refreshGameState());
     QVERIFY(m_manager->isHoldingPoll());
+    QPointer left = m_manager->session();
     m_manager->leaveGame();
-    QTest::qWait(500);
-    QVERIFY(!m_manager->isHoldingPoll() && !m_manager->updateTimer()->isActive());
-    QVERIFY(!m_manager->gameState());
+    QTRY_VERIFY(!left); // gone once its held poll came back
+    QVERIFY(!m_manager->session() && !m_manager->gameState());
 
     // The next game's first poll is held at once, naming no tag: its first move is not late.
     m_server->setDefault("/api/game/session/s1", ScriptedResponse::neverAnswer());

@@ -9,6 +9,7 @@
 
 #include <QCoroTask>
 #include <QQuickWindow>
+#include <QSignalSpy>
 #include <QTest>
 
 using namespace korvana;
@@ -17,11 +18,14 @@ using namespace std::chrono_literals;
 
 namespace {
 
+// A row shows its model row, whose roles are the record's members.
 QQuickItem *rowOf(AppHarness &h, const QString &rowName, const char *property, const QString &room)
 {
-    for (QQuickItem *row : h.visibleItems(rowName))
-        if (row->property(property).toMap().value(QStringLiteral("roomId")) == room)
+    for (QQuickItem *row : h.visibleItems(rowName)) {
+        const auto *record = row->property(property).value<QObject *>();
+        if (record && record->property("roomId") == room)
             return row;
+    }
     return nullptr;
 }
 
@@ -121,7 +125,10 @@ void TestLobbyView::tapsJoinOnlyOpenRooms()
     QCOMPARE(row->findChild<QQuickItem *>(QStringLiteral("playerNamesText"))->property("text"),
              names);
     QVERIFY(h.click(row));
-    QTest::qWait(400);
+    // Joining starts at once, with the busy flag.
+    QCOMPARE(h.app().gameManager().isLoading(), joins);
+    if (joins)
+        QTRY_COMPARE(bodiesOf(server, QStringLiteral("/api/game/join")).size(), 1);
     const auto joined = bodiesOf(server, QStringLiteral("/api/game/join"));
     QCOMPARE(joined.size(), joins ? 1 : 0);
     if (joins)
@@ -188,15 +195,14 @@ void TestLobbyView::errorAlertAppearsAndOkClearsIt()
     QTRY_VERIFY(h.isOpen(QStringLiteral("errorAlert")));
     QVERIFY(!h.app().gameManager().errorMessageText().isEmpty());
     QCOMPARE(h.text(QStringLiteral("errorAlertMessage")), h.app().gameManager().errorMessageText());
-    QTest::qWait(300);
+    QTRY_VERIFY(h.find(QStringLiteral("errorAlert"))->property("opened").toBool());
     QVERIFY(h.click(QStringLiteral("errorAlertOk")));
     QTRY_VERIFY(!h.isOpen(QStringLiteral("errorAlert")));
     QCOMPARE(h.app().gameManager().errorMessageText(), QString());
 
     // A new error opens it again; Escape acknowledges it like "OK".
     h.app().gameManager().setErrorMessage(QStringLiteral("Druga wiadomość"));
-    QTRY_VERIFY(h.isOpen(QStringLiteral("errorAlert")));
-    QTest::qWait(300);
+    QTRY_VERIFY(h.find(QStringLiteral("errorAlert"))->property("opened").toBool());
     h.key(Qt::Key_Escape);
     QTRY_VERIFY(!h.isOpen(QStringLiteral("errorAlert")));
     QCOMPARE(h.app().gameManager().errorMessageText(), QString());
@@ -225,10 +231,12 @@ void TestLobbyView::appearanceLoadsInOrderAndATimerOnlyForALobbyStillShown()
     QCOMPARE(paths.mid(0, 3), QStringList({"/api/game/servers", "/api/game/time-options",
                                            "/api/game/active-games"}));
     // The lobby goes away before the last answer: the list's timer must not start behind it.
+    QSignalSpy answered(&h.app().network(), &NetworkService::serverAnswered);
     h.app().authManager().logout();
     QVERIFY(h.waitForScreen(QStringLiteral("login")));
-    QTest::qWait(2000);
+    QTRY_VERIFY_WITH_TIMEOUT(answered.count() > 0, 5000); // the active games came
     QVERIFY(!h.app().gameManager().serverListTimer()->isActive());
+    QCOMPARE(h.app().gameManager().lobby().ownGames()->rowCount(), 0);
 }
 
 QTEST_MAIN(TestLobbyView)

@@ -40,6 +40,14 @@ public:
     static korvana::GameManager *create(QQmlEngine *, QJSEngine *engine);
 };
 
+// The lists the game manager hands to views.
+struct RecordListModelForeign
+{
+    Q_GADGET
+    QML_FOREIGN(korvana::RecordListModel)
+    QML_ANONYMOUS
+};
+
 struct ConnectionManagerSingleton
 {
     Q_GADGET

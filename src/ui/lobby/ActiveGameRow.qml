@@ -55,14 +55,9 @@ AbstractButton {
                 width: parent.width
                 // The name the room has in the list of rooms, where it is there.
                 text: {
-                    const servers = GameManager.servers
-                    for (let i = 0; i < servers.length; ++i) {
-                        const id = servers[i].roomId !== undefined && servers[i].roomId !== ""
-                                 ? servers[i].roomId : servers[i].id
-                        if (id === row.game.roomId && servers[i].serverName !== undefined)
-                            return servers[i].serverName
-                    }
-                    return row.game.roomId
+                    const room = GameManager.servers.byId[row.game.roomId]
+                    return room !== undefined && room.serverName !== undefined ? room.serverName
+                                                                               : row.game.roomId
                 }
                 color: Theme.white
                 font.pixelSize: 14

@@ -290,7 +290,7 @@ Item {
             // The player's own games, only when there are some.
             Card {
                 objectName: "activeGamesCard"
-                visible: lobby.activeGames.length > 0
+                visible: lobby.activeGames.count > 0
 
                 CardHeader {
                     symbol: "gamecontroller.fill"
@@ -309,9 +309,9 @@ Item {
                 Repeater {
                     model: lobby.activeGames
                     ActiveGameRow {
-                        required property var modelData
+                        required property var model
                         width: parent.width
-                        game: modelData
+                        game: model
                         onClicked: GameManager.rejoinGame(game.roomId)
                     }
                 }
@@ -327,7 +327,7 @@ Item {
                     title: qsTr("SERWERY")
                     CapsuleLabel {
                         objectName: "serverCountBadge"
-                        text: lobby.servers.length
+                        text: lobby.servers.count
                         textColor: Theme.cyan
                         fillOpacity: 0.15
                         pixelSize: 11
@@ -347,7 +347,7 @@ Item {
 
                 Row {
                     objectName: "serversLoading"
-                    visible: GameManager.isLoading && lobby.servers.length === 0
+                    visible: GameManager.isLoading && lobby.servers.count === 0
                     anchors.horizontalCenter: parent.horizontalCenter
                     topPadding: 8
                     bottomPadding: 8
@@ -366,7 +366,7 @@ Item {
 
                 Column {
                     objectName: "serversEmpty"
-                    visible: !GameManager.isLoading && lobby.servers.length === 0
+                    visible: !GameManager.isLoading && lobby.servers.count === 0
                     width: parent.width
                     topPadding: 12
                     bottomPadding: 12
@@ -408,12 +408,12 @@ Item {
                     // Taps reach the lobby's controller from here, outside the delegate.
                     onItemAdded: (index, item) => {
                         const row = item as ServerRow
-                        row.clicked.connect(() => controller.joinServer(row.server))
+                        row.clicked.connect(() => controller.joinServer(row.server.roomId))
                     }
                     ServerRow {
-                        required property var modelData
+                        required property var model
                         width: parent.width
-                        server: modelData
+                        server: model
                     }
                 }
             }

@@ -5,7 +5,6 @@
 
 #include "appobjects.h"
 #include "gamemanager.h"
-#include "variantconversion.h"
 
 namespace korvana::ui {
 
@@ -43,11 +42,19 @@ QCoro::Task<> LobbyController::appearTask()
     game->startServerListTimer();
 }
 
+RecordListModel *LobbyController::activeGames() const
+{
+    return m_game ? m_game->lobby().ownGames() : nullptr;
+}
+
 void LobbyController::disappear()
 {
     m_isShown = false;
-    if (m_game)
-        m_game->stopServerListTimer();
+    if (!m_game)
+        return;
+    m_game->stopServerListTimer();
+    // The next lobby lists them afresh.
+    m_game->lobby().clearOwnGames();
 }
 
 QCoro::Task<> LobbyController::reloadActiveGamesTask()
@@ -57,13 +64,10 @@ QCoro::Task<> LobbyController::reloadActiveGamesTask()
     if (!game)
         co_return;
     setLoadingActiveGames(true);
-    auto task = game->loadActiveGames();
-    auto result = co_await std::move(task);
-    if (!self)
-        co_return;
-    // A failure only empties the card; the player sees no message for it.
-    setActiveGames(result ? toVariantList(*result) : QVariantList());
-    setLoadingActiveGames(false);
+    auto task = game->lobby().reloadOwnGames();
+    co_await std::move(task);
+    if (self)
+        setLoadingActiveGames(false);
 }
 
 bool LobbyController::isJoinable(const QVariantMap &server)
@@ -74,22 +78,10 @@ bool LobbyController::isJoinable(const QVariantMap &server)
            server.value(QStringLiteral("maxPlayers"), 4).toLongLong();
 }
 
-void LobbyController::joinServer(const QVariantMap &server)
+void LobbyController::joinServer(const QString &roomId)
 {
-    if (!m_game || !isJoinable(server))
-        return;
-    QString room = server.value(QStringLiteral("roomId")).toString();
-    if (room.isEmpty())
-        room = server.value(QStringLiteral("id")).toString();
-    m_game->joinGame(room);
-}
-
-void LobbyController::setActiveGames(QVariantList games)
-{
-    if (m_activeGames == games)
-        return;
-    m_activeGames = std::move(games);
-    Q_EMIT activeGamesChanged();
+    if (m_game && isJoinable(m_game->serversModel()->byId().value(roomId).toMap()))
+        m_game->joinGame(roomId);
 }
 
 void LobbyController::setLoadingActiveGames(bool value)

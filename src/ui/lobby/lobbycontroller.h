@@ -11,18 +11,20 @@
 
 namespace korvana {
 class GameManager;
-}
+class RecordListModel;
+} // namespace korvana
 
 namespace korvana::ui {
 
-// The lobby's own work beside its QML: the appearance sequence, the player's active games (kept
-// by the lobby, not by the game manager) and the decision whether a tapped room can be joined.
-// One lives inside each lobby and dies with it, which is what cancels a pending appearance.
+// The lobby's own work beside its QML: the appearance sequence, the player's active games and
+// the decision whether a tapped room can be joined. One lives inside each lobby and dies with
+// it, which is what cancels a pending appearance.
 class LobbyController : public QObject
 {
     Q_OBJECT
     QML_ELEMENT
-    Q_PROPERTY(QVariantList activeGames READ activeGames NOTIFY activeGamesChanged)
+    // The player's own games, listed while the lobby is shown.
+    Q_PROPERTY(korvana::RecordListModel *activeGames READ activeGames CONSTANT)
     Q_PROPERTY(
         bool isLoadingActiveGames READ isLoadingActiveGames NOTIFY isLoadingActiveGamesChanged)
 
@@ -31,7 +33,7 @@ public:
     explicit LobbyController(QObject *parent = nullptr);
     explicit LobbyController(GameManager *gameManager, QObject *parent = nullptr);
 
-    [[nodiscard]] QVariantList activeGames() const { return m_activeGames; }
+    [[nodiscard]] RecordListModel *activeGames() const;
     [[nodiscard]] bool isLoadingActiveGames() const { return m_isLoadingActiveGames; }
 
     // The lobby was shown: servers, time options, active games, then the server list timer.
@@ -39,8 +41,8 @@ public:
     // The lobby is going away: the timer stops and a pending appearance never starts it.
     Q_INVOKABLE void disappear();
     Q_INVOKABLE void reloadActiveGames() { reloadActiveGamesTask(); }
-    // A tap on a room: joins it unless it is finished or full.
-    Q_INVOKABLE void joinServer(const QVariantMap &server);
+    // A tap on a listed room: joins it unless it is finished or full.
+    Q_INVOKABLE void joinServer(const QString &roomId);
     // Neither finished nor full.
     Q_INVOKABLE static bool isJoinable(const QVariantMap &server);
 
@@ -48,16 +50,13 @@ public:
     QCoro::Task<> reloadActiveGamesTask();
 
 Q_SIGNALS:
-    void activeGamesChanged();
     void isLoadingActiveGamesChanged();
 
 private:
-    void setActiveGames(QVariantList games);
     void setLoadingActiveGames(bool value);
 
     QPointer<GameManager> m_game;
     bool m_isShown = false;
-    QVariantList m_activeGames;
     bool m_isLoadingActiveGames = false;
 };
 

@@ -39,14 +39,8 @@ Item {
     // made just now is not in it yet), else its id.
     readonly property string roomId: gameState && gameState.roomId !== undefined ? gameState.roomId : ""
     readonly property string roomName: {
-        const servers = GameManager.servers
-        for (let i = 0; i < servers.length; ++i) {
-            const id = servers[i].roomId !== undefined && servers[i].roomId !== "" ? servers[i].roomId
-                                                                                   : servers[i].id
-            if (id === roomId && servers[i].serverName !== undefined)
-                return servers[i].serverName
-        }
-        return roomId
+        const room = GameManager.servers.byId[roomId]
+        return room !== undefined && room.serverName !== undefined ? room.serverName : roomId
     }
     Component.onCompleted: GameManager.refreshServers()
 

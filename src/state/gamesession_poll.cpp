@@ -1,30 +1,27 @@
 // SPDX-FileCopyrightText: 2026 Korvana developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-// Polling the current game: on the timer, or held at the server while it offers that.
-#include "gamemanager.h"
+// Polling the game: on the timer, or held at the server while it offers that.
+#include "gamesession.h"
 
 #include <QElapsedTimer>
-#include <QPointer>
-
-using namespace std::chrono_literals;
 
 namespace korvana {
 
-void GameManager::startUpdateTimer()
+void GameSession::startUpdateTimer()
 {
     m_updateTimer.stop();
     // Once a game is seen finished, nothing polls it again.
-    if (m_finishHandled)
+    if (m_finishHandled || m_ended)
         return;
-    const bool waiting = m_gameState && m_gameState->gameStatus == GameStatus::Waiting;
+    const bool waiting = m_gameState->gameStatus == GameStatus::Waiting;
     m_updateTimer.setInterval(waiting ? 1000 : 2000);
     m_updateTimer.start();
 }
 
-void GameManager::keepPolling()
+void GameSession::keepPolling()
 {
-    if (m_finishHandled)
+    if (m_finishHandled || m_ended)
         return;
     if (!m_serverHoldsPolls) {
         startUpdateTimer();
@@ -35,13 +32,10 @@ void GameManager::keepPolling()
         holdPoll();
 }
 
-void GameManager::stopPolling()
+void GameSession::stopPolling()
 {
     m_updateTimer.stop();
     m_heldPollPause.stop();
-    // Whether the server holds polls outlives the game: the next game's first poll is held at
-    // once (its untagged first answer comes back at once), and any answer without the offer
-    // turns the timer back on.
     m_holdingPoll = false;
     m_quietAnswers = 0;
     m_etag.clear();
@@ -49,27 +43,26 @@ void GameManager::stopPolling()
     m_network.cancelHeldPolls();
 }
 
-bool GameManager::tryApply(const Ticket &ticket, GameState state)
+bool GameSession::tryApply(const Ticket &ticket, GameState state)
 {
     // Answers can overtake each other; the state of a request sent earlier than the one whose
     // answer is already on screen would roll the board back.
-    if (!isCurrent(ticket) || ticket.sequence < m_appliedSequence)
+    if (m_ended || ticket.sequence < m_appliedSequence)
         return false;
     // A held poll sent before a move may come back with later turns than the move's own reply;
     // a turn behind the one on screen is older, whichever request left first.
-    if (m_gameState && m_gameState->roomId == state.roomId &&
-        state.turnNumber < m_gameState->turnNumber)
+    if (m_gameState->roomId == state.roomId && state.turnNumber < m_gameState->turnNumber)
         return false;
     m_appliedSequence = ticket.sequence;
-    setGameState(fillMissingSquares(std::move(state)));
+    setGameState(fillMissingSquares(std::move(state), m_pieces));
     Q_EMIT gameStateAnswered();
     return true;
 }
 
-GameManager::PollOutcome GameManager::applyPoll(const Ticket &ticket, SessionPoll poll)
+GameSession::PollOutcome GameSession::applyPoll(const Ticket &ticket, SessionPoll poll)
 {
     m_serverHoldsPolls = poll.holdsPolls;
-    const GameStatus oldStatus = m_gameState ? m_gameState->gameStatus : GameStatus::Unknown;
+    const GameStatus oldStatus = m_gameState->gameStatus;
     if (!poll.session) // 304: nothing changed
         return {false, false, oldStatus};
     GameSessionResponse &answer = *poll.session;
@@ -85,18 +78,19 @@ GameManager::PollOutcome GameManager::applyPoll(const Ticket &ticket, SessionPol
     m_etag = poll.etag;
     if (isLive(status) || status == GameStatus::Finished)
         setInGame(true);
-    return {true, !m_gameState || oldStatus == GameStatus::Unknown || oldStatus != status, status};
+    return {true, oldStatus == GameStatus::Unknown || oldStatus != status, status};
 }
 
-QCoro::Task<> GameManager::refreshGameState()
+QCoro::Task<> GameSession::refreshGameState()
 {
-    if (!m_sessionId)
+    if (m_ended)
         co_return;
     QPointer self(this);
+    InFlight inFlight(this);
     const Ticket ticket = issueTicket();
-    auto request = m_network.pollSession(*m_sessionId);
+    auto request = m_network.pollSession(m_sessionId);
     auto result = co_await std::move(request);
-    if (!self || !result || !isCurrent(ticket))
+    if (!self || !result || m_ended)
         co_return;
     const PollOutcome outcome = applyPoll(ticket, std::move(*result));
     if (!outcome.applied)
@@ -114,11 +108,12 @@ QCoro::Task<> GameManager::refreshGameState()
         keepPolling();
 }
 
-QCoro::Task<> GameManager::holdPoll()
+QCoro::Task<> GameSession::holdPoll()
 {
-    if (!m_sessionId || m_finishHandled)
+    if (m_ended || m_finishHandled)
         co_return;
     QPointer self(this);
+    InFlight inFlight(this);
     const Ticket ticket = issueTicket();
     const QByteArray sentTag = m_etag;
     m_holdingPoll = true;
@@ -126,10 +121,10 @@ QCoro::Task<> GameManager::holdPoll()
     const quint64 changesBefore = m_stateChanges;
     QElapsedTimer clock;
     clock.start();
-    auto request = m_network.holdSessionPoll(*m_sessionId, sentTag);
+    auto request = m_network.holdSessionPoll(m_sessionId, sentTag);
     auto result = co_await std::move(request);
-    // A game left or replaced meanwhile: its polling ended with it.
-    if (!self || !isCurrent(ticket))
+    // A session that ended meanwhile: its polling ended with it.
+    if (!self || m_ended)
         co_return;
     m_holdingPoll = false;
     if (!result) {
