@@ -75,15 +75,15 @@ void GameManager::showSession()
     const auto text = [](GameSession *s, const QString &(GameSession::*get)() const) {
         return s ? std::optional((s->*get)()) : std::optional<QString>();
     };
-    const bool seatChanged = text(previous, &GameSession::sessionId) != sessionId() ||
-                             text(previous, &GameSession::myPlayerId) != myPlayerId() ||
-                             text(previous, &GameSession::myColor) != myColor();
+    const bool idChanged = text(previous, &GameSession::sessionId) != sessionId();
+    const bool playerChanged = text(previous, &GameSession::myPlayerId) != myPlayerId();
+    const bool colorChanged = text(previous, &GameSession::myColor) != myColor();
     const auto announceSeat = [&] {
-        if (text(previous, &GameSession::sessionId) != sessionId())
+        if (idChanged)
             Q_EMIT sessionIdChanged();
-        if (text(previous, &GameSession::myPlayerId) != myPlayerId())
+        if (playerChanged)
             Q_EMIT myPlayerIdChanged();
-        if (text(previous, &GameSession::myColor) != myColor())
+        if (colorChanged)
             Q_EMIT myColorChanged();
     };
     static const std::optional<GameState> none;
@@ -92,8 +92,7 @@ void GameManager::showSession()
     // Entering: the seat and the state before isInGame, so the game screen finds them. Leaving:
     // isInGame first, so the game screen goes before its state does.
     if (next) {
-        if (seatChanged)
-            announceSeat();
+        announceSeat();
         if (stateChanged)
             Q_EMIT gameStateChanged();
         if (inGameChanged)
@@ -103,8 +102,7 @@ void GameManager::showSession()
             Q_EMIT isInGameChanged();
         if (stateChanged)
             Q_EMIT gameStateChanged();
-        if (seatChanged)
-            announceSeat();
+        announceSeat();
     }
 }
 
