@@ -43,6 +43,7 @@ private slots:
     void tapsJoinOnlyOpenRooms();
     void timePickerChoiceIsSent();
     void errorAlertAppearsAndOkClearsIt();
+    void reloadRedrawsOnlyTheChangedRoom();
     void appearanceLoadsInOrderAndATimerOnlyForALobbyStillShown();
 
 private:
@@ -214,6 +215,25 @@ void TestLobbyView::errorAlertAppearsAndOkClearsIt()
                       ScriptedResponse::json(200, R"({"servers":[]})"));
     h.app().gameManager().loadServers();
     QTRY_COMPARE(h.text(QStringLiteral("serversEmptyTitle")), "Brak dostępnych serwerów");
+}
+
+void TestLobbyView::reloadRedrawsOnlyTheChangedRoom()
+{
+    ScriptedHttpServer server;
+    lobbyscript::answerSignedInLobby(server);
+    AppHarness &h = openLobby(server);
+    QPointer changed = rowOf(h, QStringLiteral("serverRow"), "server", "room-waiting");
+    QPointer kept = rowOf(h, QStringLiteral("serverRow"), "server", "room-full");
+    // A second player sits down in the waiting room; the other rooms are as they were.
+    server.setDefault(
+        QStringLiteral("/api/game/servers"),
+        ScriptedResponse::json(200, QByteArray(lobbyscript::servers)
+                                        .replace(R"("playerCount":1,)", R"("playerCount":2,)")));
+    h.app().gameManager().loadServers();
+    QTRY_VERIFY(changed &&
+                changed->property("server").value<QObject *>()->property("playerCount") == 2);
+    QVERIFY(kept);
+    QCOMPARE(rowOf(h, QStringLiteral("serverRow"), "server", "room-full"), kept.data());
 }
 
 void TestLobbyView::appearanceLoadsInOrderAndATimerOnlyForALobbyStillShown()
