@@ -12,10 +12,16 @@ DiagnosticSink &currentSink()
     static DiagnosticSink sink;
     return sink;
 }
+
+thread_local HeldDiagnostics *t_held = nullptr;
 } // namespace
 
 void diag(const QString &line)
 {
+    if (t_held) {
+        t_held->keep(line);
+        return;
+    }
     if (const auto &sink = currentSink()) {
         sink(line);
         return;
@@ -29,6 +35,27 @@ void diag(const QString &line)
 DiagnosticSink setDiagnosticSink(DiagnosticSink sink)
 {
     return std::exchange(currentSink(), std::move(sink));
+}
+
+HeldDiagnostics::HeldDiagnostics()
+    : m_outer(std::exchange(t_held, this))
+{
+}
+
+HeldDiagnostics::~HeldDiagnostics()
+{
+    if (m_active)
+        t_held = m_outer;
+}
+
+void HeldDiagnostics::release()
+{
+    if (!m_active)
+        return;
+    m_active = false;
+    t_held = m_outer;
+    for (const QString &line : std::as_const(m_lines))
+        diag(line);
 }
 
 } // namespace korvana

@@ -5,6 +5,7 @@
 
 #include "jsonreader.h"
 #include "jsonwriter.h"
+#include "quickreader.h"
 
 #include <tuple>
 
@@ -33,6 +34,25 @@ template <Rule rule, class R, class M, class Extra = std::nullptr_t> struct Fiel
             r.lenient(key, out);
         else if (r.ok())
             out = extra(r, record);
+    }
+
+    // The quick reading (quickreader.h) takes a member only when it is the next one and of its own
+    // type, a derived member then read plainly: its reader must give the same value for such a
+    // member. Anything else gives up and leaves the message to read().
+    bool readQuick(quick::Members &members, R &record) const
+    {
+        M &out = record.*member;
+        if (members.next(key))
+            return quick::read(members.cursor(), out);
+        if constexpr (rule == Rule::WithDefault) {
+            out = extra;
+            return true;
+        } else if constexpr (rule == Rule::Optional || rule == Rule::Lenient) {
+            out.reset();
+            return true;
+        } else {
+            return false;
+        }
     }
 
     void write(Writer &w, const R &record) const { w.field(key, record.*member); }

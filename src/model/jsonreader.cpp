@@ -3,9 +3,10 @@
 
 #include "jsonreader.h"
 
-#include <array>
+#include "diagnostics.h"
+#include "sharedtext.h"
+
 #include <charconv>
-#include <cstring>
 
 namespace korvana::json {
 
@@ -73,36 +74,6 @@ std::optional<DecodeError> readValue(const Value &v, qint64 &out)
     return v.isNull() ? v.valueMissing(TypeName<qint64>::get())
                       : v.typeMismatch(TypeName<qint64>::get());
 }
-
-namespace {
-// Game states repeat the same short texts many times (piece ids and names for every player,
-// colours, player ids): one QString per text saves most of the allocations of a read. A small
-// direct-mapped table keeps the lookup to one hash and one short comparison.
-QString sharedText(std::string_view text)
-{
-    constexpr size_t kLongestShared = 30;
-    constexpr size_t kSlots = 512;
-    struct Slot
-    {
-        quint8 size = 0xff;
-        char bytes[kLongestShared];
-        QString value;
-    };
-    if (text.size() > kLongestShared)
-        return QString::fromUtf8(text.data(), qsizetype(text.size()));
-    quint32 hash = 2166136261u;
-    for (const char c : text)
-        hash = (hash ^ quint8(c)) * 16777619u;
-    thread_local std::array<Slot, kSlots> table;
-    Slot &slot = table[hash % kSlots];
-    if (slot.size == text.size() && std::memcmp(slot.bytes, text.data(), text.size()) == 0)
-        return slot.value;
-    slot.value = QString::fromUtf8(text.data(), qsizetype(text.size()));
-    slot.size = quint8(text.size());
-    std::memcpy(slot.bytes, text.data(), text.size());
-    return slot.value;
-}
-} // namespace
 
 std::optional<DecodeError> readValue(const Value &v, QString &out)
 {
@@ -281,7 +252,8 @@ QByteArray withUnholdableNumbersReplaced(QByteArrayView bytes)
 }
 } // namespace
 
-std::optional<DecodeError> parseAndRead(QByteArrayView bytes, ParseCallback read, void *context)
+std::optional<DecodeError> parseAndRead(QByteArrayView bytes, QuickCallback quick,
+                                        ParseCallback read, void *context)
 {
     thread_local simdjson::dom::parser parser;
     simdjson::dom::element root;
@@ -300,6 +272,16 @@ std::optional<DecodeError> parseAndRead(QByteArrayView bytes, ParseCallback read
                            {},
                            {},
                            QString::fromUtf8(simdjson::error_message(status))};
+    {
+        // Lines about pieces are written only by the reading that is kept.
+        HeldDiagnostics held;
+        const quick::Tape tape(parser.doc);
+        quick::Cursor cursor{tape, 1}; // the root value follows the tape's root word
+        if (quick(cursor, context)) {
+            held.release();
+            return std::nullopt;
+        }
+    }
     return read(Value(root, nullptr), context);
 }
 

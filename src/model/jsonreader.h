@@ -5,6 +5,7 @@
 
 #include "decodeerror.h"
 #include "gamestatus.h"
+#include "quickreader.h"
 
 #include <QByteArrayView>
 #include <QList>
@@ -229,16 +230,25 @@ private:
     std::optional<DecodeError> m_error;
 };
 
-// Parses bytes and reads them as T. The parser is reused per thread; the result owns no part of it.
+// Parses bytes and reads them as T: quickly when the message is in the usual shape, else by the
+// reading rules. The parser is reused per thread; the result owns no part of it.
+using QuickCallback = bool (*)(quick::Cursor &, void *);
 using ParseCallback = std::optional<DecodeError> (*)(const Value &, void *);
-std::optional<DecodeError> parseAndRead(QByteArrayView bytes, ParseCallback read, void *context);
+std::optional<DecodeError> parseAndRead(QByteArrayView bytes, QuickCallback quick,
+                                        ParseCallback read, void *context);
 
 template <Record T> std::expected<T, DecodeError> decode(QByteArrayView bytes)
 {
     T record{};
     auto error = parseAndRead(
         bytes,
-        [](const Value &v, void *context) { return readValue(v, *static_cast<T *>(context)); },
+        [](quick::Cursor &c, void *context) { return quick::read(c, *static_cast<T *>(context)); },
+        [](const Value &v, void *context) {
+            // Starts afresh after a quick reading that gave up half way.
+            auto &out = *static_cast<T *>(context);
+            out = T{};
+            return readValue(v, out);
+        },
         &record);
     if (error)
         return std::unexpected(std::move(*error));
