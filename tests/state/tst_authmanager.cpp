@@ -7,6 +7,7 @@
 #include "serveraddress.h"
 
 #include <QCoroTask>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -113,9 +114,9 @@ void TestAuthManager::waitingRestoreSignsInOnceTheServerAnswers()
     auth->retryRestore();
     QTRY_VERIFY(auth->isAuthenticated());
     QVERIFY(auth->restoreMessage().isEmpty());
-    auth->retryRestore(); // nothing waits any more
-    QTest::qWait(50);
-    QCOMPARE(m_server->requestCount(), 2);
+    auth->retryRestore(); // nothing waits any more: the next request is the refresh's
+    QCoro::waitFor(auth->refreshCurrentUserTask());
+    QCOMPARE(m_server->requestCount(), 3);
 }
 
 void TestAuthManager::lateRestoreFailureKeepsNewSignIn()
@@ -124,9 +125,10 @@ void TestAuthManager::lateRestoreFailureKeepsNewSignIn()
     m_server->enqueue("/api/auth/me", ScriptedResponse::json(401).after(300ms));
     m_server->enqueue("/api/auth/login", ScriptedResponse::json(200, kLogin));
     auto auth = makeManager();
+    QSignalSpy replies(&m_network->accessManager(), &QNetworkAccessManager::finished);
     QCoro::waitFor(auth->loginTask("a@b.pl", "x"));
     QVERIFY(auth->isAuthenticated());
-    QTest::qWait(500); // the refused restore arrives after the sign-in
+    QTRY_COMPARE(replies.count(), 2); // the refused restore arrives after the sign-in
     QVERIFY(auth->isAuthenticated());
     QCOMPARE(storedToken(), std::optional<QString>("fresh"));
     QCOMPARE(m_network->authToken(), std::optional<QString>("fresh"));

@@ -13,6 +13,7 @@
 #include <QQuickWindow>
 #include <QSet>
 #include <QTest>
+#include <QtQuickTest/quicktest.h>
 
 #include <functional>
 
@@ -188,7 +189,8 @@ bool AppHarness::click(QQuickItem *target)
         }
         break;
     }
-    QTest::qWait(20);
+    if (!QQuickTest::qWaitForPolish(window()))
+        return false;
     const QPointF centre = target->mapToScene(QPointF(target->width() / 2, target->height() / 2));
     if (!QRectF(QPointF(0, 0), window()->size()).contains(centre))
         return false; // still sliding in, or out of reach

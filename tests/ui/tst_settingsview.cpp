@@ -11,6 +11,7 @@
 
 #include <QFile>
 #include <QJsonDocument>
+#include <QSignalSpy>
 #include <QTest>
 
 using namespace korvana;
@@ -153,12 +154,12 @@ void TestSettingsView::tapWhenOfflineExpandsAndStartsACheck()
 {
     openLobby();
     // A check started before the path went away may still answer "connected"; report again
-    // until the state settles.
-    QTRY_VERIFY([&] {
+    // after each one that does.
+    QSignalSpy reached(&connection(), &ConnectionManager::serverReached);
+    do
         m_monitor->report(false);
-        QTest::qWait(200);
-        return connection().connectionStatus() == ConnectionStatus::Disconnected;
-    }());
+    while (reached.wait(300));
+    QCOMPARE(connection().connectionStatus(), ConnectionStatus::Disconnected);
     QVERIFY(!isExpanded());
     const int before = healthChecks();
     QVERIFY(m_harness->click(QStringLiteral("connectionStatusView")));

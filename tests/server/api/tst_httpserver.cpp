@@ -142,7 +142,7 @@ private Q_SLOTS:
         // Held while nothing changes; answered the moment someone sits down.
         const auto held = hold(server, seat->sessionId, anna,
                                "If-None-Match: " + tagOf(first) + "\r\nPrefer: wait=30\r\n");
-        QVERIFY(answer(*held, 300).isEmpty());
+        QVERIFY(held->waitForBytesWritten(3000)); // at the server before the requests below
         QVERIFY(post<GameSessionResponse>(server, u"/api/game/join"_s,
                                           JoinGameRequest{seat->roomId}, signUp(server, u"Bob"_s)));
         const auto news = answer(*held, 3000);
@@ -154,7 +154,9 @@ private Q_SLOTS:
         QVERIFY2(quiet.startsWith("HTTP/1.1 304") && quiet.endsWith("wait=1\r\n\r\n"),
                  quiet.constData());
         const auto stopping = hold(server, seat->sessionId, anna, unchanged + "30\r\n");
-        QVERIFY(answer(*stopping, 300).isEmpty());
+        QVERIFY(stopping->waitForBytesWritten(3000));
+        QCOMPARE(poll(server, seat->sessionId, anna).players.size(), 2); // a round trip after it
+        QVERIFY(!stopping->waitForReadyRead(0));
         server.stop();
         QVERIFY(answer(*stopping, 3000).startsWith("HTTP/1.1 304"));
     }
