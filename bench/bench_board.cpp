@@ -36,11 +36,11 @@ constexpr int WideSide = 760;  // about the board of a 1280 x 800 window
 // A middle game of four bots with about half the board taken, as the client's record.
 struct Position
 {
-    rules::GameState game;
+    rules::Game game;
     GameState state;
 };
 
-GameState clientState(const rules::GameState &game)
+GameState clientState(const rules::Game &game)
 {
     GameState state;
     state.gameStatus = GameStatus::InProgress;
@@ -48,7 +48,7 @@ GameState clientState(const rules::GameState &game)
         for (int c = 0; c < rules::BoardSize; ++c)
             state.board[r][c] = game.board.at(r, c);
     }
-    for (const rules::Player &p : game.players) {
+    for (const rules::PlayerState &p : game.players) {
         Player player;
         player.id = p.id;
         player.name = p.name;
@@ -71,13 +71,12 @@ GameState clientState(const rules::GameState &game)
 Position halfFullBoard()
 {
     Position position;
-    rules::GameState &game = position.game;
+    rules::Game &game = position.game;
     game = rules::newGame();
     for (int i = 0; i < 4; ++i)
         (void)rules::addPlayer(game, QString::number(i), QStringLiteral("Bot"), true);
     (void)rules::startGame(game, 0);
-    while (game.status == rules::GameStatus::InProgress &&
-           rules::occupiedCells(game.board).count() < 200)
+    while (game.status == GameStatus::InProgress && rules::occupiedCells(game.board).count() < 200)
         (void)bots::playTurn(game, 3, 0);
     position.state = clientState(game);
     return position;
@@ -196,9 +195,9 @@ Samples benchBoard(const Position &start, int frames, bool asMaps, int side)
     // The states the board goes through: one more placement every tenth frame.
     std::vector<GameState> states{start.state};
     std::vector<QVariant> variants;
-    rules::GameState game = start.game;
+    rules::Game game = start.game;
     for (int i = 0; i < frames / 10 + 3; ++i) {
-        if (game.status == rules::GameStatus::InProgress)
+        if (game.status == GameStatus::InProgress)
             (void)bots::playTurn(game, 5, 0);
         else
             game = start.game;

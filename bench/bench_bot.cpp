@@ -10,14 +10,15 @@
 #include <chrono>
 #include <cstdio>
 
+using korvana::GameStatus;
 using namespace korvana::rules;
 using namespace korvana::bots;
 
 namespace {
 
-GameState fourBots()
+Game fourBots()
 {
-    GameState game = newGame();
+    Game game = newGame();
     for (int i = 0; i < 4; ++i)
         (void)addPlayer(game, QString::number(i), QStringLiteral("Bot"), true);
     (void)startGame(game, 0);
@@ -25,9 +26,9 @@ GameState fourBots()
 }
 
 // A middle-game board: four bots after `turns` actions.
-GameState midGame(int turns)
+Game midGame(int turns)
 {
-    GameState game = fourBots();
+    Game game = fourBots();
     for (int i = 0; i < turns && game.status == GameStatus::InProgress; ++i)
         (void)playTurn(game, 7, 0);
     return game;
@@ -39,7 +40,7 @@ void BM_BotMoveInWholeGames(benchmark::State &state)
     std::vector<double> ms;
     std::uint64_t seed = 1;
     for (auto _ : state) {
-        GameState game = fourBots();
+        Game game = fourBots();
         while (game.status == GameStatus::InProgress) {
             const auto start = std::chrono::steady_clock::now();
             const auto played = playTurn(game, seed, 0);
@@ -64,7 +65,7 @@ BENCHMARK(BM_BotMoveInWholeGames)->Iterations(20)->Unit(benchmark::kMillisecond)
 // All valid anchor cells for one piece and rotation, from the board (masks included).
 void BM_ValidCellsForPieceAndRotation(benchmark::State &state)
 {
-    const GameState game = midGame(int(state.range(0)));
+    const Game game = midGame(int(state.range(0)));
     const int piece = int(state.range(1));
     const int color = Yellow;
     int k = 0;
@@ -84,7 +85,7 @@ BENCHMARK(BM_ValidCellsForPieceAndRotation)
 // The same with the board's masks computed once, as a bot scanning many pieces does.
 void BM_ValidCellsFromMasks(benchmark::State &state)
 {
-    const GameState game = midGame(int(state.range(0)));
+    const Game game = midGame(int(state.range(0)));
     const PlacementMasks masks = placementMasks(game.board, Yellow);
     int k = 0;
     for (auto _ : state) {
@@ -97,7 +98,7 @@ BENCHMARK(BM_ValidCellsFromMasks)->ArgName("turns")->Arg(24)->Unit(benchmark::kM
 // For comparison: the client's square-by-square check on each of the 400 cells.
 void BM_ValidCellsByClientCheck(benchmark::State &state)
 {
-    const GameState game = midGame(int(state.range(0)));
+    const Game game = midGame(int(state.range(0)));
     const auto &squares = pieceCatalogue()[20].squares;
     for (auto _ : state) {
         int valid = 0;
@@ -112,7 +113,7 @@ BENCHMARK(BM_ValidCellsByClientCheck)->ArgName("turns")->Arg(24)->Unit(benchmark
 // "Has any legal move", checked for each player reaching a turn.
 void BM_HasLegalMove(benchmark::State &state)
 {
-    const GameState game = midGame(int(state.range(0)));
+    const Game game = midGame(int(state.range(0)));
     for (auto _ : state)
         benchmark::DoNotOptimize(hasLegalMove(game, 1));
 }

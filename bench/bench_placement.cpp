@@ -26,11 +26,11 @@ struct Position
 const Position &position()
 {
     static const Position p = [] {
-        rules::GameState game = rules::newGame();
+        rules::Game game = rules::newGame();
         for (int i = 0; i < 4; ++i)
             (void)rules::addPlayer(game, QString::number(i), QStringLiteral("Bot"), true);
         (void)rules::startGame(game, 0);
-        while (game.status == rules::GameStatus::InProgress &&
+        while (game.status == GameStatus::InProgress &&
                rules::occupiedCells(game.board).count() < 160)
             (void)bots::playTurn(game, 3, 0);
 
@@ -39,7 +39,7 @@ const Position &position()
         for (int r = 0; r < 20; ++r)
             for (int c = 0; c < 20; ++c)
                 p.board[r][c] = game.board.at(r, c);
-        const rules::Player &player = game.players[std::size_t(game.currentPlayer)];
+        const rules::PlayerState &player = game.players[std::size_t(game.currentPlayer)];
         p.color = rules::colorName(player.color);
         const auto moves = rules::legalMoves(game, game.currentPlayer);
         const auto five = std::find_if(moves.begin(), moves.end(), [](const rules::LegalMove &m) {

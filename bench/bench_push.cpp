@@ -185,7 +185,7 @@ std::optional<Placement> biggestLegalMove(const korvana::test::HeadlessPlayer &p
                                  [&](const auto &p) { return p.id == player.game.myPlayerId(); });
     if (me == players.cend())
         return std::nullopt;
-    rules::Board board;
+    rules::CellGrid board;
     for (int row = 0; row < rules::BoardSize; ++row)
         for (int col = 0; col < rules::BoardSize; ++col)
             board.set(row, col, int(state->board.value(row).value(col)));

@@ -161,7 +161,7 @@ ApiResponse Handlers::createSession(const rooms::Account &account,
 }
 
 void Handlers::session(const rooms::Account &account, const QString &sessionId,
-                       const SessionPoll &poll, const Respond &respond)
+                       const PollConditions &poll, const Respond &respond)
 {
     const auto snapshot = m_rooms.session(account, sessionId);
     if (!snapshot)

@@ -24,7 +24,7 @@ class Forwarder;
 
 // What a poll of a game may ask for beyond its plain answer: an answer only when the game's tag
 // moved on, after waiting for it.
-struct SessionPoll
+struct PollConditions
 {
     QByteArray ifNoneMatch;
     QByteArray prefer;
@@ -57,8 +57,8 @@ public:
     ApiResponse servers(const rooms::Account &account);
     ApiResponse createSession(const rooms::Account &account, const CreateSessionRequest &request);
     // Answers at once, or later for a held poll.
-    void session(const rooms::Account &account, const QString &sessionId, const SessionPoll &poll,
-                 const Respond &respond);
+    void session(const rooms::Account &account, const QString &sessionId,
+                 const PollConditions &poll, const Respond &respond);
     ApiResponse join(const rooms::Account &account, const JoinGameRequest &request);
     ApiResponse rejoin(const rooms::Account &account, const RejoinRequest &request);
     ApiResponse place(const rooms::Account &account, const PlacePieceRequest &request);

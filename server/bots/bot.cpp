@@ -10,9 +10,9 @@ namespace korvana::bots {
 
 using namespace korvana::rules;
 // The wire records share some names with the rules; here the rules' are meant.
-using rules::GameState;
-using rules::Player;
-using rules::Square;
+using rules::Game;
+using rules::PlayerState;
+using rules::SquareOffset;
 
 namespace {
 
@@ -24,8 +24,8 @@ std::uint64_t splitmix64(std::uint64_t x)
     return x ^ (x >> 31);
 }
 
-constexpr std::array<Square, 4> Sides{{{-1, 0}, {1, 0}, {0, -1}, {0, 1}}};
-constexpr std::array<Square, 4> Diagonals{{{-1, -1}, {-1, 1}, {1, -1}, {1, 1}}};
+constexpr std::array<SquareOffset, 4> Sides{{{-1, 0}, {1, 0}, {0, -1}, {0, 1}}};
+constexpr std::array<SquareOffset, 4> Diagonals{{{-1, -1}, {-1, 1}, {1, -1}, {1, 1}}};
 
 // What the bot knows about the board before it tries its moves.
 struct Outlook
@@ -35,10 +35,10 @@ struct Outlook
     int placedCount = 0;
 };
 
-Outlook lookAround(const GameState &game, int player)
+Outlook lookAround(const Game &game, int player)
 {
     Outlook o;
-    const Player &me = game.players[player];
+    const PlayerState &me = game.players[player];
     o.mine = placementMasks(game.board, me.color);
     o.placedCount = me.placedCount();
     // The first piece goes into the colour's own corner while it is free.
@@ -57,7 +57,7 @@ Outlook lookAround(const GameState &game, int player)
     return o;
 }
 
-double evaluate(const Outlook &o, const std::vector<Square> &shape, int row, int col)
+double evaluate(const Outlook &o, const std::vector<SquareOffset> &shape, int row, int col)
 {
     BitBoard piece;
     for (const auto &[dr, dc] : shape)
@@ -110,11 +110,11 @@ double evaluate(const Outlook &o, const std::vector<Square> &shape, int row, int
 
 } // namespace
 
-std::optional<LegalMove> chooseMove(const GameState &game, int player, std::uint64_t seed)
+std::optional<LegalMove> chooseMove(const Game &game, int player, std::uint64_t seed)
 {
     if (player < 0 || player >= int(game.players.size()))
         return std::nullopt;
-    const Player &me = game.players[player];
+    const PlayerState &me = game.players[player];
     const Outlook outlook = lookAround(game, player);
     if (!outlook.mine.anchorable.any())
         return std::nullopt;
@@ -142,10 +142,10 @@ std::optional<LegalMove> chooseMove(const GameState &game, int player, std::uint
     return best;
 }
 
-Result<std::optional<LegalMove>> playTurn(GameState &game, std::uint64_t seed, qint64 nowMs)
+Result<std::optional<LegalMove>> playTurn(Game &game, std::uint64_t seed, qint64 nowMs)
 {
     tick(game, nowMs);
-    if (game.status != rules::GameStatus::InProgress)
+    if (game.status != GameStatus::InProgress)
         return std::unexpected(
             ActionError{ActionError::Code::NotInProgress, messages::notInProgress()});
     const int player = game.currentPlayer;

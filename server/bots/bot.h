@@ -15,12 +15,12 @@ namespace korvana::bots {
 // its own kept open, opponents' corners taken. A pure function: the same state,
 // player and seed give the same move (its random tie-breaks come from a std::mt19937_64 seeded
 // from `seed`, the turn number and the seat; no global RNG, no time). None when no move is legal.
-[[nodiscard]] std::optional<rules::LegalMove> chooseMove(const rules::GameState &game, int player,
+[[nodiscard]] std::optional<rules::LegalMove> chooseMove(const rules::Game &game, int player,
                                                          std::uint64_t seed);
 
 // Plays the current player's turn at `nowMs` (clocks applied first): the chosen placement, or a
 // pass only when nothing is legal. Returns the move made, or none for a pass.
-rules::Result<std::optional<rules::LegalMove>> playTurn(rules::GameState &game, std::uint64_t seed,
+rules::Result<std::optional<rules::LegalMove>> playTurn(rules::Game &game, std::uint64_t seed,
                                                         qint64 nowMs);
 
 } // namespace korvana::bots

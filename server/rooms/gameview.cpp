@@ -8,7 +8,7 @@
 namespace korvana::rooms {
 namespace {
 
-Squares wireSquares(const std::vector<rules::Square> &squares)
+Squares wireSquares(const std::vector<rules::SquareOffset> &squares)
 {
     Squares out;
     out.reserve(qsizetype(squares.size()));
@@ -29,9 +29,9 @@ const QList<GamePiece> &pieceTemplates()
     return templates;
 }
 
-Player playerView(const rules::GameState &game, int seat, qint64 nowMs)
+Player playerView(const rules::Game &game, int seat, qint64 nowMs)
 {
-    const rules::Player &p = game.players[std::size_t(seat)];
+    const rules::PlayerState &p = game.players[std::size_t(seat)];
     Player out;
     out.id = p.id;
     out.name = p.name;
@@ -50,7 +50,7 @@ Player playerView(const rules::GameState &game, int seat, qint64 nowMs)
     }
     out.lastMove = p.lastMove;
     // Every seat's clock beside the current player's timeRemaining, so all of them can be shown.
-    if (game.timeLimit > 0 && game.status == rules::GameStatus::InProgress)
+    if (game.timeLimit > 0 && game.status == GameStatus::InProgress)
         out.timeRemaining = (rules::remainingClockMs(game, seat, nowMs) + 999) / 1000;
     return out;
 }
@@ -67,7 +67,7 @@ int humansSeated(const store::RoomRecord &room)
 
 GameState gameStateView(const store::RoomRecord &room, qint64 nowMs)
 {
-    const rules::GameState &game = room.game;
+    const rules::Game &game = room.game;
     GameState state;
     state.roomId = room.roomId;
     Board board;
@@ -81,19 +81,19 @@ GameState gameStateView(const store::RoomRecord &room, qint64 nowMs)
     state.board = std::move(board);
     for (int i = 0; i < int(game.players.size()); ++i)
         state.players.append(playerView(game, i, nowMs));
-    state.gameStatus = gameStatusNamed(rules::statusName(game.status));
-    if (game.status == rules::GameStatus::InProgress)
+    state.gameStatus = game.status;
+    if (game.status == GameStatus::InProgress)
         state.currentPlayerId = game.players[std::size_t(game.currentPlayer)].id;
     state.turnNumber = game.turnNumber;
     state.timeLimit = game.timeLimit;
     if (const auto remaining = rules::timeRemainingSeconds(game, nowMs))
         state.timeRemaining = *remaining;
     state.consecutivePasses = game.consecutivePasses;
-    if (game.status == rules::GameStatus::Finished && game.winner >= 0) {
-        const rules::Player &w = game.players[std::size_t(game.winner)];
+    if (game.status == GameStatus::Finished && game.winner >= 0) {
+        const rules::PlayerState &w = game.players[std::size_t(game.winner)];
         state.winner = Winner{w.id, w.name, w.score};
     }
-    if (game.status == rules::GameStatus::Waiting) {
+    if (game.status == GameStatus::Waiting) {
         QList<QString> votes;
         for (std::size_t i = 0; i < room.seats.size(); ++i)
             if (room.seats[i].voted)
@@ -107,19 +107,19 @@ GameState gameStateView(const store::RoomRecord &room, qint64 nowMs)
 
 GameServer serverView(const store::RoomRecord &room, qint64 nowMs)
 {
-    const rules::GameState &game = room.game;
+    const rules::Game &game = room.game;
     GameServer server;
     server.id = room.roomId;
     server.playerCount = qint64(game.players.size());
     server.maxPlayers = rules::MaxPlayers;
     server.serverName = room.serverName;
-    server.gameStatus = gameStatusNamed(rules::statusName(game.status));
+    server.gameStatus = game.status;
     server.timeLimit = game.timeLimit;
     server.turnNumber = game.turnNumber;
-    if (game.status == rules::GameStatus::InProgress)
+    if (game.status == GameStatus::InProgress)
         server.currentPlayerId = game.players[std::size_t(game.currentPlayer)].id;
     for (std::size_t i = 0; i < game.players.size(); ++i) {
-        const rules::Player &p = game.players[i];
+        const rules::PlayerState &p = game.players[i];
         ServerPlayer sp;
         sp.playerId = p.id;
         sp.name = p.name;
@@ -133,8 +133,7 @@ GameServer serverView(const store::RoomRecord &room, qint64 nowMs)
             sp.timeRemaining = (rules::remainingClockMs(game, int(i), nowMs) + 999) / 1000;
         sp.piecesPlaced = p.placedCount();
         sp.piecesRemaining = rules::PieceCount - p.placedCount();
-        sp.isCurrentPlayer =
-            game.status == rules::GameStatus::InProgress && game.currentPlayer == int(i);
+        sp.isCurrentPlayer = game.status == GameStatus::InProgress && game.currentPlayer == int(i);
         server.players.append(std::move(sp));
     }
     return server;
@@ -142,30 +141,30 @@ GameServer serverView(const store::RoomRecord &room, qint64 nowMs)
 
 ActiveGame activeGameView(const store::RoomRecord &room, int seat)
 {
-    const rules::GameState &game = room.game;
-    const rules::Player &p = game.players[std::size_t(seat)];
+    const rules::Game &game = room.game;
+    const rules::PlayerState &p = game.players[std::size_t(seat)];
     ActiveGame a;
     a.roomId = room.roomId;
     a.sessionId = room.seats[std::size_t(seat)].sessionId;
-    a.gameStatus = gameStatusNamed(rules::statusName(game.status));
+    a.gameStatus = game.status;
     a.playerId = p.id;
     a.playerName = p.name;
     a.color = rules::colorName(p.color);
     a.currentScore = p.score;
     a.timeLimit = game.timeLimit;
     a.turnNumber = game.turnNumber;
-    if (game.status == rules::GameStatus::InProgress)
+    if (game.status == GameStatus::InProgress)
         a.currentPlayerId = game.players[std::size_t(game.currentPlayer)].id;
     a.playersCount = qint64(game.players.size());
     a.maxPlayers = rules::MaxPlayers;
-    a.isMyTurn = game.status == rules::GameStatus::InProgress && game.currentPlayer == seat;
+    a.isMyTurn = game.status == GameStatus::InProgress && game.currentPlayer == seat;
     a.source = QStringLiteral("server");
     return a;
 }
 
 Session sessionView(const store::RoomRecord &room, int seat)
 {
-    const rules::Player &p = room.game.players[std::size_t(seat)];
+    const rules::PlayerState &p = room.game.players[std::size_t(seat)];
     return Session{room.seats[std::size_t(seat)].sessionId,
                    QString::number(room.seats[std::size_t(seat)].userId), p.id, room.roomId,
                    rules::colorName(p.color)};

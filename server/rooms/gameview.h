@@ -5,7 +5,7 @@
 
 #include "gamestate.h"
 #include "lobby.h"
-#include "store/room.h"
+#include "store/roomrecord.h"
 
 namespace korvana::rooms {
 

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "gamestate.h"
-#include "store/room.h"
+#include "store/roomrecord.h"
 
 #include <QTimer>
 
@@ -42,7 +42,7 @@ public:
 
     [[nodiscard]] int seatOfUser(qint64 userId) const;
     [[nodiscard]] int humans() const;
-    [[nodiscard]] rules::GameStatus status() const { return rec.game.status; }
+    [[nodiscard]] GameStatus status() const { return rec.game.status; }
 
 private:
     qint64 m_viewVersion = -1;

@@ -71,12 +71,12 @@ std::optional<SavedRoom> RoomArchive::loadWithLease(const QString &roomId)
 
 QList<SavedRoom> RoomArchive::unfinishedOf(qint64 userId)
 {
-    return decodeAll(m_games->ofUser(userId, rules::statusName(rules::GameStatus::Finished)));
+    return decodeAll(m_games->ofUser(userId, wireName(GameStatus::Finished)));
 }
 
 QList<SavedRoom> RoomArchive::allUnfinished()
 {
-    return decodeAll(m_games->loadAll(rules::statusName(rules::GameStatus::Finished)));
+    return decodeAll(m_games->loadAll(wireName(GameStatus::Finished)));
 }
 
 QList<SavedRoom> RoomArchive::loadUnfinished()
@@ -106,7 +106,7 @@ std::optional<QString> RoomArchive::roomOfSession(const QString &sessionId)
 
 bool RoomArchive::finishedWithout(const QString &roomId, qint64 userId)
 {
-    return m_games->status(roomId) == rules::statusName(rules::GameStatus::Finished) &&
+    return m_games->status(roomId) == wireName(GameStatus::Finished) &&
            !m_scores->find(userId, roomId);
 }
 
@@ -116,7 +116,7 @@ store::GameStore::Saved RoomArchive::save(const store::RoomRecord &room, bool fi
 {
     using Saved = store::GameStore::Saved;
     store::Transaction tx(m_db);
-    const Saved saved = m_games->save(room.roomId, rules::statusName(room.game.status),
+    const Saved saved = m_games->save(room.roomId, wireName(room.game.status),
                                       store::encodeRoom(room), nowMs, lease);
     if (saved != Saved::Yes)
         return saved;
@@ -124,7 +124,7 @@ store::GameStore::Saved RoomArchive::save(const store::RoomRecord &room, bool fi
     if (seatsChanged)
         ok = ok && indexSessions(room);
     // Every person's result is kept at the end, even if their client never reports it.
-    const rules::GameState &game = room.game;
+    const rules::Game &game = room.game;
     for (std::size_t i = 0; finishedNow && ok && i < room.seats.size(); ++i) {
         if (room.seats[i].userId == 0)
             continue;

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "store/games.h"
-#include "store/room.h"
+#include "store/roomrecord.h"
 
 #include <QList>
 

@@ -35,7 +35,7 @@ std::expected<ActionOutcome, RoomRefusal> Rooms::act(const Account &account,
         renewLeases();
     if (room->lost)
         return std::unexpected(RoomRefusal::Lost);
-    rules::GameState &game = room->rec.game;
+    rules::Game &game = room->rec.game;
     const auto before = game.status;
     const auto snapshot = game;
     const qint64 now = m_clock.nowMs();
@@ -55,7 +55,7 @@ std::expected<ActionOutcome, RoomRefusal> Rooms::place(const Account &account,
     const int row = clampToInt(request.row);
     const int col = clampToInt(request.col);
     const int rotation = clampToInt(request.rotation);
-    return act(account, request.sessionId, [&](rules::GameState &game, int seat, qint64 now) {
+    return act(account, request.sessionId, [&](rules::Game &game, int seat, qint64 now) {
         return rules::place(game, seat, piece, row, col, rotation, now);
     });
 }
@@ -63,7 +63,7 @@ std::expected<ActionOutcome, RoomRefusal> Rooms::place(const Account &account,
 std::expected<ActionOutcome, RoomRefusal> Rooms::pass(const Account &account,
                                                       const QString &sessionId)
 {
-    return act(account, sessionId, [](rules::GameState &game, int seat, qint64 now) {
+    return act(account, sessionId, [](rules::Game &game, int seat, qint64 now) {
         return rules::pass(game, seat, now);
     });
 }
@@ -78,13 +78,13 @@ void Rooms::refresh(Room &room)
         armTimers(room);
 }
 
-bool Rooms::changed(Room &room, rules::GameStatus before, bool seatsChanged)
+bool Rooms::changed(Room &room, GameStatus before, bool seatsChanged)
 {
     if (room.lost)
         return false;
     ++room.version;
     const bool finishedNow =
-        before != rules::GameStatus::Finished && room.status() == rules::GameStatus::Finished;
+        before != GameStatus::Finished && room.status() == GameStatus::Finished;
     if (finishedNow)
         room.finishedAtMs = m_clock.nowMs();
     if (m_archive.save(room.rec, finishedNow, m_clock.nowMs(), lease(), seatsChanged) ==
@@ -105,8 +105,8 @@ void Rooms::armTimers(Room &room)
         room.tickTimer.stop();
         return;
     }
-    const rules::GameState &game = room.rec.game;
-    const bool running = game.status == rules::GameStatus::InProgress;
+    const rules::Game &game = room.rec.game;
+    const bool running = game.status == GameStatus::InProgress;
     if (running && game.players[std::size_t(game.currentPlayer)].isBot) {
         if (!room.botTimer.isActive())
             room.botTimer.start(m_options.botDelayMs);
@@ -136,12 +136,12 @@ void Rooms::armTimers(Room &room)
 
 void Rooms::botTurn(Room &room)
 {
-    rules::GameState &game = room.rec.game;
+    rules::Game &game = room.rec.game;
     const auto before = game.status;
     const auto snapshot = game;
     const qint64 now = m_clock.nowMs();
     rules::tick(game, now);
-    if (game.status == rules::GameStatus::InProgress &&
+    if (game.status == GameStatus::InProgress &&
         game.players[std::size_t(game.currentPlayer)].isBot)
         (void)bots::playTurn(game, room.rec.botSeed, now);
     if (game == snapshot) {

@@ -136,8 +136,8 @@ void Rooms::resumeClock(store::RoomRecord &record, qint64 aliveMs)
     // A room saved before leases kept its time in the server's heartbeat.
     const qint64 alive =
         m_archive.isShared() ? aliveMs : std::max(aliveMs, m_archive.lastAliveMs());
-    rules::GameState &game = record.game;
-    if (game.status == rules::GameStatus::InProgress && game.timeLimit > 0) {
+    rules::Game &game = record.game;
+    if (game.status == GameStatus::InProgress && game.timeLimit > 0) {
         const qint64 used = std::max<qint64>(0, alive - game.turnStartedMs);
         game.turnStartedMs = now - used;
     }
@@ -168,7 +168,7 @@ std::optional<QString> Rooms::ownerElsewhere(const QString &roomId)
         return std::nullopt;
     for (int attempt = 0; attempt < 2; ++attempt) {
         auto saved = m_archive.loadWithLease(roomId);
-        if (!saved || saved->record.game.status == rules::GameStatus::Finished)
+        if (!saved || saved->record.game.status == GameStatus::Finished)
             return std::nullopt;
         if (!claimable(*saved))
             return m_archive.games().urlOf(saved->owner);
@@ -205,7 +205,7 @@ void Rooms::advertise(const QString &url)
 void Rooms::renewLeases()
 {
     const qint64 wall = m_wall.nowMs();
-    const QString finished = rules::statusName(rules::GameStatus::Finished);
+    const QString finished = wireName(GameStatus::Finished);
     const int owned = m_archive.games().renew(lease(), finished);
     if (owned < 0)
         return;
@@ -213,13 +213,13 @@ void Rooms::renewLeases()
     if (!m_archive.isShared())
         return;
     const auto inMemory = std::ranges::count_if(m_rooms, [](const auto &entry) {
-        return entry.second->status() != rules::GameStatus::Finished && !entry.second->lost;
+        return entry.second->status() != GameStatus::Finished && !entry.second->lost;
     });
     if (owned >= inMemory)
         return;
     const QStringList mine = m_archive.games().ownedBy(m_options.instance, finished);
     for (const auto &[id, room] : m_rooms)
-        if (room->status() != rules::GameStatus::Finished && !mine.contains(id))
+        if (room->status() != GameStatus::Finished && !mine.contains(id))
             drop(*room);
 }
 
@@ -229,13 +229,13 @@ void Rooms::releaseLeases()
         return;
     m_leases.stop();
     m_archive.games().renew({m_options.instance, 0, m_clock.nowMs()},
-                            rules::statusName(rules::GameStatus::Finished));
+                            wireName(GameStatus::Finished));
 }
 
 void Rooms::takeOrphans()
 {
-    for (const QString &roomId : m_archive.games().orphans(
-             m_wall.nowMs(), rules::statusName(rules::GameStatus::Finished), 20)) {
+    for (const QString &roomId :
+         m_archive.games().orphans(m_wall.nowMs(), wireName(GameStatus::Finished), 20)) {
         if (m_rooms.contains(roomId))
             continue;
         auto saved = m_archive.loadWithLease(roomId);
@@ -315,7 +315,7 @@ Room &Rooms::insert(store::RoomRecord record)
     auto owned = std::make_unique<Room>(std::move(record));
     Room *room = owned.get();
     room->lastPresenceMs = m_clock.nowMs();
-    if (room->status() == rules::GameStatus::Finished)
+    if (room->status() == GameStatus::Finished)
         room->finishedAtMs = m_clock.nowMs();
     connect(&room->botTimer, &QTimer::timeout, this, [this, room] { botTurn(*room); });
     connect(&room->clockTimer, &QTimer::timeout, this, [this, room] { refresh(*room); });
@@ -340,7 +340,7 @@ Room *Rooms::findRoom(const QString &roomId)
     auto saved = m_archive.loadWithLease(roomId);
     if (!saved)
         return nullptr;
-    if (saved->record.game.status == rules::GameStatus::Finished)
+    if (saved->record.game.status == GameStatus::Finished)
         return &insert(std::move(saved->record));
     if (!claimable(*saved))
         return nullptr;
@@ -372,17 +372,18 @@ void Rooms::sweep()
     for (const auto &[id, room] : m_rooms) {
         refresh(*room);
         switch (room->status()) {
-        case rules::GameStatus::Waiting:
+        case GameStatus::Waiting:
             if (now - room->lastPresenceMs > AbandonedWaitingMs)
                 closing.append(room.get());
             break;
-        case rules::GameStatus::InProgress:
+        case GameStatus::InProgress:
             if (room->rec.game.timeLimit == 0 && now - room->rec.lastActionMs > IdleUntimedGameMs) {
                 rules::endGame(room->rec.game);
-                changed(*room, rules::GameStatus::InProgress);
+                changed(*room, GameStatus::InProgress);
             }
             break;
-        case rules::GameStatus::Finished:
+        case GameStatus::Finished:
+        case GameStatus::Unknown: // never stored: a room is read only with a known status
             break;
         }
     }
@@ -442,7 +443,7 @@ std::expected<std::pair<Room *, int>, RoomRefusal> Rooms::seatInRoom(const Accou
 bool Rooms::holdsLiveSeatElsewhere(qint64 userId, const Room *except)
 {
     const auto live = [userId](const store::RoomRecord &rec) {
-        if (rec.game.status != rules::GameStatus::InProgress)
+        if (rec.game.status != GameStatus::InProgress)
             return false;
         const auto it = std::ranges::find(rec.seats, userId, &store::SeatRecord::userId);
         return it != rec.seats.end() &&
@@ -461,7 +462,7 @@ bool Rooms::holdsLiveSeatElsewhere(qint64 userId, const Room *except)
 void Rooms::leaveWaitingRooms(qint64 userId, const Room *except, bool alsoElsewhere)
 {
     for (auto &saved : alsoElsewhere ? elsewhereOf(userId) : QList<SavedRoom>()) {
-        if (saved.record.game.status != rules::GameStatus::Waiting)
+        if (saved.record.game.status != GameStatus::Waiting)
             continue;
         if (claimable(saved) && adopt(saved))
             continue;
@@ -472,7 +473,7 @@ void Rooms::leaveWaitingRooms(qint64 userId, const Room *except, bool alsoElsewh
     }
     QList<Room *> emptied;
     for (const auto &[id, room] : m_rooms) {
-        if (room.get() == except || room->status() != rules::GameStatus::Waiting)
+        if (room.get() == except || room->status() != GameStatus::Waiting)
             continue;
         const int seat = room->seatOfUser(userId);
         if (seat < 0)
@@ -481,7 +482,7 @@ void Rooms::leaveWaitingRooms(qint64 userId, const Room *except, bool alsoElsewh
         if (room->humans() == 0)
             emptied.append(room.get());
         else
-            changed(*room, rules::GameStatus::Waiting, true);
+            changed(*room, GameStatus::Waiting, true);
     }
     for (Room *room : std::as_const(emptied))
         close(*room);
@@ -511,7 +512,7 @@ QString Rooms::newSessionId() const
 SeatView Rooms::seatView(Room &room, int seat)
 {
     room.lastPresenceMs = m_clock.nowMs();
-    const rules::Player &p = room.rec.game.players[std::size_t(seat)];
+    const rules::PlayerState &p = room.rec.game.players[std::size_t(seat)];
     return {room.rec.seats[std::size_t(seat)].sessionId,
             room.rec.roomId,
             p.id,
@@ -563,11 +564,12 @@ std::expected<SeatView, RoomRefusal> Rooms::join(const Account &account, const Q
     if (const int seat = room->seatOfUser(account.id); seat >= 0)
         return seatView(*room, seat);
     switch (room->status()) {
-    case rules::GameStatus::Finished:
+    case GameStatus::Finished:
+    case GameStatus::Unknown: // never stored: a room is read only with a known status
         return std::unexpected(RoomRefusal::RoomFinished);
-    case rules::GameStatus::InProgress:
+    case GameStatus::InProgress:
         return std::unexpected(RoomRefusal::GameUnderWay);
-    case rules::GameStatus::Waiting:
+    case GameStatus::Waiting:
         break;
     }
     if (room->rec.game.players.size() >= std::size_t(rules::MaxPlayers))
@@ -582,7 +584,7 @@ std::expected<SeatView, RoomRefusal> Rooms::join(const Account &account, const Q
         return std::unexpected(RoomRefusal::RoomFull);
     room->rec.seats.push_back({newSessionId(), account.id, false});
     m_sessions.insert(room->rec.seats.back().sessionId, room);
-    if (!changed(*room, rules::GameStatus::Waiting, true))
+    if (!changed(*room, GameStatus::Waiting, true))
         return std::unexpected(RoomRefusal::Lost);
     return seatView(*room, *seat);
 }
@@ -593,7 +595,7 @@ std::expected<SeatView, RoomRefusal> Rooms::rejoin(const Account &account, const
     if (!found)
         return std::unexpected(found.error());
     const auto [room, seat] = *found;
-    if (room->status() == rules::GameStatus::Finished)
+    if (room->status() == GameStatus::Finished)
         return std::unexpected(RoomRefusal::RejoinFinished);
     return seatView(*room, seat);
 }
@@ -662,7 +664,7 @@ std::expected<ActionOutcome, RoomRefusal> Rooms::vote(const Account &account,
     refresh(*room);
     store::RoomRecord &rec = room->rec;
     // Votes after the start change nothing: the answer is just the game as it stands.
-    if (rec.game.status != rules::GameStatus::Waiting)
+    if (rec.game.status != GameStatus::Waiting)
         return ActionOutcome{true, {}, false, room->view(m_clock.nowMs())};
 
     rec.seats[std::size_t(seat)].voted = true;
@@ -683,7 +685,7 @@ std::expected<ActionOutcome, RoomRefusal> Rooms::vote(const Account &account,
     }
     if (start)
         (void)rules::startGame(rec.game, m_clock.nowMs());
-    if (!changed(*room, rules::GameStatus::Waiting))
+    if (!changed(*room, GameStatus::Waiting))
         return std::unexpected(RoomRefusal::Lost);
     return ActionOutcome{true, {}, start, room->view(m_clock.nowMs())};
 }
@@ -693,7 +695,7 @@ QList<GameServer> Rooms::servers()
     QList<const store::RoomRecord *> listed;
     for (const auto &[id, room] : m_rooms) {
         refresh(*room);
-        if (room->status() != rules::GameStatus::Finished && !room->lost)
+        if (room->status() != GameStatus::Finished && !room->lost)
             listed.append(&room->rec);
     }
     // Other servers' rooms, from the store.
@@ -711,8 +713,8 @@ QList<GameServer> Rooms::servers()
     }
     // Open rooms first, then games in progress; newest first within each.
     std::ranges::sort(listed, [](const store::RoomRecord *a, const store::RoomRecord *b) {
-        const bool aw = a->game.status == rules::GameStatus::Waiting;
-        const bool bw = b->game.status == rules::GameStatus::Waiting;
+        const bool aw = a->game.status == GameStatus::Waiting;
+        const bool bw = b->game.status == GameStatus::Waiting;
         if (aw != bw)
             return aw;
         return a->createdMs != b->createdMs ? a->createdMs > b->createdMs : a->roomId > b->roomId;
@@ -732,7 +734,7 @@ QList<ActiveGame> Rooms::activeGames(const Account &account)
         if (seat < 0)
             continue;
         refresh(*room);
-        if (room->status() != rules::GameStatus::Finished && !room->lost)
+        if (room->status() != GameStatus::Finished && !room->lost)
             out.append(activeGameView(room->rec, seat));
     }
     for (const SavedRoom &saved : elsewhereOf(account.id)) {
@@ -751,8 +753,8 @@ std::expected<FinishedSeat, RoomRefusal> Rooms::finishedSeat(const Account &acco
     if (!found)
         return std::unexpected(found.error());
     const auto [room, seat] = *found;
-    const rules::GameState &game = room->rec.game;
-    if (game.status != rules::GameStatus::Finished)
+    const rules::Game &game = room->rec.game;
+    if (game.status != GameStatus::Finished)
         return std::unexpected(RoomRefusal::NotFinished);
     return FinishedSeat{int(game.players.size()), rules::positionOf(game, seat),
                         game.players[std::size_t(seat)].score};

@@ -169,7 +169,7 @@ public:
                                                           const QString &roomId);
 
 private:
-    using Action = std::function<rules::Result<>(rules::GameState &, int seat, qint64 nowMs)>;
+    using Action = std::function<rules::Result<>(rules::Game &, int seat, qint64 nowMs)>;
 
     // rooms.cpp: seats and votes.
     Room *findRoom(const QString &roomId);
@@ -202,7 +202,7 @@ private:
                                                   const Action &action);
     void refresh(Room &room);
     // Saves and announces a change; false when the room was lost to another server (and left).
-    bool changed(Room &room, rules::GameStatus before, bool seatsChanged = false);
+    bool changed(Room &room, GameStatus before, bool seatsChanged = false);
     void armTimers(Room &room);
     void botTurn(Room &room);
     void wakeWatchers(Room &room);

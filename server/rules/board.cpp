@@ -37,7 +37,7 @@ BitBoard shifted(const BitBoard &source, int dr, int dc)
     return out;
 }
 
-BitBoard cellsOf(const Board &board, int value)
+BitBoard cellsOf(const CellGrid &board, int value)
 {
     BitBoard out;
     for (int r = 0; r < BoardSize; ++r)
@@ -47,7 +47,7 @@ BitBoard cellsOf(const Board &board, int value)
     return out;
 }
 
-BitBoard occupiedCells(const Board &board)
+BitBoard occupiedCells(const CellGrid &board)
 {
     BitBoard out;
     for (int r = 0; r < BoardSize; ++r)

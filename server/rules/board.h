@@ -29,13 +29,13 @@ enum Color : int { Empty = 0, Blue = 1, Yellow = 2, Red = 3, Green = 4 };
 }
 
 // The 20 x 20 board of cell values, row-major.
-struct Board
+struct CellGrid
 {
     std::array<std::uint8_t, BoardSize * BoardSize> cells{};
 
     [[nodiscard]] int at(int row, int col) const { return cells[row * BoardSize + col]; }
     void set(int row, int col, int value) { cells[row * BoardSize + col] = std::uint8_t(value); }
-    bool operator==(const Board &) const = default;
+    bool operator==(const CellGrid &) const = default;
 };
 
 // One bit per cell: bit `col` of rows[row]. Used for fast legality scans.
@@ -76,7 +76,7 @@ struct BitBoard
 
 // result(r, c) = source(r + dr, c + dc), false outside the board.
 [[nodiscard]] BitBoard shifted(const BitBoard &source, int dr, int dc);
-[[nodiscard]] BitBoard cellsOf(const Board &board, int value);
-[[nodiscard]] BitBoard occupiedCells(const Board &board);
+[[nodiscard]] BitBoard cellsOf(const CellGrid &board, int value);
+[[nodiscard]] BitBoard occupiedCells(const CellGrid &board);
 
 } // namespace korvana::rules

@@ -36,7 +36,7 @@ std::unexpected<ActionError> refuse(ActionError::Code code, QString message,
     return std::unexpected(ActionError{code, std::move(message), verdict});
 }
 
-void finish(GameState &game)
+void finish(Game &game)
 {
     game.status = GameStatus::Finished;
     game.currentPlayer = -1;
@@ -49,15 +49,15 @@ void finish(GameState &game)
 // Hands the turn to the next player in seat order after `game.currentPlayer` who is still in,
 // putting out on the way everyone who has no legal move. Ends the game when nobody is left in
 // it, or when everyone still in has passed since the last placement.
-void selectNext(GameState &game, qint64 atMs)
+void selectNext(Game &game, qint64 atMs)
 {
     const int n = int(game.players.size());
     for (int i = 1; i <= n; ++i) {
-        const auto stillIn = std::ranges::count(game.players, false, &Player::hasPassed);
+        const auto stillIn = std::ranges::count(game.players, false, &PlayerState::hasPassed);
         if (stillIn == 0 || game.consecutivePasses >= stillIn)
             break;
         const int candidate = ((game.currentPlayer + i) % n + n) % n;
-        Player &p = game.players[candidate];
+        PlayerState &p = game.players[candidate];
         if (p.hasPassed)
             continue;
         if (!hasLegalMove(game, candidate)) {
@@ -71,23 +71,23 @@ void selectNext(GameState &game, qint64 atMs)
     finish(game);
 }
 
-void advanceTurn(GameState &game, qint64 atMs)
+void advanceTurn(Game &game, qint64 atMs)
 {
     ++game.turnNumber;
     selectNext(game, atMs);
 }
 
 // Charges the current player's clock with the time of the turn that ends now.
-void stopClock(GameState &game, qint64 nowMs)
+void stopClock(Game &game, qint64 nowMs)
 {
     if (game.timeLimit <= 0)
         return;
-    Player &p = game.players[game.currentPlayer];
+    PlayerState &p = game.players[game.currentPlayer];
     p.clockMs = std::max<qint64>(0, p.clockMs - std::max<qint64>(0, nowMs - game.turnStartedMs));
 }
 
 // The checks shared by place and pass, after the clocks are brought up to date.
-Result<> checkTurn(GameState &game, int player, qint64 nowMs)
+Result<> checkTurn(Game &game, int player, qint64 nowMs)
 {
     tick(game, nowMs);
     if (game.status != GameStatus::InProgress)
@@ -103,28 +103,7 @@ Result<> checkTurn(GameState &game, int player, qint64 nowMs)
 
 } // namespace
 
-QString statusName(GameStatus status)
-{
-    switch (status) {
-    case GameStatus::Waiting:
-        return u"waiting"_s;
-    case GameStatus::InProgress:
-        return u"in_progress"_s;
-    case GameStatus::Finished:
-        return u"finished"_s;
-    }
-    return {};
-}
-
-std::optional<GameStatus> statusFromName(QStringView name)
-{
-    for (const auto status : {GameStatus::Waiting, GameStatus::InProgress, GameStatus::Finished})
-        if (name == statusName(status))
-            return status;
-    return std::nullopt;
-}
-
-PieceSet Player::available() const
+PieceSet PlayerState::available() const
 {
     PieceSet set{};
     for (int i = 0; i < PieceCount; ++i)
@@ -132,19 +111,19 @@ PieceSet Player::available() const
     return set;
 }
 
-int Player::placedCount() const
+int PlayerState::placedCount() const
 {
     return int(std::ranges::count_if(pieces, &PieceState::placed));
 }
 
-GameState newGame(int timeLimitSeconds)
+Game newGame(int timeLimitSeconds)
 {
-    GameState game;
+    Game game;
     game.timeLimit = std::max(0, timeLimitSeconds);
     return game;
 }
 
-Result<int> addPlayer(GameState &game, QString id, QString name, bool isBot)
+Result<int> addPlayer(Game &game, QString id, QString name, bool isBot)
 {
     if (game.status != GameStatus::Waiting)
         return refuse(ActionError::Code::NotWaiting, u"Gra już się rozpoczęła"_s);
@@ -152,7 +131,7 @@ Result<int> addPlayer(GameState &game, QString id, QString name, bool isBot)
         return refuse(ActionError::Code::GameFull, u"Gra jest pełna"_s);
     if (findPlayer(game, id) >= 0)
         return refuse(ActionError::Code::DuplicatePlayer, u"Ten gracz już siedzi przy stole"_s);
-    Player p;
+    PlayerState p;
     p.id = std::move(id);
     p.name = std::move(name);
     p.seat = int(game.players.size());
@@ -163,7 +142,7 @@ Result<int> addPlayer(GameState &game, QString id, QString name, bool isBot)
     return int(game.players.size()) - 1;
 }
 
-Result<> startGame(GameState &game, qint64 nowMs)
+Result<> startGame(Game &game, qint64 nowMs)
 {
     if (game.status != GameStatus::Waiting)
         return refuse(ActionError::Code::NotWaiting, u"Gra już się rozpoczęła"_s);
@@ -180,7 +159,7 @@ Result<> startGame(GameState &game, qint64 nowMs)
     return {};
 }
 
-int findPlayer(const GameState &game, QStringView playerId)
+int findPlayer(const Game &game, QStringView playerId)
 {
     for (int i = 0; i < int(game.players.size()); ++i)
         if (game.players[i].id == playerId)
@@ -188,11 +167,11 @@ int findPlayer(const GameState &game, QStringView playerId)
     return -1;
 }
 
-Result<> place(GameState &game, int player, int piece, int row, int col, int rotation, qint64 nowMs)
+Result<> place(Game &game, int player, int piece, int row, int col, int rotation, qint64 nowMs)
 {
     if (auto ok = checkTurn(game, player, nowMs); !ok)
         return ok;
-    Player &p = game.players[player];
+    PlayerState &p = game.players[player];
     if (piece < 0 || piece >= PieceCount)
         return refuse(ActionError::Code::UnknownPiece, u"Nie ma takiego klocka"_s);
     if (p.pieces[piece].placed)
@@ -218,14 +197,14 @@ Result<> place(GameState &game, int player, int piece, int row, int col, int rot
     return {};
 }
 
-Result<> place(GameState &game, QStringView playerId, QStringView pieceId, int row, int col,
+Result<> place(Game &game, QStringView playerId, QStringView pieceId, int row, int col,
                int rotation, qint64 nowMs)
 {
     // An unknown id becomes index -1, refused after the turn checks.
     return place(game, findPlayer(game, playerId), pieceIndex(pieceId), row, col, rotation, nowMs);
 }
 
-Result<> pass(GameState &game, int player, qint64 nowMs)
+Result<> pass(Game &game, int player, qint64 nowMs)
 {
     if (auto ok = checkTurn(game, player, nowMs); !ok)
         return ok;
@@ -235,22 +214,22 @@ Result<> pass(GameState &game, int player, qint64 nowMs)
     return {};
 }
 
-Result<> pass(GameState &game, QStringView playerId, qint64 nowMs)
+Result<> pass(Game &game, QStringView playerId, qint64 nowMs)
 {
     return pass(game, findPlayer(game, playerId), nowMs);
 }
 
-void endGame(GameState &game)
+void endGame(Game &game)
 {
     if (game.status == GameStatus::InProgress)
         finish(game);
 }
 
-bool tick(GameState &game, qint64 nowMs)
+bool tick(Game &game, qint64 nowMs)
 {
     bool changed = false;
     while (game.status == GameStatus::InProgress && game.timeLimit > 0) {
-        Player &p = game.players[game.currentPlayer];
+        PlayerState &p = game.players[game.currentPlayer];
         const qint64 deadline = game.turnStartedMs + p.clockMs;
         if (nowMs < deadline)
             break;
@@ -262,14 +241,14 @@ bool tick(GameState &game, qint64 nowMs)
     return changed;
 }
 
-std::optional<qint64> clockDeadlineMs(const GameState &game)
+std::optional<qint64> clockDeadlineMs(const Game &game)
 {
     if (game.status != GameStatus::InProgress || game.timeLimit <= 0)
         return std::nullopt;
     return game.turnStartedMs + game.players[game.currentPlayer].clockMs;
 }
 
-qint64 remainingClockMs(const GameState &game, int player, qint64 nowMs)
+qint64 remainingClockMs(const Game &game, int player, qint64 nowMs)
 {
     if (game.status == GameStatus::Waiting)
         return qint64(game.timeLimit) * 1000;
@@ -280,14 +259,14 @@ qint64 remainingClockMs(const GameState &game, int player, qint64 nowMs)
     return std::max<qint64>(0, clock - std::max<qint64>(0, nowMs - game.turnStartedMs));
 }
 
-std::optional<int> timeRemainingSeconds(const GameState &game, qint64 nowMs)
+std::optional<int> timeRemainingSeconds(const Game &game, qint64 nowMs)
 {
     if (game.status != GameStatus::InProgress || game.timeLimit <= 0)
         return std::nullopt;
     return int((remainingClockMs(game, game.currentPlayer, nowMs) + 999) / 1000);
 }
 
-int scoreOf(const Player &player)
+int scoreOf(const PlayerState &player)
 {
     const auto &catalogue = pieceCatalogue();
     int score = 0;
@@ -302,7 +281,7 @@ int scoreOf(const Player &player)
     return score;
 }
 
-int positionOf(const GameState &game, int player)
+int positionOf(const Game &game, int player)
 {
     const int mine = game.players[player].score;
     int position = 1;
@@ -314,15 +293,15 @@ int positionOf(const GameState &game, int player)
     return position;
 }
 
-std::vector<LegalMove> legalMoves(const GameState &game, int player)
+std::vector<LegalMove> legalMoves(const Game &game, int player)
 {
-    const Player &p = game.players[player];
+    const PlayerState &p = game.players[player];
     return legalMoves(game.board, p.color, p.available());
 }
 
-bool hasLegalMove(const GameState &game, int player)
+bool hasLegalMove(const Game &game, int player)
 {
-    const Player &p = game.players[player];
+    const PlayerState &p = game.players[player];
     return hasLegalMove(game.board, p.color, p.available());
 }
 

@@ -5,6 +5,7 @@
 
 #include "board.h"
 #include "gamestate.h"
+#include "gamestatus.h"
 #include "legality.h"
 #include "pieces.h"
 
@@ -19,11 +20,6 @@
 
 namespace korvana::rules {
 
-enum class GameStatus { Waiting, InProgress, Finished };
-// "waiting", "in_progress", "finished" (the wire's gameStatus).
-[[nodiscard]] QString statusName(GameStatus status);
-[[nodiscard]] std::optional<GameStatus> statusFromName(QStringView name);
-
 inline constexpr int AllPiecesBonus = 15;
 inline constexpr int MonominoLastBonus = 5; // on top of AllPiecesBonus
 
@@ -37,7 +33,7 @@ struct PieceState
     bool operator==(const PieceState &) const = default;
 };
 
-struct Player
+struct PlayerState
 {
     QString id;
     QString name;
@@ -49,21 +45,21 @@ struct Player
     std::optional<korvana::Move> lastMove; // the wire's record, stored as it is shown
     int score = 0;
     // Remaining clock in ms. For the current player it is the value when their turn started
-    // (GameState::turnStartedMs); use remainingClockMs() for the running value.
+    // (Game::turnStartedMs); use remainingClockMs() for the running value.
     qint64 clockMs = 0;
 
     [[nodiscard]] PieceSet available() const;
     [[nodiscard]] int placedCount() const;
-    bool operator==(const Player &) const = default;
+    bool operator==(const PlayerState &) const = default;
 };
 
 // The whole game as a plain value: copy it, compare it, serialise every field and restore it.
 // Time never comes from a clock here: every operation that can spend time takes `nowMs`, a
 // caller-supplied monotonic or wall time in milliseconds.
-struct GameState
+struct Game
 {
-    std::vector<Player> players; // in seat order
-    Board board;
+    std::vector<PlayerState> players; // in seat order
+    CellGrid board;
     GameStatus status = GameStatus::Waiting;
     int currentPlayer = -1;    // index into players; -1 unless in progress
     int turnNumber = 1;        // 1 at the start, +1 every time the turn passes on
@@ -72,7 +68,7 @@ struct GameState
     int consecutivePasses = 0; // passes in a row since the last placement
     int winner = -1;           // index into players once finished
 
-    bool operator==(const GameState &) const = default;
+    bool operator==(const Game &) const = default;
 };
 
 // Why an action was refused; `message` is Polish and meant for the player.
@@ -99,14 +95,14 @@ struct ActionError
 template <typename T = void> using Result = std::expected<T, ActionError>;
 
 // A new game in "waiting" with no players.
-[[nodiscard]] GameState newGame(int timeLimitSeconds = 0);
+[[nodiscard]] Game newGame(int timeLimitSeconds = 0);
 // Seats a player in the next free seat (colour in seat order); returns the seat.
-Result<int> addPlayer(GameState &game, QString id, QString name, bool isBot = false);
+Result<int> addPlayer(Game &game, QString id, QString name, bool isBot = false);
 // "waiting" -> "in_progress": clocks set to timeLimit, the first seat to move at `nowMs`.
-Result<> startGame(GameState &game, qint64 nowMs);
+Result<> startGame(Game &game, qint64 nowMs);
 
 // Index of the player with this id, or -1.
-[[nodiscard]] int findPlayer(const GameState &game, QStringView playerId);
+[[nodiscard]] int findPlayer(const Game &game, QStringView playerId);
 
 // Places a piece for the player (rotation in degrees, exactly 0, 90, 180 or 270; row and col of
 // the anchor square). Runs tick(nowMs) first, so a player whose clock ran out is refused; a
@@ -114,37 +110,36 @@ Result<> startGame(GameState &game, qint64 nowMs);
 // On success the turn passes on: players without a legal move are put out on the way (and
 // skipped from then on), and the game finishes when nobody is left in it, or when everyone
 // still in has passed in a row since the last placement.
-Result<> place(GameState &game, int player, int piece, int row, int col, int rotation,
-               qint64 nowMs);
-Result<> place(GameState &game, QStringView playerId, QStringView pieceId, int row, int col,
+Result<> place(Game &game, int player, int piece, int row, int col, int rotation, qint64 nowMs);
+Result<> place(Game &game, QStringView playerId, QStringView pieceId, int row, int col,
                int rotation, qint64 nowMs);
 // The player skips this turn only; it counts in consecutivePasses until someone places a piece.
 // Refused when the player is out or when it is not their turn.
-Result<> pass(GameState &game, int player, qint64 nowMs);
-Result<> pass(GameState &game, QStringView playerId, qint64 nowMs);
+Result<> pass(Game &game, int player, qint64 nowMs);
+Result<> pass(Game &game, QStringView playerId, qint64 nowMs);
 
 // Ends a game in progress with the scores as they stand (a game nobody plays any more).
-void endGame(GameState &game);
+void endGame(Game &game);
 
 // Applies the clocks up to `nowMs`: each current player whose clock has run out is put out and
 // the turn passes on at the moment it ran out. Returns true when the state changed. Call it
 // before reading or serialising a game, and when clockDeadlineMs() is reached.
-bool tick(GameState &game, qint64 nowMs);
+bool tick(Game &game, qint64 nowMs);
 // When the current player's clock runs out, if a clock is running.
-[[nodiscard]] std::optional<qint64> clockDeadlineMs(const GameState &game);
+[[nodiscard]] std::optional<qint64> clockDeadlineMs(const Game &game);
 // A player's clock as of `nowMs` (never below 0); timeLimit * 1000 before the start.
-[[nodiscard]] qint64 remainingClockMs(const GameState &game, int player, qint64 nowMs);
+[[nodiscard]] qint64 remainingClockMs(const Game &game, int player, qint64 nowMs);
 // The wire's timeRemaining: the current player's clock in whole seconds, rounded up; none when
 // the game has no time limit or is not in progress.
-[[nodiscard]] std::optional<int> timeRemainingSeconds(const GameState &game, qint64 nowMs);
+[[nodiscard]] std::optional<int> timeRemainingSeconds(const Game &game, qint64 nowMs);
 
 // Squares placed, +15 for all 21 pieces, +5 more when the last one placed was the monomino.
-[[nodiscard]] int scoreOf(const Player &player);
+[[nodiscard]] int scoreOf(const PlayerState &player);
 // Rank 1..n: by score, highest first, equal scores in seat order (the client's stable sort).
-[[nodiscard]] int positionOf(const GameState &game, int player);
+[[nodiscard]] int positionOf(const Game &game, int player);
 
-[[nodiscard]] std::vector<LegalMove> legalMoves(const GameState &game, int player);
-[[nodiscard]] bool hasLegalMove(const GameState &game, int player);
+[[nodiscard]] std::vector<LegalMove> legalMoves(const Game &game, int player);
+[[nodiscard]] bool hasLegalMove(const Game &game, int player);
 
 // Polish texts of the refusals.
 namespace messages {

@@ -7,8 +7,8 @@ using namespace Qt::StringLiterals;
 
 namespace korvana::rules {
 
-PlacementVerdict checkPlacement(const Board &board, std::span<const Square> squares, int rotation,
-                                int row, int col, int me)
+PlacementVerdict checkPlacement(const CellGrid &board, std::span<const SquareOffset> squares,
+                                int rotation, int row, int col, int me)
 {
     if (squares.empty())
         return PlacementVerdict::NoSquares;
@@ -68,7 +68,7 @@ QString verdictText(PlacementVerdict verdict)
     return {};
 }
 
-PlacementMasks placementMasks(const Board &board, int me)
+PlacementMasks placementMasks(const CellGrid &board, int me)
 {
     const BitBoard own = cellsOf(board, me);
     const BitBoard taken = occupiedCells(board);
@@ -88,15 +88,15 @@ PlacementMasks placementMasks(const Board &board, int me)
     }
     if (masks.isFirstMove) {
         constexpr int Last = BoardSize - 1;
-        for (const auto &[r, c] :
-             {Square{0, 0}, Square{0, Last}, Square{Last, 0}, Square{Last, Last}})
+        for (const auto &[r, c] : {SquareOffset{0, 0}, SquareOffset{0, Last}, SquareOffset{Last, 0},
+                                   SquareOffset{Last, Last}})
             if (board.at(r, c) == Empty)
                 masks.anchorable.set(r, c);
     }
     return masks;
 }
 
-BitBoard validAnchors(const PlacementMasks &masks, std::span<const Square> squares)
+BitBoard validAnchors(const PlacementMasks &masks, std::span<const SquareOffset> squares)
 {
     BitBoard all;
     BitBoard touch;
@@ -123,12 +123,12 @@ BitBoard validAnchors(const PlacementMasks &masks, std::span<const Square> squar
     return all;
 }
 
-BitBoard validAnchors(const Board &board, int me, int piece, int rotationIdx)
+BitBoard validAnchors(const CellGrid &board, int me, int piece, int rotationIdx)
 {
     return validAnchors(placementMasks(board, me), orientedSquares(piece, rotationIdx));
 }
 
-std::vector<LegalMove> legalMoves(const Board &board, int me, const PieceSet &available,
+std::vector<LegalMove> legalMoves(const CellGrid &board, int me, const PieceSet &available,
                                   bool distinctShapesOnly)
 {
     static constexpr std::array<int, RotationCount> AllRotations{0, 1, 2, 3};
@@ -148,7 +148,7 @@ std::vector<LegalMove> legalMoves(const Board &board, int me, const PieceSet &av
     return moves;
 }
 
-bool hasLegalMove(const Board &board, int me, const PieceSet &available)
+bool hasLegalMove(const CellGrid &board, int me, const PieceSet &available)
 {
     const PlacementMasks masks = placementMasks(board, me);
     if (!masks.anchorable.any())

@@ -26,10 +26,12 @@ enum class PlacementVerdict {
 
 // The client's placement check (its drag preview), square by square, with the reason of a
 // refusal. `squares` are unrotated; `me` is the colour number (0 behaves as the client's).
-[[nodiscard]] PlacementVerdict checkPlacement(const Board &board, std::span<const Square> squares,
-                                              int rotation, int row, int col, int me);
-[[nodiscard]] inline bool isPlacementValid(const Board &board, std::span<const Square> squares,
-                                           int rotation, int row, int col, int me)
+[[nodiscard]] PlacementVerdict checkPlacement(const CellGrid &board,
+                                              std::span<const SquareOffset> squares, int rotation,
+                                              int row, int col, int me);
+[[nodiscard]] inline bool isPlacementValid(const CellGrid &board,
+                                           std::span<const SquareOffset> squares, int rotation,
+                                           int row, int col, int me)
 {
     return checkPlacement(board, squares, rotation, row, col, me) == PlacementVerdict::Valid;
 }
@@ -38,10 +40,10 @@ enum class PlacementVerdict {
 
 // The board corner whose glow marks colour 1..4: blue top-left, yellow top-right, red
 // bottom-right, green bottom-left. Bots open there while it is free.
-[[nodiscard]] constexpr Square homeCorner(int color)
+[[nodiscard]] constexpr SquareOffset homeCorner(int color)
 {
     constexpr int Last = BoardSize - 1;
-    constexpr std::array<Square, 4> Corners{{{0, 0}, {0, Last}, {Last, Last}, {Last, 0}}};
+    constexpr std::array<SquareOffset, 4> Corners{{{0, 0}, {0, Last}, {Last, Last}, {Last, 0}}};
     return Corners[std::size_t(color - 1) % Corners.size()];
 }
 
@@ -54,12 +56,13 @@ struct PlacementMasks
     BitBoard anchorable;
     bool isFirstMove = false;
 };
-[[nodiscard]] PlacementMasks placementMasks(const Board &board, int me);
+[[nodiscard]] PlacementMasks placementMasks(const CellGrid &board, int me);
 
 // Every anchor cell (row, col) at which the already rotated `squares` are a legal placement.
 // Agrees with checkPlacement on every cell of the board.
-[[nodiscard]] BitBoard validAnchors(const PlacementMasks &masks, std::span<const Square> squares);
-[[nodiscard]] BitBoard validAnchors(const Board &board, int me, int piece, int rotationIdx);
+[[nodiscard]] BitBoard validAnchors(const PlacementMasks &masks,
+                                    std::span<const SquareOffset> squares);
+[[nodiscard]] BitBoard validAnchors(const CellGrid &board, int me, int piece, int rotationIdx);
 
 struct LegalMove
 {
@@ -76,8 +79,9 @@ using PieceSet = std::array<bool, PieceCount>;
 // All legal placements of the available pieces for colour `me`. With `distinctShapesOnly`,
 // rotations that give the same shape as an earlier one are skipped (every covered cell set still
 // appears once per anchor that reaches it), which is what a bot wants.
-[[nodiscard]] std::vector<LegalMove>
-legalMoves(const Board &board, int me, const PieceSet &available, bool distinctShapesOnly = false);
-[[nodiscard]] bool hasLegalMove(const Board &board, int me, const PieceSet &available);
+[[nodiscard]] std::vector<LegalMove> legalMoves(const CellGrid &board, int me,
+                                                const PieceSet &available,
+                                                bool distinctShapesOnly = false);
+[[nodiscard]] bool hasLegalMove(const CellGrid &board, int me, const PieceSet &available);
 
 } // namespace korvana::rules

@@ -14,14 +14,14 @@ namespace {
 struct Catalogue
 {
     std::vector<PieceDefinition> pieces;
-    std::array<std::array<std::vector<Square>, RotationCount>, PieceCount> oriented;
+    std::array<std::array<std::vector<SquareOffset>, RotationCount>, PieceCount> oriented;
     std::array<std::vector<int>, PieceCount> distinct;
 };
 
-std::vector<Square> normalised(std::vector<Square> squares)
+std::vector<SquareOffset> normalised(std::vector<SquareOffset> squares)
 {
     std::ranges::sort(squares);
-    const Square first = squares.front();
+    const SquareOffset first = squares.front();
     for (auto &s : squares)
         s = {s.row - first.row, s.col - first.col};
     return squares;
@@ -55,7 +55,7 @@ Catalogue buildCatalogue()
         {u"X5"_s, u"Krzyż"_s, {{0, 0}, {1, -1}, {1, 0}, {1, 1}, {2, 0}}},
     };
     for (int p = 0; p < PieceCount; ++p) {
-        std::vector<std::vector<Square>> seen;
+        std::vector<std::vector<SquareOffset>> seen;
         for (int k = 0; k < RotationCount; ++k) {
             cat.oriented[p][k] = rotatedSquares(cat.pieces[p].squares, Rotations[k]);
             auto shape = normalised(cat.oriented[p][k]);
@@ -90,12 +90,12 @@ int pieceIndex(QStringView id)
     return -1;
 }
 
-std::vector<Square> rotatedSquares(std::span<const Square> squares, int rotation)
+std::vector<SquareOffset> rotatedSquares(std::span<const SquareOffset> squares, int rotation)
 {
     int k = rotation % 360;
     if (k < 0)
         k += 360;
-    std::vector<Square> out;
+    std::vector<SquareOffset> out;
     out.reserve(squares.size());
     for (const auto &[r, c] : squares) {
         switch (k) {
@@ -122,7 +122,7 @@ int rotationIndex(int rotation)
     return it == Rotations.end() ? -1 : int(it - Rotations.begin());
 }
 
-const std::vector<Square> &orientedSquares(int piece, int rotationIdx)
+const std::vector<SquareOffset> &orientedSquares(int piece, int rotationIdx)
 {
     return catalogue().oriented[piece][rotationIdx];
 }

@@ -14,11 +14,11 @@
 namespace korvana::rules {
 
 // One unit square of a piece: offsets from the anchor square, rows growing downwards.
-struct Square
+struct SquareOffset
 {
     int row = 0;
     int col = 0;
-    auto operator<=>(const Square &) const = default;
+    auto operator<=>(const SquareOffset &) const = default;
 };
 
 inline constexpr int PieceCount = 21;
@@ -31,7 +31,7 @@ struct PieceDefinition
 {
     QString id;   // stable, e.g. "I1", "V3", "X5"
     QString name; // Polish display name
-    std::vector<Square> squares;
+    std::vector<SquareOffset> squares;
 
     [[nodiscard]] int size() const { return int(squares.size()); }
 };
@@ -45,13 +45,14 @@ inline constexpr int MonominoIndex = 0;
 // The client's rotation rule: k = rotation mod 360 made non-negative;
 // 90: [r,c] -> [-c,r]; 180: [-r,-c]; 270: [c,-r]; any other k unchanged. Order kept, no
 // normalisation, so the anchor stays at [0, 0].
-[[nodiscard]] std::vector<Square> rotatedSquares(std::span<const Square> squares, int rotation);
+[[nodiscard]] std::vector<SquareOffset> rotatedSquares(std::span<const SquareOffset> squares,
+                                                       int rotation);
 
 // 0..3 for exactly 0, 90, 180, 270 degrees; -1 for anything else (the server refuses it).
 [[nodiscard]] int rotationIndex(int rotation);
 
 // rotatedSquares(catalogue[piece].squares, Rotations[rotationIdx]), computed once.
-[[nodiscard]] const std::vector<Square> &orientedSquares(int piece, int rotationIdx);
+[[nodiscard]] const std::vector<SquareOffset> &orientedSquares(int piece, int rotationIdx);
 
 // Rotation indices of a piece whose shapes differ up to translation (one for O4 and X5, two for
 // I2..I5, S4, Z5, four for the rest). Every placement is some placement of one of these.

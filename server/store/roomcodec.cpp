@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Korvana developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "room.h"
+#include "roomrecord.h"
 
 #include "jsonfields.h"
 
@@ -94,7 +94,7 @@ bool inRange(qint64 value, qint64 low, qint64 high)
 
 QByteArray encodeRoom(const RoomRecord &room)
 {
-    const rules::GameState &game = room.game;
+    const rules::Game &game = room.game;
     StoredRoom s;
     s.roomId = room.roomId;
     s.serverName = room.serverName;
@@ -102,7 +102,7 @@ QByteArray encodeRoom(const RoomRecord &room)
     s.lastActionMs = room.lastActionMs;
     s.botSeed = QString::number(room.botSeed);
     s.nextPlayerNumber = room.nextPlayerNumber;
-    s.status = rules::statusName(game.status);
+    s.status = wireName(game.status);
     s.currentPlayer = game.currentPlayer;
     s.turnNumber = game.turnNumber;
     s.timeLimit = game.timeLimit;
@@ -113,7 +113,7 @@ QByteArray encodeRoom(const RoomRecord &room)
     for (auto cell : game.board.cells)
         s.board.append(QChar(u'0' + cell));
     for (std::size_t i = 0; i < game.players.size(); ++i) {
-        const rules::Player &p = game.players[i];
+        const rules::PlayerState &p = game.players[i];
         StoredPlayer sp;
         sp.id = p.id;
         sp.name = p.name;
@@ -144,16 +144,16 @@ std::expected<RoomRecord, QString> decodeRoom(QByteArrayView bytes)
     const auto fail = [](const char *what) { return std::unexpected(QString::fromLatin1(what)); };
     if (s.version != formatVersion)
         return fail("unknown format version");
-    const auto status = rules::statusFromName(s.status);
-    if (!status)
+    const GameStatus status = gameStatusNamed(s.status);
+    if (status == GameStatus::Unknown)
         return fail("unknown status");
     const qint64 n = s.players.size();
     if (n > rules::MaxPlayers || s.roomId.isEmpty())
         return fail("bad room");
-    if (*status == rules::GameStatus::InProgress ? !inRange(s.currentPlayer, 0, n - 1)
-                                                 : s.currentPlayer != -1)
+    if (status == GameStatus::InProgress ? !inRange(s.currentPlayer, 0, n - 1)
+                                         : s.currentPlayer != -1)
         return fail("bad current player");
-    if (*status == rules::GameStatus::Finished ? !inRange(s.winner, 0, n - 1) : s.winner != -1)
+    if (status == GameStatus::Finished ? !inRange(s.winner, 0, n - 1) : s.winner != -1)
         return fail("bad winner");
     if (!inRange(s.timeLimit, 0, 24 * 3600) || !inRange(s.turnNumber, 1, 1'000'000) ||
         !inRange(s.consecutivePasses, 0, 1'000'000) || !inRange(s.nextPlayerNumber, 1, 1'000'000))
@@ -172,8 +172,8 @@ std::expected<RoomRecord, QString> decodeRoom(QByteArrayView bytes)
     room.lastActionMs = s.lastActionMs;
     room.botSeed = seed;
     room.nextPlayerNumber = int(s.nextPlayerNumber);
-    rules::GameState &game = room.game;
-    game.status = *status;
+    rules::Game &game = room.game;
+    game.status = status;
     game.currentPlayer = int(s.currentPlayer);
     game.turnNumber = int(s.turnNumber);
     game.timeLimit = int(s.timeLimit);
@@ -188,7 +188,7 @@ std::expected<RoomRecord, QString> decodeRoom(QByteArrayView bytes)
     }
     for (qint64 i = 0; i < n; ++i) {
         const StoredPlayer &sp = s.players[i];
-        rules::Player p;
+        rules::PlayerState p;
         p.id = sp.id;
         p.name = sp.name;
         p.seat = int(i);

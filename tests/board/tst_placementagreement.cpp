@@ -15,7 +15,7 @@ using namespace korvana;
 
 namespace {
 
-Board clientBoard(const rules::Board &board)
+Board clientBoard(const rules::CellGrid &board)
 {
     Board result(rules::BoardSize, QList<qint64>(rules::BoardSize, 0));
     for (int r = 0; r < rules::BoardSize; ++r) {
@@ -25,7 +25,7 @@ Board clientBoard(const rules::Board &board)
     return result;
 }
 
-Squares clientSquares(const std::vector<rules::Square> &squares)
+Squares clientSquares(const std::vector<rules::SquareOffset> &squares)
 {
     Squares result;
     for (const auto &[r, c] : squares)
@@ -57,7 +57,7 @@ namespace {
 // The first disagreement for colour `me` on this board, or empty: for every piece and rotation
 // the client's whole-board scan against the server's anchors, and with `eachCell` also the
 // single check the drag preview makes, cell by cell.
-QString firstDisagreement(const rules::Board &serverBoard, int me, bool eachCell)
+QString firstDisagreement(const rules::CellGrid &serverBoard, int me, bool eachCell)
 {
     const Board board = clientBoard(serverBoard);
     const QString colorName = colorNameOf(me);
@@ -111,14 +111,14 @@ void TestPlacementAgreement::agreesOnPositionsReachedByLegalPlay()
     int checked = 0;
     int placements = 0;
     for (int game = 0; checked < positions; ++game) {
-        rules::GameState state = rules::newGame();
+        rules::Game state = rules::newGame();
         for (int p = 0; p < players; ++p) {
             QVERIFY(
                 rules::addPlayer(state, QStringLiteral("p%1").arg(p), QStringLiteral("Bot"), true));
         }
         QVERIFY(rules::startGame(state, 0));
 
-        while (state.status == rules::GameStatus::InProgress && checked < positions) {
+        while (state.status == GameStatus::InProgress && checked < positions) {
             // Each colour in turn, seated or not; now and then no colour at all, cell by cell.
             const int me = checked % rules::MaxPlayers + 1;
             QString failure = firstDisagreement(state.board, me, false);

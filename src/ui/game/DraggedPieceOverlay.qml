@@ -35,8 +35,8 @@ Item {
     // The box goes below the finger where there is no room for it above.
     readonly property bool boxBelow: boxCentre.y > location.y
 
-    readonly property color tint: BoardRules.colorNumber(myColor) > 0
-                                  ? BoardRules.playerColor(myColor) : pieceColor
+    readonly property color tint: BoardColors.colorNumber(myColor) > 0
+                                  ? BoardColors.playerColor(myColor) : pieceColor
     readonly property point boxCentre: GameScreen.floatingBoxCentre(location,
                                                                     Qt.size(width, height), unit)
 

@@ -202,7 +202,7 @@ Rectangle {
                                                           && String(chip.modelData.playerId) === header.currentPlayerId
                         readonly property bool isMe: header.myPlayerId !== ""
                                                      && String(chip.modelData.playerId) === header.myPlayerId
-                        readonly property color seatColor: BoardRules.screenColor(chip.modelData.color)
+                        readonly property color seatColor: BoardColors.screenColor(chip.modelData.color)
                         // A player with no move left sits the rest of the game out.
                         readonly property bool isOut: chip.modelData.hasPassed === true
                                                       && header.gameState.gameStatus === "in_progress"

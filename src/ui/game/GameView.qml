@@ -16,7 +16,7 @@ Item {
     readonly property string status: hasState ? String(gameState.gameStatus) : ""
     readonly property string myColor: GameManager.myColor
     // The tray's colour: mine, blue before a colour is known, white for an unknown name.
-    readonly property color trayColor: BoardRules.screenColor(myColor === "" ? "blue" : myColor)
+    readonly property color trayColor: BoardColors.screenColor(myColor === "" ? "blue" : myColor)
     readonly property bool isMyTurn: hasState && GameManager.myPlayerId !== ""
                                      && gameState.currentPlayerId !== undefined
                                      && String(gameState.currentPlayerId) === GameManager.myPlayerId
@@ -104,7 +104,7 @@ Item {
         moveHints: hints
         traySlots: steadyTray.traySlots
         colorMarks: PlayAidSettings.colorMarks
-        myColorNumber: BoardRules.colorNumber(gameView.myColor)
+        myColorNumber: BoardColors.colorNumber(gameView.myColor)
         onPassRequested: gameView.showPassConfirmation = true
         onLeaveRequested: leaveDialog.open()
     }
@@ -121,7 +121,7 @@ Item {
         isMouseDrag: gameController.isMouseDrag
         grabOffset: gameController.grabOffset
         cellSize: face.boardCellSize
-        markNumber: PlayAidSettings.colorMarks ? BoardRules.colorNumber(gameView.myColor) : 0
+        markNumber: PlayAidSettings.colorMarks ? BoardColors.colorNumber(gameView.myColor) : 0
     }
 
     PassDialog {

@@ -156,7 +156,7 @@ Flickable {
                             width: 14
                             height: 14
                             radius: 7
-                            color: BoardRules.screenColor(resultRow.modelData.color)
+                            color: BoardColors.screenColor(resultRow.modelData.color)
                         }
                         Column {
                             Layout.fillWidth: true

@@ -13,8 +13,8 @@ Item {
     property string colorName: ""
     property bool showsMark: false
 
-    readonly property int colorNumber: BoardRules.colorNumber(colorName)
-    readonly property color seatColor: BoardRules.screenColor(colorName)
+    readonly property int colorNumber: BoardColors.colorNumber(colorName)
+    readonly property color seatColor: BoardColors.screenColor(colorName)
     readonly property bool marked: showsMark && colorNumber > 0
 
     implicitWidth: marked ? size + 4 : size

@@ -6,7 +6,7 @@
 #include "appobjects.h"
 #include "connectionmanager.h"
 #include "gamemanager.h"
-#include "gamescreenrules.h"
+#include "gamescreenlogic.h"
 #include "soundmanager.h"
 
 namespace korvana::ui {

@@ -3,7 +3,7 @@
 
 #pragma once
 
-#include "playaidrules.h"
+#include "playaidlogic.h"
 #include "soundmanager.h"
 
 #include <QElapsedTimer>

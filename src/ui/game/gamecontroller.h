@@ -3,7 +3,7 @@
 
 #pragma once
 
-#include "gamescreenrules.h"
+#include "gamescreenlogic.h"
 #include "movefollow.h"
 #include "soundmanager.h"
 #include "systemfeedback.h"

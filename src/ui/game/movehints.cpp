@@ -5,7 +5,7 @@
 
 #include "appobjects.h"
 #include "gamemanager.h"
-#include "playaidrules.h"
+#include "playaidlogic.h"
 
 namespace korvana::ui {
 

@@ -3,7 +3,7 @@
 
 #include "steadytray.h"
 
-#include "playaidrules.h"
+#include "playaidlogic.h"
 
 #include <QVariantMap>
 

@@ -5,7 +5,7 @@
 
 #include "appobjects.h"
 #include "gamemanager.h"
-#include "gamescreenrules.h"
+#include "gamescreenlogic.h"
 
 namespace korvana::ui {
 

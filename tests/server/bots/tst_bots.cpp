@@ -6,15 +6,16 @@
 
 #include <QTest>
 
+using korvana::GameStatus;
 using namespace korvana::rules;
 using namespace korvana::bots;
 using namespace Qt::StringLiterals;
 
 namespace {
 
-GameState botsSeated(int players)
+Game botsSeated(int players)
 {
-    GameState game = newGame();
+    Game game = newGame();
     for (int i = 0; i < players; ++i)
         addPlayer(game, u"bot%1"_s.arg(i), u"Bot %1"_s.arg(i), true).value();
     startGame(game, 0).value();
@@ -22,15 +23,15 @@ GameState botsSeated(int players)
 }
 
 // The moves of a game of bots only (none for a pass) and how it ended.
-std::pair<QList<std::optional<LegalMove>>, GameState> playBots(int players, std::uint64_t seed)
+std::pair<QList<std::optional<LegalMove>>, Game> playBots(int players, std::uint64_t seed)
 {
-    GameState game = botsSeated(players);
+    Game game = botsSeated(players);
     QList<std::optional<LegalMove>> moves;
     // Every turn places one of at most 84 pieces or puts a player out.
     while (game.status == GameStatus::InProgress && moves.size() < 4 * (PieceCount + 1)) {
-        const GameState before = game;
+        const Game before = game;
         const auto move = playTurn(game, seed, 0).value();
-        const Player &p = before.players[before.currentPlayer];
+        const PlayerState &p = before.players[before.currentPlayer];
         // A placement passes the client's own check; a pass means there was nothing to place.
         if (move ? p.pieces[move->piece].placed ||
                        !isPlacementValid(before.board, pieceCatalogue()[move->piece].squares,
@@ -61,9 +62,9 @@ private Q_SLOTS:
     {
         QFETCH(int, players);
         QFETCH(quint64, seed);
-        const GameState game = playBots(players, seed).second;
+        const Game game = playBots(players, seed).second;
         QCOMPARE(game.status, GameStatus::Finished);
-        for (const Player &p : game.players) {
+        for (const PlayerState &p : game.players) {
             // The board holds exactly the squares the player is scored for.
             int squares = 0;
             for (int k = 0; k < PieceCount; ++k)
@@ -76,16 +77,16 @@ private Q_SLOTS:
     void botsOpenInTheirOwnCorner()
     {
         // Where the board glows for each colour: blue, yellow, red, green.
-        const QList<Square> corners{{0, 0}, {0, 19}, {19, 19}, {19, 0}};
+        const QList<SquareOffset> corners{{0, 0}, {0, 19}, {19, 19}, {19, 0}};
         for (const std::uint64_t seed : {1, 2, 3}) {
-            GameState game = botsSeated(4);
+            Game game = botsSeated(4);
             for (int seat = 0; seat < 4; ++seat) {
                 QVERIFY(playTurn(game, seed, 0).value());
                 QCOMPARE(game.board.at(corners[seat].row, corners[seat].col), seat + 1);
             }
         }
         // A corner someone else took sends the bot to another free one.
-        GameState game = botsSeated(2);
+        Game game = botsSeated(2);
         game.board.set(0, 0, Green);
         QVERIFY(playTurn(game, 1, 0).value());
         QVERIFY(cellsOf(game.board, Blue).any());

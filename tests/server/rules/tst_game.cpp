@@ -6,14 +6,15 @@
 
 #include <QTest>
 
+using korvana::GameStatus;
 using namespace korvana::rules;
 using namespace Qt::StringLiterals;
 
 namespace {
 
-GameState started(int players, int timeLimit = 0, qint64 nowMs = 0)
+Game started(int players, int timeLimit = 0, qint64 nowMs = 0)
 {
-    GameState game = newGame(timeLimit);
+    Game game = newGame(timeLimit);
     for (int i = 0; i < players; ++i)
         addPlayer(game, u"p%1"_s.arg(i), u"Gracz %1"_s.arg(i)).value();
     startGame(game, nowMs).value();
@@ -21,7 +22,7 @@ GameState started(int players, int timeLimit = 0, qint64 nowMs = 0)
 }
 
 // The monomino in the seat's own corner: a legal first move in every test.
-Result<> placeMonomino(GameState &game, int player, qint64 nowMs = 0)
+Result<> placeMonomino(Game &game, int player, qint64 nowMs = 0)
 {
     const auto [row, col] = homeCorner(player + 1);
     return place(game, player, MonominoIndex, row, col, 0, nowMs);
@@ -62,11 +63,11 @@ private Q_SLOTS:
         QFETCH(int, col);
         QFETCH(int, rotation);
         QFETCH(ActionError::Code, code);
-        GameState game = started(3);
+        Game game = started(3);
         game.players[2].hasPassed = true;
         game.players[1].pieces[MonominoIndex].placed = true;
         QVERIFY(placeMonomino(game, 0));
-        const GameState before = game;
+        const Game before = game;
         const auto result = place(game, player, piece, row, col, rotation, 0);
         QCOMPARE(result.error().code, code);
         QVERIFY(!result.error().message.isEmpty());
@@ -75,7 +76,7 @@ private Q_SLOTS:
 
     void aPassSkipsOneTurn()
     {
-        GameState game = started(3);
+        Game game = started(3);
         QVERIFY(placeMonomino(game, 0));
         QVERIFY(pass(game, 1, 0));
         QVERIFY(pass(game, 2, 0));
@@ -96,7 +97,7 @@ private Q_SLOTS:
     void aPlayerWithoutMovesIsOut()
     {
         // Yellow has nothing left in hand: when its turn comes it is out, and no pass counts.
-        GameState game = started(3);
+        Game game = started(3);
         for (auto &piece : game.players[1].pieces)
             piece.placed = true;
         QVERIFY(placeMonomino(game, 0));
@@ -110,7 +111,7 @@ private Q_SLOTS:
         QCOMPARE(game.status, GameStatus::Finished);
 
         // Nobody can start anywhere: the game ends as it starts.
-        GameState blocked = newGame();
+        Game blocked = newGame();
         addPlayer(blocked, u"a"_s, u"A"_s).value();
         for (const int color : {Blue, Yellow, Red, Green})
             blocked.board.set(homeCorner(color).row, homeCorner(color).col, Green);
@@ -122,7 +123,7 @@ private Q_SLOTS:
     {
         // Every piece but the last is in place; the last goes on the board for real.
         for (const auto &[last, expected] : {std::pair(u"I1"_s, 89 + 15 + 5), {u"X5"_s, 89 + 15}}) {
-            GameState game = started(2);
+            Game game = started(2);
             for (int p = 0; p < PieceCount; ++p)
                 game.players[0].pieces[p].placed = p != pieceIndex(last);
             game.board.set(10, 10, Blue);
@@ -130,7 +131,7 @@ private Q_SLOTS:
             QCOMPARE(game.players[0].score, expected);
         }
         // Ties go to the earlier seat, in the winner and in the positions.
-        GameState game = started(3);
+        Game game = started(3);
         for (int i = 0; i < 3; ++i)
             game.players[i].score = QList{30, 50, 50}[i];
         for (int i = 0; i < 3; ++i)
@@ -143,7 +144,7 @@ private Q_SLOTS:
     void clocks()
     {
         // 60 s each; blue spends 10 s, yellow 59 s, then blue lets its remaining 50 s run out.
-        GameState game = started(2, 60, 1000);
+        Game game = started(2, 60, 1000);
         QCOMPARE(timeRemainingSeconds(game, 1001), std::optional(60)); // rounded up
         QVERIFY(!tick(game, 60'999));
         QVERIFY(placeMonomino(game, 0, 11'000));

@@ -13,14 +13,14 @@
 using namespace korvana::rules;
 using namespace Qt::StringLiterals;
 
-Q_DECLARE_METATYPE(std::vector<Square>)
+Q_DECLARE_METATYPE(std::vector<SquareOffset>)
 
 namespace {
 
 // "b0,0 y1,2": cells of blue at (0, 0) and yellow at (1, 2).
-Board boardOf(const QString &cells)
+CellGrid boardOf(const QString &cells)
 {
-    Board board;
+    CellGrid board;
     for (const auto &cell : cells.split(u' ', Qt::SkipEmptyParts)) {
         const auto rc = cell.mid(1).split(u',');
         board.set(rc[0].toInt(), rc[1].toInt(), u"-byrg"_s.indexOf(cell.front()));
@@ -30,16 +30,16 @@ Board boardOf(const QString &cells)
 
 // The smallest image under rotation and reflection, moved to the origin: equal for congruent
 // shapes.
-std::vector<Square> canonical(std::vector<Square> squares)
+std::vector<SquareOffset> canonical(std::vector<SquareOffset> squares)
 {
-    std::vector<Square> best;
+    std::vector<SquareOffset> best;
     for (int image = 0; image < 8; ++image) {
         auto s = rotatedSquares(squares, image % 4 * 90);
         if (image >= 4)
             for (auto &q : s)
                 q.col = -q.col;
         std::ranges::sort(s);
-        const Square first = s.front();
+        const SquareOffset first = s.front();
         for (auto &q : s)
             q = {q.row - first.row, q.col - first.col};
         if (best.empty() || s < best)
@@ -49,9 +49,9 @@ std::vector<Square> canonical(std::vector<Square> squares)
 }
 
 // A board reached by legal play: every colour places random legal pieces in turn.
-Board playedBoard(std::mt19937_64 &rng, int rounds)
+CellGrid playedBoard(std::mt19937_64 &rng, int rounds)
 {
-    Board board;
+    CellGrid board;
     std::array<PieceSet, 4> hands;
     for (auto &h : hands)
         h.fill(true);
@@ -81,13 +81,13 @@ private Q_SLOTS:
         // Distinct shapes, as many of each size as there are free polyominoes, each square
         // beside another (no stray square from a typo), the anchor first.
         std::array<int, 6> bySize{};
-        std::set<std::vector<Square>> shapes;
+        std::set<std::vector<SquareOffset>> shapes;
         for (const auto &p : pieceCatalogue()) {
             QVERIFY2(shapes.insert(canonical(p.squares)).second, qPrintable(p.id));
             ++bySize[p.size()];
-            QCOMPARE(p.squares.front(), (Square{0, 0}));
+            QCOMPARE(p.squares.front(), (SquareOffset{0, 0}));
             for (const auto &[r, c] : p.squares)
-                QVERIFY(p.size() == 1 || std::ranges::any_of(p.squares, [&](const Square &o) {
+                QVERIFY(p.size() == 1 || std::ranges::any_of(p.squares, [&](const SquareOffset &o) {
                             return std::abs(o.row - r) + std::abs(o.col - c) == 1;
                         }));
         }
@@ -97,20 +97,20 @@ private Q_SLOTS:
     void rotatedSquares_data()
     {
         QTest::addColumn<int>("rotation");
-        QTest::addColumn<std::vector<Square>>("expected");
+        QTest::addColumn<std::vector<SquareOffset>>("expected");
         // The L tromino [0,0], [0,1], [1,0]; [0,1] turns to [-1,0] at 90, as on the client.
-        QTest::addRow("0") << 0 << std::vector<Square>{{0, 0}, {0, 1}, {1, 0}};
-        QTest::addRow("90") << 90 << std::vector<Square>{{0, 0}, {-1, 0}, {0, 1}};
-        QTest::addRow("270") << 270 << std::vector<Square>{{0, 0}, {1, 0}, {0, -1}};
-        QTest::addRow("-90 is 270") << -90 << std::vector<Square>{{0, 0}, {1, 0}, {0, -1}};
-        QTest::addRow("45 unchanged") << 45 << std::vector<Square>{{0, 0}, {0, 1}, {1, 0}};
+        QTest::addRow("0") << 0 << std::vector<SquareOffset>{{0, 0}, {0, 1}, {1, 0}};
+        QTest::addRow("90") << 90 << std::vector<SquareOffset>{{0, 0}, {-1, 0}, {0, 1}};
+        QTest::addRow("270") << 270 << std::vector<SquareOffset>{{0, 0}, {1, 0}, {0, -1}};
+        QTest::addRow("-90 is 270") << -90 << std::vector<SquareOffset>{{0, 0}, {1, 0}, {0, -1}};
+        QTest::addRow("45 unchanged") << 45 << std::vector<SquareOffset>{{0, 0}, {0, 1}, {1, 0}};
     }
 
     void rotatedSquares()
     {
         QFETCH(int, rotation);
-        QFETCH(std::vector<Square>, expected);
-        const std::vector<Square> tromino{{0, 0}, {0, 1}, {1, 0}};
+        QFETCH(std::vector<SquareOffset>, expected);
+        const std::vector<SquareOffset> tromino{{0, 0}, {0, 1}, {1, 0}};
         QCOMPARE(korvana::rules::rotatedSquares(tromino, rotation), expected);
     }
 
@@ -157,7 +157,7 @@ private Q_SLOTS:
         QFETCH(int, col);
         QFETCH(int, me);
         QFETCH(PlacementVerdict, expected);
-        const Board board = boardOf(cells);
+        const CellGrid board = boardOf(cells);
         const int p = pieceIndex(piece);
         const auto &squares = pieceCatalogue()[p].squares;
         QCOMPARE(korvana::rules::checkPlacement(board, squares, rotation, row, col, me), expected);
@@ -181,7 +181,7 @@ private Q_SLOTS:
     {
         QFETCH(int, rounds);
         std::mt19937_64 rng(rounds);
-        const Board board = playedBoard(rng, rounds);
+        const CellGrid board = playedBoard(rng, rounds);
         PieceSet all;
         all.fill(true);
         for (int me = Blue; me <= Green; ++me) {

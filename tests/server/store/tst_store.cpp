@@ -5,7 +5,7 @@
 #include "store/database.h"
 #include "store/games.h"
 #include "store/passwords.h"
-#include "store/room.h"
+#include "store/roomrecord.h"
 #include "store/tokens.h"
 #include "store/users.h"
 

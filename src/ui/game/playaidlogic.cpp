@@ -1,9 +1,9 @@
 // SPDX-FileCopyrightText: 2026 Korvana developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "playaidrules.h"
+#include "playaidlogic.h"
 
-#include "gamescreenrules.h"
+#include "gamescreenlogic.h"
 
 #include <algorithm>
 

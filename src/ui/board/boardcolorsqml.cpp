@@ -1,28 +1,28 @@
 // SPDX-FileCopyrightText: 2026 Korvana developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "boardrulesqml.h"
+#include "boardcolorsqml.h"
 
 #include "boardcolors.h"
 
 namespace korvana::board {
 
-BoardRulesQml::BoardRulesQml(QObject *parent)
+BoardColorsQml::BoardColorsQml(QObject *parent)
     : QObject(parent)
 {
 }
 
-QColor BoardRulesQml::playerColor(const QString &name) const
+QColor BoardColorsQml::playerColor(const QString &name) const
 {
     return board::playerColor(name);
 }
 
-QColor BoardRulesQml::screenColor(const QString &name) const
+QColor BoardColorsQml::screenColor(const QString &name) const
 {
     return board::screenColor(name);
 }
 
-int BoardRulesQml::colorNumber(const QString &name) const
+int BoardColorsQml::colorNumber(const QString &name) const
 {
     return board::colorNumber(name);
 }

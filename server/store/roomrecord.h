@@ -31,7 +31,7 @@ struct RoomRecord
     qint64 lastActionMs = 0; // a person's last move or vote; 0 when not known
     quint64 botSeed = 0;
     int nextPlayerNumber = 1; // player ids p1, p2, ... are never reused within a room
-    rules::GameState game;
+    rules::Game game;
     std::vector<SeatRecord> seats; // parallel to game.players
     bool operator==(const RoomRecord &) const = default;
 };

@@ -9,15 +9,15 @@
 
 namespace korvana::board {
 
-// The board's colour tables for QML, as `BoardRules`: BoardRules.screenColor("red").
-class BoardRulesQml : public QObject
+// The board's colour tables for QML, as `BoardColors`: BoardColors.screenColor("red").
+class BoardColorsQml : public QObject
 {
     Q_OBJECT
-    QML_NAMED_ELEMENT(BoardRules)
+    QML_NAMED_ELEMENT(BoardColors)
     QML_SINGLETON
 
 public:
-    explicit BoardRulesQml(QObject *parent = nullptr);
+    explicit BoardColorsQml(QObject *parent = nullptr);
 
     // Gray for an unknown name.
     Q_INVOKABLE QColor playerColor(const QString &name) const;

@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Korvana developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "gamescreenrules.h"
+#include "gamescreenlogic.h"
 #include "gametypes.h"
 #include "language.h"
 #include "mousedrag.h"
@@ -35,7 +35,7 @@ GameState twoPlayerGame()
 } // namespace
 
 // The game screen's decisions that need no screen.
-class TestGameScreenRules : public QObject
+class TestGameScreenLogic : public QObject
 {
     Q_OBJECT
 private slots:
@@ -64,7 +64,7 @@ private slots:
     void grabOffset();
 };
 
-void TestGameScreenRules::chipLabel_data()
+void TestGameScreenLogic::chipLabel_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<bool>("isMe");
@@ -77,7 +77,7 @@ void TestGameScreenRules::chipLabel_data()
     QTest::addRow("emoji never split") << "🐙🐙🐙🐙🐙🐙🐙" << false << "🐙🐙🐙🐙🐙🐙";
 }
 
-void TestGameScreenRules::chipLabel()
+void TestGameScreenLogic::chipLabel()
 {
     QFETCH(QString, name);
     QFETCH(bool, isMe);
@@ -86,7 +86,7 @@ void TestGameScreenRules::chipLabel()
 }
 
 // The header's clock: its text and its colour.
-void TestGameScreenRules::clock_data()
+void TestGameScreenLogic::clock_data()
 {
     QTest::addColumn<qint64>("seconds");
     QTest::addColumn<QString>("text");
@@ -104,7 +104,7 @@ void TestGameScreenRules::clock_data()
     row(3600, "60:00", "white");
 }
 
-void TestGameScreenRules::clock()
+void TestGameScreenLogic::clock()
 {
     QFETCH(qint64, seconds);
     QFETCH(QString, text);
@@ -113,7 +113,7 @@ void TestGameScreenRules::clock()
     QCOMPARE(GameScreenFormat::timerTone(seconds), tone);
 }
 
-void TestGameScreenRules::rankedPlayersKeepServerOrderForTies()
+void TestGameScreenLogic::rankedPlayersKeepServerOrderForTies()
 {
     QList<Player> players;
     for (const auto &[id, score] : {std::pair{"a", 30}, {"b", 50}, {"c", 50}, {"d", 7}, {"e", 50}})
@@ -124,7 +124,7 @@ void TestGameScreenRules::rankedPlayersKeepServerOrderForTies()
     QCOMPARE(order, QStringList({"b", "c", "e", "a", "d"}));
 }
 
-void TestGameScreenRules::dragPreview_data()
+void TestGameScreenLogic::dragPreview_data()
 {
     QTest::addColumn<QPointF>("finger");
     QTest::addColumn<QString>("selected");
@@ -153,7 +153,7 @@ void TestGameScreenRules::dragPreview_data()
     row("no game, off the board: no preview", {0, 0}, "I1", "red", 0, false, -1, -1, false);
 }
 
-void TestGameScreenRules::dragPreview()
+void TestGameScreenLogic::dragPreview()
 {
     QFETCH(QPointF, finger);
     QFETCH(QString, selected);
@@ -180,7 +180,7 @@ void TestGameScreenRules::dragPreview()
     QCOMPARE(preview->isValid, std::optional<bool>(valid));
 }
 
-void TestGameScreenRules::pieceName_data()
+void TestGameScreenLogic::pieceName_data()
 {
     QTest::addColumn<Squares>("squares");
     QTest::addColumn<QString>("name");
@@ -196,14 +196,14 @@ void TestGameScreenRules::pieceName_data()
     QTest::addRow("malformed") << Squares{{0}, {1, 1}} << "Klocek, 2 pola";
 }
 
-void TestGameScreenRules::pieceName()
+void TestGameScreenLogic::pieceName()
 {
     QFETCH(Squares, squares);
     QFETCH(QString, name);
     QCOMPARE(ui::pieceName(squares), name);
 }
 
-void TestGameScreenRules::cursorDescription_data()
+void TestGameScreenLogic::cursorDescription_data()
 {
     QTest::addColumn<qint64>("value");
     QTest::addColumn<QString>("description");
@@ -213,14 +213,14 @@ void TestGameScreenRules::cursorDescription_data()
         << qint64(2) << "Wiersz 3, kolumna 7, żółty klocek, klocek pasuje";
 }
 
-void TestGameScreenRules::cursorDescription()
+void TestGameScreenLogic::cursorDescription()
 {
     QFETCH(qint64, value);
     QFETCH(QString, description);
     QCOMPARE(ui::cursorDescription({2, 6}, value, "red", true), description);
 }
 
-void TestGameScreenRules::outOfGame_data()
+void TestGameScreenLogic::outOfGame_data()
 {
     QTest::addColumn<bool>("hasPassed");
     QTest::addColumn<bool>("myTurnAfter");
@@ -238,7 +238,7 @@ void TestGameScreenRules::outOfGame_data()
     QTest::addRow("still in") << false << false << qint64(10) << qint64(20000) << QString();
 }
 
-void TestGameScreenRules::outOfGame()
+void TestGameScreenLogic::outOfGame()
 {
     QFETCH(bool, hasPassed);
     QFETCH(bool, myTurnAfter);
@@ -261,7 +261,7 @@ void TestGameScreenRules::outOfGame()
     QCOMPARE(ui::isOutOfMoves(state, me) ? outOfGameNotice(ranOut) : QString(), notice);
 }
 
-void TestGameScreenRules::firstMoveCorner_data()
+void TestGameScreenLogic::firstMoveCorner_data()
 {
     QTest::addColumn<Board>("board");
     QTest::addColumn<QString>("color");
@@ -283,7 +283,7 @@ void TestGameScreenRules::firstMoveCorner_data()
                                        << "0,19";
 }
 
-void TestGameScreenRules::firstMoveCorner()
+void TestGameScreenLogic::firstMoveCorner()
 {
     QFETCH(Board, board);
     QFETCH(QString, color);
@@ -292,7 +292,7 @@ void TestGameScreenRules::firstMoveCorner()
     QCOMPARE(cell ? QStringLiteral("%1,%2").arg(cell->row).arg(cell->col) : "none", corner);
 }
 
-void TestGameScreenRules::followTurns_data()
+void TestGameScreenLogic::followTurns_data()
 {
     // Seats A, B, me, C; A is to move in the earlier state, each with an earlier move on record.
     QTest::addColumn<QStringList>("moved");
@@ -316,7 +316,7 @@ void TestGameScreenRules::followTurns_data()
         << QStringList{"Bot B nie ma już ruchów", "Bot C nie ma już ruchów"} << "A";
 }
 
-void TestGameScreenRules::followTurns()
+void TestGameScreenLogic::followTurns()
 {
     QFETCH(QStringList, moved);
     QFETCH(QStringList, wentOut);
@@ -369,7 +369,7 @@ void TestGameScreenRules::followTurns()
     }
 }
 
-void TestGameScreenRules::floatingBox_data()
+void TestGameScreenLogic::floatingBox_data()
 {
     // A phone's area; the finger's point and where the box's centre goes.
     QTest::addColumn<QPointF>("finger");
@@ -381,14 +381,14 @@ void TestGameScreenRules::floatingBox_data()
     QTest::addRow("top edge: below the finger") << QPointF(200, 60) << QPointF(200, 155);
 }
 
-void TestGameScreenRules::floatingBox()
+void TestGameScreenLogic::floatingBox()
 {
     QFETCH(QPointF, finger);
     QFETCH(QPointF, box);
     QCOMPARE(floatingBoxCentre(finger, QSizeF(390, 844)), box);
 }
 
-void TestGameScreenRules::grabOffset_data()
+void TestGameScreenLogic::grabOffset_data()
 {
     // The bar of five in a 60-point preview: a unit of 10, squares from x = 5 to 55 at y 25-35.
     QTest::addColumn<qint64>("rotation");
@@ -402,7 +402,7 @@ void TestGameScreenRules::grabOffset_data()
     QTest::addRow("turned, by the top") << qint64(90) << QPointF(30, 8) << QPointF(0, -4);
 }
 
-void TestGameScreenRules::grabOffset()
+void TestGameScreenLogic::grabOffset()
 {
     QFETCH(qint64, rotation);
     QFETCH(QPointF, point);
@@ -411,5 +411,5 @@ void TestGameScreenRules::grabOffset()
     QCOMPARE(grabOffsetCells(bar, rotation, point, 60), offset);
 }
 
-QTEST_GUILESS_MAIN(TestGameScreenRules)
-#include "tst_gamescreenrules.moc"
+QTEST_GUILESS_MAIN(TestGameScreenLogic)
+#include "tst_gamescreenlogic.moc"

@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Korvana developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "gamescreenrules.h"
+#include "gamescreenlogic.h"
 
 #include "boardcolors.h"
 #include "boardgeometry.h"

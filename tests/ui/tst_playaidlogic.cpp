@@ -3,7 +3,7 @@
 
 // The play aids' rules: the clock between polls, the low-time warning's arming, and where the
 // selected piece may go.
-#include "playaidrules.h"
+#include "playaidlogic.h"
 
 #include <QTest>
 
@@ -31,7 +31,7 @@ GameState game(const QString &current, const QString &status = QStringLiteral("i
 
 } // namespace
 
-class TestPlayAidRules : public QObject
+class TestPlayAidLogic : public QObject
 {
     Q_OBJECT
 private slots:
@@ -44,7 +44,7 @@ private slots:
     void unplayablePieces();
 };
 
-void TestPlayAidRules::clock_data()
+void TestPlayAidLogic::clock_data()
 {
     // Events in time order: "30@0" a poll of 30 s at 0 ms, "-@0" a poll without a time,
     // "stop@t" and "start@t" the connection lost and back. Then read at `now`; -1 is none.
@@ -64,7 +64,7 @@ void TestPlayAidRules::clock_data()
     QTest::addRow("a poll without a time") << "30@0 -@1000" << 1000LL << -1LL << -1LL;
 }
 
-void TestPlayAidRules::clock()
+void TestPlayAidLogic::clock()
 {
     QFETCH(QString, events);
     QFETCH(qint64, now);
@@ -82,7 +82,7 @@ void TestPlayAidRules::clock()
     QTEST(clock.msUntilNextTick(now).value_or(-1), "nextTickMs");
 }
 
-void TestPlayAidRules::lowTimeWarning_data()
+void TestPlayAidLogic::lowTimeWarning_data()
 {
     // My time at successive moments ("-": not my turn); "*" marks the moments that warn.
     QTest::addColumn<qint64>("timeLimit");
@@ -96,7 +96,7 @@ void TestPlayAidRules::lowTimeWarning_data()
     QTest::addRow("no time limit") << 0LL << "5";
 }
 
-void TestPlayAidRules::lowTimeWarning()
+void TestPlayAidLogic::lowTimeWarning()
 {
     QFETCH(qint64, timeLimit);
     QFETCH(QString, moments);
@@ -111,7 +111,7 @@ void TestPlayAidRules::lowTimeWarning()
     QCOMPARE(given.join(u' '), moments);
 }
 
-void TestPlayAidRules::moveHints_data()
+void TestPlayAidLogic::moveHints_data()
 {
     QTest::addColumn<QString>("current");
     QTest::addColumn<QString>("status");
@@ -130,7 +130,7 @@ void TestPlayAidRules::moveHints_data()
                                      << "I1" << 0 << "";
 }
 
-void TestPlayAidRules::moveHints()
+void TestPlayAidLogic::moveHints()
 {
     QFETCH(QString, current);
     QFETCH(QString, selected);
@@ -145,7 +145,7 @@ void TestPlayAidRules::moveHints()
     QTEST(cells.join(u' '), "cells");
 }
 
-void TestPlayAidRules::unplayablePieces()
+void TestPlayAidLogic::unplayablePieces()
 {
     // Blue holds the corner; its one diagonal leads into a pocket of two cells walled in by
     // yellow: the bar of three fits in no rotation, the smaller pieces do.
@@ -158,5 +158,5 @@ void TestPlayAidRules::unplayablePieces()
     QCOMPARE(unplayablePieceIds(state, me, blue), QStringList({"I1", "I2", "I3"}));
 }
 
-QTEST_APPLESS_MAIN(TestPlayAidRules)
-#include "tst_playaidrules.moc"
+QTEST_APPLESS_MAIN(TestPlayAidLogic)
+#include "tst_playaidlogic.moc"
