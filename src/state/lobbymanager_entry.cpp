@@ -187,7 +187,9 @@ QCoro::Task<> LobbyManager::enterOrReact(Entry entry, std::optional<qint64> time
         if (!self)
             co_return;
         // A failed reload shows its own alert; the player must still learn why the join failed.
-        m_status.setErrorMessage(reaction.message);
+        // One acknowledged while the list reloaded stays acknowledged.
+        if (m_status.isServerListAlert())
+            m_status.setErrorMessage(reaction.message);
     }
     m_status.setLoading(false);
 }

@@ -74,6 +74,7 @@ private slots:
     void failureMessages();
     void reloadChangesOnlyTheRoomsThatDiffer();
     void backgroundReloadKeepsAnActionAlert();
+    void joinAlertAcknowledgedDuringItsReloadStaysAway();
     void serverListAlertsOncePerOutage();
     void alreadyInGameRetriesOnceAfterAWait();
     void enteringFillsSquaresAndPolls();
@@ -248,6 +249,19 @@ void TestGameManager::backgroundReloadKeepsAnActionAlert()
     QCoro::waitFor(m_manager->joinGameTask("r1"));
     QCoro::waitFor(m_manager->loadServersTask());
     QCOMPARE(m_manager->errorMessageText(), "Pokój pełny");
+}
+
+void TestGameManager::joinAlertAcknowledgedDuringItsReloadStaysAway()
+{
+    DiagCapture quiet;
+    m_server->enqueue("/api/game/join", ScriptedResponse::json(404)); // the room is gone
+    m_server->setDefault("/api/game/servers",
+                         ScriptedResponse::json(200, R"({"servers":[]})").after(300ms));
+    auto join = m_manager->joinGameTask("r1");
+    QTRY_VERIFY(m_manager->errorMessage());
+    m_manager->setErrorMessageText(""); // the player's "OK" while the list reloads
+    QCoro::waitFor(std::move(join));
+    QVERIFY(!m_manager->errorMessage());
 }
 
 void TestGameManager::serverListAlertsOncePerOutage()
