@@ -4,9 +4,13 @@
 #pragma once
 
 #include <QAnyStringView>
+#include <QObject>
 #include <QString>
 
 namespace korvana {
+
+namespace gamestatus {
+Q_NAMESPACE
 
 // A game's phase, read once from the wire's "waiting", "in_progress" or "finished".
 enum class GameStatus : quint8 {
@@ -15,6 +19,11 @@ enum class GameStatus : quint8 {
     InProgress,
     Finished,
 };
+Q_ENUM_NS(GameStatus)
+
+} // namespace gamestatus
+
+using gamestatus::GameStatus;
 
 [[nodiscard]] GameStatus gameStatusNamed(QAnyStringView name);
 // The wire's name; empty for Unknown.

@@ -6,6 +6,7 @@
 #include "authmanager.h"
 #include "connectionmanager.h"
 #include "gamemanager.h"
+#include "gamestatus.h"
 #include "keyvaluestore.h"
 #include "servermanager.h"
 
@@ -84,5 +85,12 @@ Q_NAMESPACE
 QML_FOREIGN_NAMESPACE(korvana::connection)
 QML_NAMED_ELEMENT(ConnectionStatus)
 } // namespace ConnectionStatusForeign
+
+// A game's phase: GameStatus.Waiting, GameStatus.InProgress, GameStatus.Finished.
+namespace GameStatusForeign {
+Q_NAMESPACE
+QML_FOREIGN_NAMESPACE(korvana::gamestatus)
+QML_NAMED_ELEMENT(GameStatus)
+} // namespace GameStatusForeign
 
 } // namespace korvana::ui

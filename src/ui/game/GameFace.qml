@@ -17,7 +17,7 @@ Item {
     property Item screenItem
     property SoundManager sounds
     property var gameState: ({})
-    property string status: ""
+    property int status: GameStatus.Unknown
     property color trayColor: Theme.white
     property bool isMyTurn: false
     // Play aids: the living clock, the move hints, the tray's steady slots and the colour-blind
@@ -32,9 +32,9 @@ Item {
 
     readonly property bool isConnected: ConnectionManager.connectionStatus === ConnectionStatus.Connected
     readonly property bool isOutOfMoves: controller ? controller.isOutOfMoves : false
-    readonly property bool isPlaying: status === "in_progress"
+    readonly property bool isPlaying: status === GameStatus.InProgress
     // The final position stays in view under or beside the results.
-    readonly property bool isFinished: status === "finished"
+    readonly property bool isFinished: status === GameStatus.Finished
     readonly property bool showsBoard: isPlaying || isFinished
     readonly property bool isWide: showsBoard && width > height
     readonly property real margin: 10
@@ -104,7 +104,7 @@ Item {
         // words.
         OutageBanner {
             width: parent.width
-            visible: !face.isConnected && face.status !== "finished"
+            visible: !face.isConnected && face.status !== GameStatus.Finished
             isSendingMove: face.controller ? face.controller.isPlacing : false
         }
     }
@@ -257,7 +257,7 @@ Item {
     }
 
     ResultsView {
-        visible: face.status === "finished"
+        visible: face.status === GameStatus.Finished
         anchors.top: headerColumn.bottom
         anchors.topMargin: 6
         anchors.bottom: parent.bottom

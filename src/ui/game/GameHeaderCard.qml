@@ -205,7 +205,7 @@ Rectangle {
                         readonly property color seatColor: BoardColors.screenColor(chip.modelData.color)
                         // A player with no move left sits the rest of the game out.
                         readonly property bool isOut: chip.modelData.hasPassed === true
-                                                      && header.gameState.gameStatus === "in_progress"
+                                                      && header.gameState.gameStatus === GameStatus.InProgress
 
                         objectName: "playerChip"
                         // The seat's clock, when shown, goes under the row: four chips still fit.

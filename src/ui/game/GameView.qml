@@ -13,7 +13,7 @@ Item {
 
     readonly property var gameState: GameManager.gameState
     readonly property bool hasState: gameState !== undefined && gameState !== null
-    readonly property string status: hasState ? String(gameState.gameStatus) : ""
+    readonly property int status: hasState ? gameState.gameStatus : GameStatus.Unknown
     readonly property string myColor: GameManager.myColor
     // The tray's colour: mine, blue before a colour is known, white for an unknown name.
     readonly property color trayColor: BoardColors.screenColor(myColor === "" ? "blue" : myColor)
@@ -85,14 +85,14 @@ Item {
 
     WaitingRoomView {
         anchors.fill: parent
-        visible: gameView.status === "waiting"
+        visible: gameView.status === GameStatus.Waiting
         gameState: gameView.gameState
     }
 
     GameFace {
         id: face
         anchors.fill: parent
-        visible: gameView.hasState && gameView.status !== "waiting"
+        visible: gameView.hasState && gameView.status !== GameStatus.Waiting
         controller: gameController
         screenItem: gameView
         sounds: screenSounds
@@ -142,24 +142,24 @@ Item {
 
     Shortcut {
         sequence: "R"
-        enabled: gameView.status === "in_progress" && GameManager.selectedPieceId !== ""
+        enabled: gameView.status === GameStatus.InProgress && GameManager.selectedPieceId !== ""
         onActivated: gameController.rotate()
     }
     // [ and ]: the previous or next piece of the tray, from anywhere on the screen.
     Shortcut {
         sequence: "]"
-        enabled: gameView.status === "in_progress" && !gameController.isOutOfMoves
+        enabled: gameView.status === GameStatus.InProgress && !gameController.isOutOfMoves
         onActivated: gameController.selectNeighbourPiece(1)
     }
     Shortcut {
         sequence: "["
-        enabled: gameView.status === "in_progress" && !gameController.isOutOfMoves
+        enabled: gameView.status === GameStatus.InProgress && !gameController.isOutOfMoves
         onActivated: gameController.selectNeighbourPiece(-1)
     }
     // H: the cursor visits, one by one, the cells where the selected piece fits.
     Shortcut {
         sequence: "H"
-        enabled: gameView.status === "in_progress" && GameManager.selectedPieceId !== ""
+        enabled: gameView.status === GameStatus.InProgress && GameManager.selectedPieceId !== ""
                  && !gameController.isOutOfMoves
         onActivated: {
             if (!gameController.isCursorActive) {

@@ -13,8 +13,8 @@ AbstractButton {
     property var game: ({})
 
     readonly property bool isMyTurn: game.isMyTurn === true
-    readonly property color statusColor: game.gameStatus === "in_progress" ? Theme.green
-                                         : game.gameStatus === "waiting" ? Theme.yellow
+    readonly property color statusColor: game.gameStatus === GameStatus.InProgress ? Theme.green
+                                         : game.gameStatus === GameStatus.Waiting ? Theme.yellow
                                          : Theme.gray
 
     objectName: "activeGameRow"

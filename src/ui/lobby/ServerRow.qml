@@ -12,12 +12,12 @@ AbstractButton {
 
     property var server: ({})
 
-    readonly property string status: server.gameStatus === undefined ? "" : server.gameStatus
-    readonly property bool isFinished: status === "finished"
+    readonly property int status: server.gameStatus === undefined ? GameStatus.Unknown : server.gameStatus
+    readonly property bool isFinished: status === GameStatus.Finished
     readonly property bool isFull: server.playerCount >= server.maxPlayers
     readonly property bool isJoinable: !isFinished && !isFull
     readonly property color statusColor: isFinished ? Theme.gray
-                                         : status === "in_progress" ? Theme.green
+                                         : status === GameStatus.InProgress ? Theme.green
                                          : Theme.yellow
     readonly property string name: server.serverName === undefined ? server.roomId
                                                                     : server.serverName
@@ -103,7 +103,7 @@ AbstractButton {
                 CapsuleLabel {
                     id: inGameBadge
                     objectName: "inGameBadge"
-                    visible: row.status === "in_progress"
+                    visible: row.status === GameStatus.InProgress
                     text: qsTr("W GRE")
                     textColor: Theme.green
                     pixelSize: 8

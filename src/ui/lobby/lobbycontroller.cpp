@@ -5,6 +5,7 @@
 
 #include "appobjects.h"
 #include "gamemanager.h"
+#include "gamestatus.h"
 
 namespace korvana::ui {
 
@@ -72,7 +73,7 @@ QCoro::Task<> LobbyController::reloadActiveGamesTask()
 
 bool LobbyController::isJoinable(const QVariantMap &server)
 {
-    if (server.value(QStringLiteral("gameStatus")).toString() == u"finished")
+    if (server.value(QStringLiteral("gameStatus")).toInt() == int(GameStatus::Finished))
         return false;
     return server.value(QStringLiteral("playerCount")).toLongLong() <
            server.value(QStringLiteral("maxPlayers"), 4).toLongLong();
