@@ -7,6 +7,7 @@
 #include "scriptedhttpserver.h"
 #include "serverprocess.h"
 
+#include <QColor>
 #include <QCoroTask>
 #include <QQuickWindow>
 #include <QSignalSpy>
@@ -104,11 +105,16 @@ void TestLobbyView::tapsJoinOnlyOpenRooms_data()
     QTest::addColumn<QString>("roomId");
     QTest::addColumn<bool>("joins");
     QTest::addColumn<QString>("names");
-    QTest::addRow("waiting with free seats") << QStringLiteral("room-waiting") << true << "ala";
+    QTest::addColumn<QColor>("dot"); // the status dot: yellow waiting, green playing, gray over
+    const QColor yellow("#ffd60a"), green("#30d158"), gray("#8e8e93");
+    QTest::addRow("waiting with free seats")
+        << QStringLiteral("room-waiting") << true << "ala" << yellow;
     QTest::addRow("in progress with a free seat")
-        << QStringLiteral("room-playing") << true << "bartek, celina";
-    QTest::addRow("full") << QStringLiteral("room-full") << false << "darek, ewa, franek, gosia";
-    QTest::addRow("finished with free seats") << QStringLiteral("room-finished") << false << "";
+        << QStringLiteral("room-playing") << true << "bartek, celina" << green;
+    QTest::addRow("full") << QStringLiteral("room-full") << false << "darek, ewa, franek, gosia"
+                          << yellow;
+    QTest::addRow("finished with free seats")
+        << QStringLiteral("room-finished") << false << "" << gray;
 }
 
 void TestLobbyView::tapsJoinOnlyOpenRooms()
@@ -116,6 +122,7 @@ void TestLobbyView::tapsJoinOnlyOpenRooms()
     QFETCH(QString, roomId);
     QFETCH(bool, joins);
     QFETCH(QString, names);
+    QFETCH(QColor, dot);
     ScriptedHttpServer server;
     lobbyscript::answerSignedInLobby(server);
     server.setDefault(QStringLiteral("/api/game/join"), ScriptedResponse::json(404));
@@ -125,6 +132,10 @@ void TestLobbyView::tapsJoinOnlyOpenRooms()
     // A full room names everyone at its table.
     QCOMPARE(row->findChild<QQuickItem *>(QStringLiteral("playerNamesText"))->property("text"),
              names);
+    QCOMPARE(row->findChild<QQuickItem *>(QStringLiteral("statusDot"))
+                 ->property("color")
+                 .value<QColor>(),
+             dot);
     QVERIFY(h.click(row));
     // Joining starts at once, with the busy flag.
     QCOMPARE(h.app().gameManager().isLoading(), joins);
