@@ -26,35 +26,33 @@ QCoro::Task<> LobbyManager::enterPrelude()
     }
 }
 
-QCoro::Task<Result<GameSession::Seat>>
-LobbyManager::sendEntry(Entry entry, std::optional<qint64> timeLimit, QString roomId)
+namespace {
+
+// An entry's answer as the seat the new session takes.
+template <typename Answer>
+QCoro::Task<Result<GameSession::Seat>> seatFrom(QCoro::Task<Result<Answer>> request)
 {
-    switch (entry) {
-    case Entry::Create: {
-        auto request = m_network.createSession(timeLimit);
-        auto result = co_await std::move(request);
-        if (!result)
-            co_return std::unexpected(std::move(result.error()));
-        co_return GameSession::Seat{result->sessionId, result->playerId, result->color,
-                                    std::move(result->gameState)};
-    }
-    case Entry::Join: {
-        auto request = m_network.joinGame(roomId);
-        auto result = co_await std::move(request);
-        if (!result)
-            co_return std::unexpected(std::move(result.error()));
-        co_return GameSession::Seat{result->sessionId, result->playerId, result->color,
-                                    std::move(result->gameState)};
-    }
-    case Entry::Rejoin:
-        break;
-    }
-    auto request = m_network.rejoinGame(roomId);
     auto result = co_await std::move(request);
     if (!result)
         co_return std::unexpected(std::move(result.error()));
     co_return GameSession::Seat{result->sessionId, result->playerId, result->color,
                                 std::move(result->gameState)};
+}
+
+} // namespace
+
+QCoro::Task<Result<GameSession::Seat>>
+LobbyManager::sendEntry(Entry entry, std::optional<qint64> timeLimit, QString roomId)
+{
+    switch (entry) {
+    case Entry::Create:
+        return seatFrom(m_network.createSession(timeLimit));
+    case Entry::Join:
+        return seatFrom(m_network.joinGame(std::move(roomId)));
+    case Entry::Rejoin:
+        break;
+    }
+    return seatFrom(m_network.rejoinGame(std::move(roomId)));
 }
 
 void LobbyManager::replaceSession(GameSession *next)
